@@ -1,0 +1,73 @@
+#pragma once
+// The image bitmap: width, height, pixel format, palette and pixel rows.
+// Rows are addressed from the top; each row is padded to a multiple of 4 bytes.
+// 24-bit pixels are blue, green, red; 32-bit pixels are blue, green, red, fourth byte.
+// Copies are deep.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace vandrel {
+
+enum class PixelFormat : uint8_t { pf1bit = 1, pf4bit = 4, pf8bit = 8, pf24bit = 24, pf32bit = 32 };
+
+struct PaletteEntry {
+  uint8_t red = 0, green = 0, blue = 0;
+  bool operator==(const PaletteEntry&) const = default;
+};
+using Palette = std::vector<PaletteEntry>;
+
+// 256 entries with index = grey level.
+Palette GreyRamp();
+
+class Bitmap {
+ public:
+  // Largest side and largest pixel count a bitmap accepts; readers check their headers
+  // against what the file holds before they get here.
+  static constexpr int kMaxSide = 1 << 16;
+  static constexpr int64_t kMaxPixels = int64_t(1) << 30;
+
+  Bitmap() = default;
+  Bitmap(int width, int height, PixelFormat format);
+
+  int width() const { return width_; }
+  int height() const { return height_; }
+  PixelFormat format() const { return format_; }
+  int bitsPerPixel() const { return static_cast<int>(format_); }
+  bool empty() const { return width_ == 0 || height_ == 0; }
+  bool indexed() const { return format_ <= PixelFormat::pf8bit; }
+
+  // Bytes per row, padded to 4.
+  size_t stride() const { return stride_; }
+  static size_t strideFor(int width, PixelFormat format);
+
+  uint8_t* scanLine(int y) { return pixels_.data() + size_t(y) * stride_; }
+  const uint8_t* scanLine(int y) const { return pixels_.data() + size_t(y) * stride_; }
+  uint8_t* bits() { return pixels_.data(); }
+  const uint8_t* bits() const { return pixels_.data(); }
+  size_t byteSize() const { return pixels_.size(); }
+
+  const Palette& palette() const { return palette_; }
+  void setPalette(Palette palette);
+
+  // New size in the same format; every pixel is zero afterwards. Throws Exception when
+  // the size is negative or beyond the limits above.
+  void setSize(int width, int height);
+  // Converts the pixels to another format (see Bitmap.cpp for the rules).
+  void setPixelFormat(PixelFormat format);
+
+  // Colour of one pixel as red, green, blue (through the palette for indexed formats).
+  PaletteEntry pixelColor(int x, int y) const;
+
+  bool operator==(const Bitmap&) const = default;
+
+ private:
+  int width_ = 0;
+  int height_ = 0;
+  PixelFormat format_ = PixelFormat::pf24bit;
+  size_t stride_ = 0;
+  Palette palette_;
+  std::vector<uint8_t> pixels_;
+};
+
+}  // namespace vandrel
