@@ -1,7 +1,20 @@
 // Start of Vandrel: register the picture formats, create the main window, run the loop.
-#include <QApplication>
+#include <QLocale>
+
+#include "app/shell/ui/UnitPrincipal.h"
+#include "platform/Numbers.h"
+#include "platform/qt/Dialogs.h"
+#include "platform/qt/ErrorReport.h"
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  return 0;
+  vandrel::Application app(argc, argv);
+  vandrel::SetApplicationTitle("Vandrel");
+  const QString point = QLocale::system().decimalPoint();
+  vandrel::SetDecimalSeparator(point.isEmpty() ? '.' : point.at(0).toLatin1());
+  TFormPrincipal* window = new TFormPrincipal;
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  window->showMaximized();
+  const int code = app.exec();
+  delete FormPrincipal;
+  return code;
 }

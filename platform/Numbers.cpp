@@ -14,7 +14,8 @@ void SetDecimalSeparator(char s) { separator.store(s, std::memory_order_relaxed)
 
 int64_t Round(double value) {
   const double r = std::round(value);  // halves away from zero
-  if (std::fabs(value - std::trunc(value)) == 0.5) return static_cast<int64_t>(2.0 * std::round(value / 2.0));
+  if (std::fabs(value - std::trunc(value)) == 0.5)
+    return static_cast<int64_t>(2.0 * std::round(value / 2.0));
   return static_cast<int64_t>(r);
 }
 

@@ -1,0 +1,60 @@
+#include "app/shell/ui/Form.h"
+
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+TForm::TForm(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_DeleteOnClose, false); }
+
+TForm::~TForm() = default;
+
+QMdiSubWindow* TForm::SubWindow() const { return qobject_cast<QMdiSubWindow*>(parentWidget()); }
+
+QString TForm::Caption() const { return caption_; }
+
+void TForm::SetCaption(const QString& caption) {
+  caption_ = caption;
+  setWindowTitle(caption);
+  if (QMdiSubWindow* sub = SubWindow()) sub->setWindowTitle(caption);
+}
+
+void TForm::SetOwner(QObject* owner) {
+  if (owner_) disconnect(owner_, nullptr, this, nullptr);
+  owner_ = owner;
+  if (owner) connect(owner, &QObject::destroyed, this, [this] { Release(); });
+}
+
+void TForm::Show() {
+  if (QMdiSubWindow* sub = SubWindow()) {
+    sub->show();
+    sub->raise();
+    if (sub->mdiArea()) sub->mdiArea()->setActiveSubWindow(sub);
+  }
+  show();
+  raise();
+}
+
+bool TForm::Close() {
+  if (QMdiSubWindow* sub = SubWindow()) return sub->close();
+  return close();
+}
+
+void TForm::Release() {
+  if (releasing_) return;
+  releasing_ = true;
+  if (QMdiSubWindow* sub = SubWindow()) {
+    sub->setWidget(nullptr);
+    sub->deleteLater();
+  }
+  delete this;
+}
+
+void TForm::closeEvent(QCloseEvent* event) {
+  if (!FormClose()) {
+    event->ignore();
+    return;
+  }
+  event->accept();
+  // A sub-window deletes itself (and the form) once closed; a free-standing form goes too.
+  if (!SubWindow()) deleteLater();
+}

@@ -1,0 +1,66 @@
+// Main-window handlers whose windows do not exist yet: each keeps its checks and does
+// nothing more. The unit that brings a window moves its handlers out of this file.
+#include <QMenu>
+#include "app/shell/ui/Form.h"
+#include "app/shell/ui/UnitPrincipal.h"
+
+#include "platform/qt/Dialogs.h"
+
+// Image windows.
+bool IsImageWindow(const TForm*) { return false; }
+
+TFormImagem* TFormPrincipal::ImagemAtiva(bool) {
+  vandrel::ShowMessage("Você deve primeiro selecionar uma imagem");
+  return nullptr;
+}
+
+void TFormPrincipal::Abrir_ImagemExecute() {}
+void TFormPrincipal::imaClick(int) {}
+void TFormPrincipal::ZoomInClick() {}
+void TFormPrincipal::ZoomOutClick() {}
+void TFormPrincipal::ZoomNormal1Click() {}
+
+void TFormPrincipal::Janela1Click() {
+  const auto items = Janela1->actions();
+  for (int i = 4; i < items.size(); ++i) {
+    Janela1->removeAction(items[i]);
+    items[i]->deleteLater();
+  }
+  JanelasDoMenu.clear();
+}
+
+void TFormPrincipal::JanelaDaListaClick(QAction*) {}
+
+// Saving and image information.
+void TFormPrincipal::SalvarImagemExecute() {}
+void TFormPrincipal::SalvarImagem1Click() {}
+void TFormPrincipal::InformaesdaImagem1Click() {}
+
+// Phase histogram.
+void TFormPrincipal::NovaFaseExecute() {}
+void TFormPrincipal::AdicionarSelecaoExecute() {}
+void TFormPrincipal::DesfazerExecute() {}
+void TFormPrincipal::RefazerExecute() {}
+void TFormPrincipal::SalvarFaseExecute() {}
+void TFormPrincipal::MostrarHistogramaExecute() {}
+
+// Image operations.
+void TFormPrincipal::FiltroMediaExecute() {}
+void TFormPrincipal::GreyscaleExecute() {}
+void TFormPrincipal::btr_g_bClick() {}
+
+// Tool windows.
+bool TFormPrincipal::MostrarLimiaresExistente() { return false; }
+void TFormPrincipal::AbrirLimiares(TFormImagem*) {}
+void TFormPrincipal::AbrirContraste(TFormImagem*) {}
+void TFormPrincipal::AbrirBrilho(TFormImagem*) {}
+void TFormPrincipal::AbrirSimilares(TFormImagem*) {}
+void TFormPrincipal::AbrirHistogramaDaImagem(TFormImagem*) {}
+void TFormPrincipal::HistogramaExecute() {}
+void TFormPrincipal::EditarPadraoExecute() {}
+
+// Image-list window.
+void TFormPrincipal::CriarJanelaLista() {}
+void TFormPrincipal::MostrarOuCriarJanelaLista() {}
+void TFormPrincipal::AbrirListaDoArgumento(const QString&) {}
+void TFormPrincipal::AbrirHistogramaDoArgumento(const QString&, const QString&) {}

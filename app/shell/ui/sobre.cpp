@@ -1,0 +1,88 @@
+#include "app/shell/ui/sobre.h"
+
+#include <QCheckBox>
+#include <QFont>
+#include <QFrame>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/shell/model/URecursos.h"
+#include "platform/qt/ErrorReport.h"
+
+namespace {
+// The logo: a grain structure of three phases, as the program colours them.
+QPixmap Logo() {
+  QPixmap pm(96, 96);
+  pm.fill(QColor(60, 60, 60));
+  QPainter p(&pm);
+  p.setRenderHint(QPainter::Antialiasing);
+  const QColor phases[] = {QColor(200, 200, 200), QColor(40, 90, 200), QColor(220, 170, 40)};
+  for (int i = 0; i < 18; ++i) {
+    p.setBrush(phases[i % 3]);
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(QPointF((i * 37) % 90 + 3, (i * 53) % 90 + 3), 8 + (i * 7) % 9, 6 + (i * 5) % 8);
+  }
+  return pm;
+}
+}  // namespace
+
+TSobreDialog::TSobreDialog(QWidget* owner) : QDialog(owner) {
+  setObjectName("SobreDialog");
+  setWindowTitle("Sobre");
+  setModal(true);
+  auto* outer = new QVBoxLayout(this);
+  PaineldoVandrel = new QFrame(this);
+  PaineldoVandrel->setObjectName("PaineldoVandrel");
+  PaineldoVandrel->setFrameShape(QFrame::StyledPanel);
+  auto* grid = new QGridLayout(PaineldoVandrel);
+  auto* logo = new QLabel(PaineldoVandrel);
+  logo->setPixmap(Logo());
+  grid->addWidget(logo, 0, 0, 3, 1, Qt::AlignTop);
+  auto* name = new QLabel("Vandrel", PaineldoVandrel);
+  QFont big = name->font();
+  big.setPointSize(22);
+  big.setBold(true);
+  name->setFont(big);
+  grid->addWidget(name, 0, 1);
+  grid->addWidget(new QLabel("Versão 1.0 - análise quantitativa de fases", PaineldoVandrel), 1, 1);
+  auto* credits = new QLabel(
+      "Orientador:\n    Laboratório de Análise de Imagens de Materiais\n"
+      "Desenvolvedores:\n    Equipe Vandrel",
+      PaineldoVandrel);
+  grid->addWidget(credits, 2, 1);
+  outer->addWidget(PaineldoVandrel);
+
+  NaoMostrarNov = new QCheckBox("Não mostrar esta janela novamente ao iniciar", this);
+  NaoMostrarNov->setObjectName("NaoMostrarNov");
+  CheckBoxSempre = new QCheckBox("Sempre mostrar esta janela ao iniciar", this);
+  CheckBoxSempre->setObjectName("CheckBoxSempre");
+  CheckBoxSempre->setVisible(false);
+  outer->addWidget(NaoMostrarNov);
+  outer->addWidget(CheckBoxSempre);
+  BitBtn1 = new QPushButton("OK", this);
+  BitBtn1->setObjectName("BitBtn1");
+  BitBtn1->setDefault(true);
+  outer->addWidget(BitBtn1, 0, Qt::AlignHCenter);
+  vandrel::OnClicked(BitBtn1, [this] { BitBtn1Click(); });
+
+  // FormCreate: when the box is not shown at start it offers the always-show choice, in
+  // the place of the other one (the layout puts it there once the other is hidden).
+  if (vandrel::LerConfig("caixa_sobre", "mostrar_inicio") == "FALSE") {
+    NaoMostrarNov->setVisible(false);
+    CheckBoxSempre->setVisible(true);
+  }
+}
+
+void TSobreDialog::BitBtn1Click() {
+  if (!NaoMostrarNov->isHidden())
+    vandrel::GravarConfig("caixa_sobre", "mostrar_inicio",
+                          NaoMostrarNov->isChecked() ? "FALSE" : "TRUE");
+  if (!CheckBoxSempre->isHidden())
+    vandrel::GravarConfig("caixa_sobre", "mostrar_inicio",
+                          CheckBoxSempre->isChecked() ? "TRUE" : "FALSE");
+  accept();
+}
