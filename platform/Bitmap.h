@@ -53,7 +53,16 @@ class Bitmap {
   // New size in the same format; every pixel is zero afterwards. Throws Exception when
   // the size is negative or beyond the limits above.
   void setSize(int width, int height);
-  // Converts the pixels to another format (see Bitmap.cpp for the rules).
+  // Converts the pixels to another format:
+  // - indexed to 24 or 32 bits through the palette (indices beyond the palette are black);
+  // - 32 to 24 bits drops the fourth byte, 24 to 32 bits sets it to 0;
+  // - indexed to another indexed depth keeps indices and palette when every index fits,
+  //   otherwise the colours are reduced as below;
+  // - 24 or 32 bits to indexed: to 8 bits, an image whose pixels are all grey gets the grey
+  //   ramp palette (index = grey level); otherwise up to 2^bits distinct colours give an
+  //   exact palette in order of first appearance (top row first), and more colours are
+  //   reduced by median cut, each pixel taking the nearest palette colour (no dithering).
+  // Non-indexed formats carry no palette. Converting to the current format does nothing.
   void setPixelFormat(PixelFormat format);
 
   // Colour of one pixel as red, green, blue (through the palette for indexed formats).

@@ -1,0 +1,155 @@
+// The picture loader's registry of readers and the whole-file read it feeds them from.
+#include "platform/PictureLoader.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <mutex>
+
+#include "platform/Errors.h"
+
+namespace vandrel {
+
+namespace {
+
+bool sameExtension(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+           return lower(x) == lower(y);
+         });
+}
+
+struct Registry {
+  std::mutex mutex;
+  std::vector<PictureFormat> formats;
+
+  // Reader of an extension, or an empty function.
+  PictureReader find(const std::string& extension) {
+    std::lock_guard lock(mutex);
+    for (const PictureFormat& f : formats)
+      if (sameExtension(f.extension, extension)) return f.reader;
+    return {};
+  }
+};
+
+Registry& registry() {
+  static Registry r;
+  return r;
+}
+
+// The extension of a path without its dot: the text after the last '.' of the file name,
+// empty when the name has none.
+std::string extensionOf(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  const size_t dot = path.find_last_of('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
+  return path.substr(dot + 1);
+}
+
+// The runtime's text for an error of opening a file.
+std::string openErrorText(int error) {
+  switch (error) {
+    case ENOENT:
+      return "File not found";
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case ELOOP:
+      return "Invalid filename";
+    case EMFILE:
+    case ENFILE:
+      return "Too many open files";
+    case EACCES:
+    case EPERM:
+    case EISDIR:
+      return "File access denied";
+    default:
+      return std::strerror(error);
+  }
+}
+
+class FileHandle {
+ public:
+  explicit FileHandle(int fd) : fd_(fd) {}
+  ~FileHandle() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+}  // namespace
+
+void RegisterPictureFormat(const std::string& extension, const std::string& description,
+                           PictureReader reader) {
+  Registry& r = registry();
+  std::lock_guard lock(r.mutex);
+  for (PictureFormat& f : r.formats)
+    if (sameExtension(f.extension, extension)) {
+      // A second registration replaces the reader where the first one stood.
+      f = {extension, description, std::move(reader)};
+      return;
+    }
+  r.formats.push_back({extension, description, std::move(reader)});
+}
+
+void UnregisterPictureFormat(const std::string& extension) {
+  Registry& r = registry();
+  std::lock_guard lock(r.mutex);
+  std::erase_if(r.formats,
+                [&](const PictureFormat& f) { return sameExtension(f.extension, extension); });
+}
+
+std::vector<PictureFormat> PictureFormats() {
+  Registry& r = registry();
+  std::lock_guard lock(r.mutex);
+  return r.formats;
+}
+
+Bitmap DecodePicture(const std::string& extension, std::span<const uint8_t> bytes) {
+  PictureReader reader = registry().find(extension);
+  if (!reader) throw Exception("Unknown picture file extension (." + extension + ")");
+  return reader(bytes);
+}
+
+Bitmap LoadPicture(const std::string& path) {
+  // The extension decides before the file is touched, as the reader must exist.
+  const std::string extension = extensionOf(path);
+  PictureReader reader = registry().find(extension);
+  if (!reader) throw Exception("Unknown picture file extension (." + extension + ")");
+  const std::vector<uint8_t> bytes = ReadWholeFile(path);
+  return reader(bytes);
+}
+
+std::vector<uint8_t> ReadWholeFile(const std::string& path) {
+  FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (file.get() < 0) throw EInOutError(openErrorText(errno));
+  struct stat st {};
+  if (::fstat(file.get(), &st) != 0) throw EInOutError(std::strerror(errno));
+  if (S_ISDIR(st.st_mode)) throw EInOutError(openErrorText(EISDIR));
+  // A regular file is read into a buffer one byte larger than its size, so the end shows
+  // without growing it; anything else (a pipe) grows as it comes.
+  std::vector<uint8_t> bytes(S_ISREG(st.st_mode) ? size_t(st.st_size) + 1 : size_t(1) << 16);
+  size_t used = 0;
+  for (;;) {
+    if (used == bytes.size()) bytes.resize(bytes.size() * 2);
+    const ssize_t n = ::read(file.get(), bytes.data() + used, bytes.size() - used);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      throw EInOutError(std::string("Disk read error: ") + std::strerror(errno));
+    }
+    if (n == 0) break;
+    used += size_t(n);
+  }
+  bytes.resize(used);
+  return bytes;
+}
+
+}  // namespace vandrel
