@@ -1,0 +1,298 @@
+// The INI file, the registry store, rounding and atomic replacement.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "platform/AtomicFile.h"
+#include "platform/Errors.h"
+#include "platform/IniFile.h"
+#include "platform/Numbers.h"
+#include "platform/Registry.h"
+
+namespace fs = std::filesystem;
+using namespace vandrel;
+
+namespace {
+
+class TempDir {
+ public:
+  TempDir() {
+    std::string tmpl = (fs::temp_directory_path() / "vandrel-test-XXXXXX").string();
+    path_ = mkdtemp(tmpl.data());
+  }
+  ~TempDir() {
+    std::error_code ec;
+    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::remove_all(path_, ec);
+  }
+  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+void Spit(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+}  // namespace
+
+TEST(IniFile, AbsentFileSectionOrKeyReadsAsFallback) {
+  TempDir dir;
+  IniFile ini(dir / "none.ini");
+  EXPECT_EQ(ini.ReadString("a", "b"), "");
+  EXPECT_EQ(ini.ReadString("a", "b", "x"), "x");
+  Spit(dir / "f.ini", "[caminhos]\ncaminhos_padrao=vandrel\n");
+  IniFile f(dir / "f.ini");
+  EXPECT_EQ(f.ReadString("outro", "caminhos_padrao"), "");
+  EXPECT_EQ(f.ReadString("caminhos", "outra"), "");
+}
+
+TEST(IniFile, NamesIgnoreCaseValuesDoNot) {
+  TempDir dir;
+  Spit(dir / "f.ini", "[Caixa_Sobre]\r\n  Mostrar_Inicio = TRUE \r\n");
+  IniFile ini(dir / "f.ini");
+  EXPECT_EQ(ini.ReadString("caixa_sobre", "mostrar_inicio"), "TRUE");
+  EXPECT_EQ(ini.ReadString("CAIXA_SOBRE", "MOSTRAR_INICIO"), "TRUE");
+}
+
+TEST(IniFile, WriteChangesOnlyItsLine) {
+  TempDir dir;
+  const std::string original =
+      "; delivered settings\n[caminhos]\ncaminhos_padrao=vandrel\n\n[caixa_sobre]\n"
+      "mostrar_inicio=TRUE\ngarbage line without equals\n[Configuracao_selecao]\nlargura=1\n";
+  Spit(dir / "f.ini", original);
+  IniFile ini(dir / "f.ini");
+  ini.WriteString("CAIXA_SOBRE", "Mostrar_Inicio", "FALSE");
+  EXPECT_EQ(
+      Slurp(dir / "f.ini"),
+      "; delivered settings\n[caminhos]\ncaminhos_padrao=vandrel\n\n[caixa_sobre]\n"
+      "Mostrar_Inicio=FALSE\ngarbage line without equals\n[Configuracao_selecao]\nlargura=1\n");
+}
+
+TEST(IniFile, NewKeyGoesAfterTheSectionsLastKeyAndNewSectionAtTheEnd) {
+  TempDir dir;
+  Spit(dir / "f.ini", "[a]\nx=1\n\n[b]\ny=2\n");
+  IniFile ini(dir / "f.ini");
+  ini.WriteString("a", "z", "3");
+  ini.WriteString("c", "w", "4");
+  EXPECT_EQ(Slurp(dir / "f.ini"), "[a]\nx=1\nz=3\n\n[b]\ny=2\n[c]\nw=4\n");
+  EXPECT_EQ(ini.ReadString("a", "z"), "3");
+  EXPECT_EQ(ini.ReadString("c", "w"), "4");
+}
+
+TEST(IniFile, CreatesTheFileAndKeepsCarriageReturns) {
+  TempDir dir;
+  IniFile fresh(dir / "new.ini");
+  fresh.WriteString("imagens_abertas", "ima0", "/x/a.bmp");
+  EXPECT_EQ(Slurp(dir / "new.ini"), "[imagens_abertas]\nima0=/x/a.bmp\n");
+  Spit(dir / "crlf.ini", "[a]\r\nx=1\r\n");
+  IniFile crlf(dir / "crlf.ini");
+  crlf.WriteString("a", "x", "2");
+  EXPECT_EQ(Slurp(dir / "crlf.ini"), "[a]\r\nx=2\r\n");
+}
+
+TEST(IniFile, GarbledFileStillReadsAndWrites) {
+  TempDir dir;
+  Spit(dir / "f.ini", std::string("\x01\x02[[[\n=novalue\n[ok]\nk=v\n\xff\xfe", 28));
+  IniFile ini(dir / "f.ini");
+  EXPECT_EQ(ini.ReadString("ok", "k"), "v");
+  ini.WriteString("ok", "k", "w");
+  EXPECT_EQ(ini.ReadString("ok", "k"), "w");
+  EXPECT_NE(Slurp(dir / "f.ini").find("\x01\x02[[["), std::string::npos);
+}
+
+// Files may grow no further than `bytes` while it lives: writes past it fail as on a full
+// disk (also for root, whom read-only folders do not stop).
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &old_);
+    signal_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit lim = old_;
+    lim.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &lim);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &old_);
+    std::signal(SIGXFSZ, signal_);
+  }
+
+ private:
+  rlimit old_;
+  void (*signal_)(int);
+};
+
+TEST(IniFile, FailedWriteLeavesTheFileIntact) {
+  TempDir dir;
+  Spit(dir / "f.ini", "[a]\nx=1\n");
+  IniFile ini(dir / "f.ini");
+  {
+    FileSizeLimit full(16);
+    EXPECT_THROW(ini.WriteString("a", "x", std::string(100, 'v')), EInOutError);
+  }
+  EXPECT_EQ(Slurp(dir / "f.ini"), "[a]\nx=1\n");
+  int files = 0;
+  for (auto& e : fs::directory_iterator(dir.path())) files += e.is_regular_file();
+  EXPECT_EQ(files, 1);  // no temporary file left behind
+}
+
+TEST(IniFile, UnreadableFileIsNeverReplaced) {
+  TempDir dir;
+  fs::create_directory(dir / "f.ini");  // something that is there but cannot be read as a file
+  IniFile ini(dir / "f.ini");
+  EXPECT_EQ(ini.ReadString("a", "x"), "");
+  EXPECT_THROW(ini.WriteString("a", "x", "1"), EInOutError);
+  EXPECT_TRUE(fs::is_directory(dir / "f.ini"));
+}
+
+TEST(AtomicFile, WriteIntoMissingFolderFailsClearly) {
+  TempDir dir;
+  try {
+    WriteFileAtomically(dir / "no/such/folder/f.txt", "x");
+    FAIL() << "no error";
+  } catch (const EInOutError& e) {
+    EXPECT_NE(std::string(e.what()).find("no/such/folder/f.txt"), std::string::npos);
+  }
+}
+
+TEST(AtomicFile, ReplacesWholeAndLeavesNoTemporaryFiles) {
+  TempDir dir;
+  Spit(dir / "f.txt", "old contents that are longer");
+  WriteFileAtomically(dir / "f.txt", "new");
+  EXPECT_EQ(Slurp(dir / "f.txt"), "new");
+  int files = 0;
+  for (auto& e : fs::directory_iterator(dir.path())) files += e.is_regular_file();
+  EXPECT_EQ(files, 1);
+}
+
+class RegistryTest : public ::testing::Test {
+ protected:
+  void SetUp() override { setenv("VANDREL_REGISTRY", (dir_ / "registry.ini").c_str(), 1); }
+  TempDir dir_;
+};
+
+TEST_F(RegistryTest, StorePathFollowsTheEnvironment) {
+  EXPECT_EQ(Registry::StorePath(), dir_ / "registry.ini");
+}
+
+TEST_F(RegistryTest, OpenWithoutCreateFailsOnAbsentKey) {
+  Registry reg(RegRoot::HKEY_LOCAL_MACHINE);
+  EXPECT_FALSE(reg.OpenKey("Software\\Vandrel", false));
+  EXPECT_FALSE(reg.KeyExists("Software\\Vandrel"));
+  EXPECT_TRUE(reg.OpenKey("Software\\Vandrel", true));
+  EXPECT_TRUE(reg.KeyExists("\\SOFTWARE\\vandrel"));
+  EXPECT_TRUE(reg.KeyExists("\\Software"));  // a parent with sub-keys only
+  Registry user(RegRoot::HKEY_CURRENT_USER);
+  EXPECT_FALSE(user.KeyExists("Software\\Vandrel"));  // roots are apart
+}
+
+TEST_F(RegistryTest, ValuesKeepTheirTypeAndIgnoreNameCase) {
+  {
+    Registry reg(RegRoot::HKEY_LOCAL_MACHINE);
+    ASSERT_TRUE(reg.OpenKey("Software\\Vandrel", true));
+    reg.WriteBool("Modo de Analise", true);
+    reg.WriteString("MainDir", "/opt/vandrel \"x\"\nsecond line\\");
+    reg.WriteInteger("Number", -5);
+    reg.WriteString("", "default value");
+  }
+  Registry reg(RegRoot::HKEY_LOCAL_MACHINE);
+  ASSERT_TRUE(reg.OpenKey("software\\VANDREL", false));
+  EXPECT_TRUE(reg.ReadBool("modo de analise"));
+  EXPECT_EQ(reg.ReadInteger("MODO DE ANALISE"), 1);
+  EXPECT_EQ(reg.ReadString("maindir"), "/opt/vandrel \"x\"\nsecond line\\");
+  EXPECT_EQ(reg.ReadInteger("number"), -5);
+  EXPECT_EQ(reg.ReadString(""), "default value");
+  EXPECT_THROW(reg.ReadInteger("MainDir"), Exception);
+  EXPECT_THROW(reg.ReadBool("absent"), Exception);
+  EXPECT_FALSE(reg.ValueExists("absent"));
+  reg.WriteBool("Modo de Analise", false);
+  EXPECT_FALSE(reg.ReadBool("Modo de Analise"));
+  EXPECT_TRUE(reg.DeleteValue("number"));
+  EXPECT_FALSE(reg.ValueExists("Number"));
+}
+
+TEST_F(RegistryTest, DeleteKeyRemovesItsSubKeysAndKeyNamesListsChildren) {
+  Registry reg(RegRoot::HKEY_CLASSES_ROOT);
+  ASSERT_TRUE(reg.OpenKey("VDHisto\\shell\\open\\command", true));
+  reg.WriteString("", "Vandrel \"%1\"");
+  ASSERT_TRUE(reg.OpenKey("\\VDHisto\\DefaultIcon", true));
+  ASSERT_TRUE(reg.OpenKey("\\VDHisto", false));
+  auto names = reg.GetKeyNames();
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"DefaultIcon", "shell"}));
+  EXPECT_TRUE(reg.DeleteKey("\\VDHisto"));
+  EXPECT_FALSE(reg.KeyExists("\\VDHisto\\shell\\open\\command"));
+}
+
+TEST_F(RegistryTest, DamagedStoreKeepsWhatItCanRead) {
+  std::ofstream(dir_ / "registry.ini") << "garbage\n[HKEY_LOCAL_MACHINE\\Software\\Vandrel]\n"
+                                          "\"Modo de Analise\"=dword:zz\n\"bad\n"
+                                          "\"MainDir\"=\"/opt\"\n";
+  Registry reg(RegRoot::HKEY_LOCAL_MACHINE);
+  ASSERT_TRUE(reg.OpenKey("Software\\Vandrel", false));
+  EXPECT_FALSE(reg.ValueExists("Modo de Analise"));
+  EXPECT_EQ(reg.ReadString("MainDir"), "/opt");
+  reg.WriteInteger("Modo de Analise", 1);
+  EXPECT_EQ(reg.ReadInteger("Modo de Analise"), 1);
+  EXPECT_EQ(reg.ReadString("MainDir"), "/opt");
+}
+
+TEST_F(RegistryTest, SystemValuesAnswerWhenTheStoreHasNone) {
+  setenv("XDG_DATA_HOME", (dir_ / "data").c_str(), 1);
+  Registry user(RegRoot::HKEY_CURRENT_USER);
+  ASSERT_TRUE(
+      user.OpenKey("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", false));
+  EXPECT_EQ(user.ReadString("Programs"), dir_ / "data/applications");
+  EXPECT_FALSE(user.ReadString("Desktop").empty());
+  Registry machine(RegRoot::HKEY_LOCAL_MACHINE);
+  ASSERT_TRUE(machine.OpenKey("Software\\Microsoft\\Windows NT\\CurrentVersion", false));
+  EXPECT_TRUE(machine.ValueExists("RegisteredOwner"));
+  EXPECT_EQ(machine.ReadString("RegisteredOrganization"), "");
+  machine.WriteString("RegisteredOrganization", "Lab");
+  EXPECT_EQ(machine.ReadString("RegisteredOrganization"), "Lab");
+  unsetenv("XDG_DATA_HOME");
+}
+
+TEST(Round, HalvesGoToEven) {
+  struct Case {
+    double in;
+    int64_t out;
+  } cases[] = {{0.5, 0},
+               {1.5, 2},
+               {2.5, 2},
+               {3.5, 4},
+               {-0.5, 0},
+               {-1.5, -2},
+               {-2.5, -2},
+               {2.4, 2},
+               {2.6, 3},
+               {-2.6, -3},
+               {100, 100},
+               {99.5, 100},
+               {0.49999999999999994, 0},
+               {1e15 + 0.5, 1000000000000000}};
+  for (const Case& c : cases) EXPECT_EQ(Round(c.in), c.out) << c.in;
+}
+
+TEST(DecimalSeparator, IsProcessWide) {
+  EXPECT_EQ(DecimalSeparator(), '.');
+  SetDecimalSeparator(',');
+  EXPECT_EQ(DecimalSeparator(), ',');
+  SetDecimalSeparator('.');
+}
