@@ -1,5 +1,6 @@
 // Start of Vandrel: register the picture formats, create the main window, run the loop.
 #include <QLocale>
+#include <QScreen>
 
 #include "app/shell/ui/UnitPrincipal.h"
 #include "platform/Numbers.h"
@@ -13,6 +14,9 @@ int main(int argc, char** argv) {
   vandrel::SetDecimalSeparator(point.isEmpty() ? '.' : point.at(0).toLatin1());
   TFormPrincipal* window = new TFormPrincipal;
   window->setAttribute(Qt::WA_DeleteOnClose);
+  // Without a window manager (a bare X server) maximising is only a request: fill the
+  // screen ourselves as well.
+  if (QScreen* screen = app.primaryScreen()) window->setGeometry(screen->availableGeometry());
   window->showMaximized();
   const int code = app.exec();
   delete FormPrincipal;

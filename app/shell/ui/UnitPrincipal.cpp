@@ -20,6 +20,7 @@
 
 #include "app/shell/model/URecursos.h"
 #include "app/shell/ui/Form.h"
+#include "app/shell/ui/ToolIcons.h"
 #include "app/shell/ui/UnitConfiguracoes.h"
 #include "app/shell/ui/sobre.h"
 #include "platform/Registry.h"
@@ -280,7 +281,8 @@ void TFormPrincipal::BuildToolBar() {
   ToolBar1 = addToolBar("ToolBar1");
   ToolBar1->setObjectName("ToolBar1");
   ToolBar1->setMovable(false);
-  ToolBar1->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  ToolBar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
+  ToolBar1->setIconSize(QSize(24, 24));
   BModoAnalise = AddButton(nullptr, "BModoAnalise");
   BModoAnalise->setText("Analise");
   BModoAnalise->setToolTip("Modo de Análise");
@@ -317,6 +319,26 @@ void TFormPrincipal::BuildToolBar() {
   btr_g_b->setText("R G B");
   btr_g_b->setToolTip("Separar Canais RGB");
   vandrel::OnClicked(btr_g_b, [this] { btr_g_bClick(); });
+  const std::pair<QAction*, const char*> pictures[] = {{Abrir_Imagem, "abrir"},
+                                                       {SalvarImagem, "salvar"},
+                                                       {Desfazer, "desfazer"},
+                                                       {Refazer, "refazer"},
+                                                       {AdicionarSelecao, "adicionar"},
+                                                       {MostrarLista, "lista"},
+                                                       {MostrarHistograma, "fase"},
+                                                       {Histograma, "histograma"},
+                                                       {HistogramaDaImagem, "histoimagem"},
+                                                       {Limiares, "limiares"},
+                                                       {Contraste, "contraste"},
+                                                       {Similares, "similares"},
+                                                       {Brilho, "brilho"},
+                                                       {FiltroMedia, "media"},
+                                                       {Greyscale, "cinza"}};
+  for (const auto& [action, picture] : pictures) action->setIcon(ToolIcon(picture));
+  btr_g_b->setIcon(ToolIcon("rgb"));
+  // The mode buttons show their captions.
+  BModoAnalise->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  BModoComposicao->setToolButtonStyle(Qt::ToolButtonTextOnly);
   // A tool button linked to an action shows the action's hint; the three above carry their
   // own, which must survive the action's later changes.
   for (QToolButton* b : {BMostrarHistograma, BtNovoHistograma, sbHistoDaImagem}) {

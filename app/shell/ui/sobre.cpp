@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include "app/shell/model/URecursos.h"
@@ -75,6 +76,15 @@ TSobreDialog::TSobreDialog(QWidget* owner) : QDialog(owner) {
     NaoMostrarNov->setVisible(false);
     CheckBoxSempre->setVisible(true);
   }
+}
+
+void TSobreDialog::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  // A fixed dialog centred on the screen.
+  adjustSize();
+  setFixedSize(size());
+  if (QScreen* screen = this->screen())
+    move(screen->availableGeometry().center() - rect().center());
 }
 
 void TSobreDialog::BitBtn1Click() {

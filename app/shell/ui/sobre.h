@@ -17,4 +17,7 @@ class TSobreDialog : public QDialog {
   QCheckBox* CheckBoxSempre;
 
   void BitBtn1Click();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
 };
