@@ -109,7 +109,8 @@ TEST(IniFile, CreatesTheFileAndKeepsCarriageReturns) {
 
 TEST(IniFile, GarbledFileStillReadsAndWrites) {
   TempDir dir;
-  Spit(dir / "f.ini", std::string("\x01\x02[[[\n=novalue\n[ok]\nk=v\n\xff\xfe", 28));
+  const char garbled[] = "\x01\x02[[[\n=novalue\n[ok]\nk=v\n\xff\xfe";
+  Spit(dir / "f.ini", std::string(garbled, sizeof garbled - 1));
   IniFile ini(dir / "f.ini");
   EXPECT_EQ(ini.ReadString("ok", "k"), "v");
   ini.WriteString("ok", "k", "w");

@@ -268,10 +268,24 @@ void TFormPrincipal::BuildMenus() {
   vandrel::OnTriggered(Sobre1, [this] { Sobre1Click(); });
 }
 
-QToolButton* TFormPrincipal::AddButton(QAction* action, const QString& objectName) {
+QToolButton* TFormPrincipal::AddButton(QAction* action, const QString& objectName,
+                                       const QString& hint) {
   auto* b = new QToolButton(ToolBar1);
   b->setObjectName(objectName);
-  if (action) b->setDefaultAction(action);
+  if (action && hint.isEmpty()) {
+    b->setDefaultAction(action);
+  } else if (action) {
+    // A button with a hint of its own follows its action's state but keeps that hint.
+    b->setToolTip(hint);
+    auto mirror = [b, action] {
+      b->setEnabled(action->isEnabled());
+      b->setIcon(action->icon());
+      b->setText(action->text());
+    };
+    mirror();
+    connect(action, &QAction::changed, b, mirror);
+    connect(b, &QToolButton::clicked, action, [action] { action->trigger(); });
+  }
   b->setAutoRaise(true);
   ToolBar1->addWidget(b);
   return b;
@@ -303,12 +317,11 @@ void TFormPrincipal::BuildToolBar() {
   BRefazer = AddButton(Refazer, "BRefazer");
   BAdicionar = AddButton(AdicionarSelecao, "BAdicionar");
   BMostraLista = AddButton(MostrarLista, "BMostraLista");
-  BMostrarHistograma = AddButton(MostrarHistograma, "BMostrarHistograma");
-  BMostrarHistograma->setToolTip("Mostrar Histograma da Fase - F2");
-  BtNovoHistograma = AddButton(Histograma, "BtNovoHistograma");
-  BtNovoHistograma->setToolTip("Novo Histograma - F3");
-  sbHistoDaImagem = AddButton(HistogramaDaImagem, "sbHistoDaImagem");
-  sbHistoDaImagem->setToolTip("Novo Histograma da Imagem - F4");
+  BMostrarHistograma =
+      AddButton(MostrarHistograma, "BMostrarHistograma", "Mostrar Histograma da Fase - F2");
+  BtNovoHistograma = AddButton(Histograma, "BtNovoHistograma", "Novo Histograma - F3");
+  sbHistoDaImagem =
+      AddButton(HistogramaDaImagem, "sbHistoDaImagem", "Novo Histograma da Imagem - F4");
   BtLimiares = AddButton(Limiares, "BtLimiares");
   BtContraste = AddButton(Contraste, "BtContraste");
   BtSimilares = AddButton(Similares, "BtSimilares");
@@ -339,12 +352,6 @@ void TFormPrincipal::BuildToolBar() {
   // The mode buttons show their captions.
   BModoAnalise->setToolButtonStyle(Qt::ToolButtonTextOnly);
   BModoComposicao->setToolButtonStyle(Qt::ToolButtonTextOnly);
-  // A tool button linked to an action shows the action's hint; the three above carry their
-  // own, which must survive the action's later changes.
-  for (QToolButton* b : {BMostrarHistograma, BtNovoHistograma, sbHistoDaImagem}) {
-    const QString tip = b->toolTip();
-    connect(b->defaultAction(), &QAction::changed, b, [b, tip] { b->setToolTip(tip); });
-  }
 }
 
 void TFormPrincipal::FormCreate(const Options& options) {

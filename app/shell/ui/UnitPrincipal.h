@@ -145,7 +145,7 @@ class TFormPrincipal : public QMainWindow {
   void BuildActions();
   void BuildMenus();
   void BuildToolBar();
-  QToolButton* AddButton(QAction* action, const QString& objectName);
+  QToolButton* AddButton(QAction* action, const QString& objectName, const QString& hint = {});
   // A menu item whose caption differs from its action's: it mirrors the action's state.
   QAction* LinkedItem(QMenu* menu, const QString& objectName, const QString& caption,
                       QAction* action);
