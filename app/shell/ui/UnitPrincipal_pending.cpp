@@ -6,31 +6,6 @@
 
 #include "platform/qt/Dialogs.h"
 
-// Image windows.
-bool IsImageWindow(const TForm*) { return false; }
-
-TFormImagem* TFormPrincipal::ImagemAtiva(bool) {
-  vandrel::ShowMessage("Você deve primeiro selecionar uma imagem");
-  return nullptr;
-}
-
-void TFormPrincipal::Abrir_ImagemExecute() {}
-void TFormPrincipal::imaClick(int) {}
-void TFormPrincipal::ZoomInClick() {}
-void TFormPrincipal::ZoomOutClick() {}
-void TFormPrincipal::ZoomNormal1Click() {}
-
-void TFormPrincipal::Janela1Click() {
-  const auto items = Janela1->actions();
-  for (int i = 4; i < items.size(); ++i) {
-    Janela1->removeAction(items[i]);
-    items[i]->deleteLater();
-  }
-  JanelasDoMenu.clear();
-}
-
-void TFormPrincipal::JanelaDaListaClick(QAction*) {}
-
 // Saving and image information.
 void TFormPrincipal::SalvarImagemExecute() {}
 void TFormPrincipal::SalvarImagem1Click() {}

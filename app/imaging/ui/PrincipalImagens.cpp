@@ -1,0 +1,142 @@
+// Main-window commands of the image windows: opening images (the open dialog and the
+// recent-image entries), the zoom commands, the window list and the active-image checks.
+#include <QFileInfo>
+#include <QMenu>
+
+#include "app/imaging/ui/UnitImagem.h"
+#include "app/shell/model/URecursos.h"
+#include "app/shell/ui/UnitPrincipal.h"
+#include "platform/qt/Dialogs.h"
+
+namespace {
+
+const char* const kFiltroImagens =
+    "Bitmap do Windows (*.bmp)|*.bmp|Imagens TIFF (*.tif,*.tiff)|*.tif;*.tiff|CompuServe "
+    "imagens (*.gif)|*.gif|Imagem Grey (*.grey)|*.grey|Todas as imagens(*.bmp,*.tif,*.tiff,*gif,"
+    "*.grey)|*.bmp;*.tif;*.tiff;*gif;*.grey";
+
+// The open dialog keeps the filter the user chose last; "Todas as imagens" at first.
+int filtroEscolhido = 5;
+
+const char* const kSelecioneImagem = "Você deve primeiro selecionar uma imagem";
+
+void MostrarFalhaAoAbrir(const QString& path) {
+  vandrel::MessageDlg(
+      "O arquivo " + path + " não pode ser aberto!\r\nVerifique se este arquivo existe.",
+      vandrel::MsgKind::Error, vandrel::mbOK);
+}
+
+}  // namespace
+
+bool IsImageWindow(const TForm* form) { return dynamic_cast<const TFormImagem*>(form) != nullptr; }
+
+TFormImagem* TFormPrincipal::ImagemAtiva(bool oitoBits) {
+  TForm* ativa = FilhaAtiva();
+  auto* imagem = dynamic_cast<TFormImagem*>(ativa);
+  if (!imagem ||
+      (ativa->ClassName() != "TFormImagem" && ativa->ClassName() != "TFormImagemSaida")) {
+    vandrel::ShowMessage(kSelecioneImagem);
+    return nullptr;
+  }
+  if (oitoBits && imagem->BitmapImagem.format() != vandrel::PixelFormat::pf8bit) {
+    vandrel::ShowMessage("Essa não é uma imagem de 8 bits");
+    return nullptr;
+  }
+  return imagem;
+}
+
+void TFormPrincipal::Abrir_ImagemExecute() {
+  vandrel::FileDialogSpec spec;
+  spec.filter = kFiltroImagens;
+  spec.filterIndex = filtroEscolhido;
+  spec.initialDir = QString::fromStdString(vandrel::CaminhoImagens());
+  spec.multiSelect = true;
+  const std::optional<vandrel::FileDialogResult> escolha = vandrel::Dialogs().OpenFiles(spec);
+  if (!escolha) return;
+  filtroEscolhido = escolha->filterIndex;
+
+  for (const QString& arquivo : escolha->files) {
+    auto* janela = new TFormImagem(this);
+    // A reader's error leaves this window open, empty, and ends the command here.
+    const bool carregou = janela->CarregarImagem(arquivo);
+    if (!carregou) {
+      janela->Release();
+      MostrarFalhaAoAbrir(arquivo);
+      // The dialog comes back; when it is done, the remaining files are opened.
+      Abrir_ImagemExecute();
+    }
+    vandrel::AdicionarImagemAberta(arquivo.toStdString());
+    if (carregou) janela->DefinirNome(QFileInfo(arquivo).fileName());
+  }
+  SalvarImagem->setEnabled(true);
+  CompoComImagem->trigger();
+}
+
+void TFormPrincipal::imaClick(int k) {
+  const QString caminho =
+      QString::fromStdString(vandrel::LerConfig("imagens_abertas", "ima" + std::to_string(k)));
+  if (caminho.isEmpty()) return;
+  auto* janela = new TFormImagem(this);
+  if (!janela->CarregarImagem(caminho)) {
+    janela->Release();
+    MostrarFalhaAoAbrir(caminho);
+    Abrir_ImagemExecute();
+    return;
+  }
+  janela->DefinirNome(QFileInfo(caminho).fileName());
+}
+
+namespace {
+// The active child when it is an image window of either kind; otherwise the message.
+TFormImagem* JanelaDeZoom(const TFormPrincipal& principal) {
+  auto* imagem = dynamic_cast<TFormImagem*>(principal.FilhaAtiva());
+  if (!imagem) vandrel::ShowMessage(kSelecioneImagem);
+  return imagem;
+}
+}  // namespace
+
+void TFormPrincipal::ZoomInClick() {
+  TFormImagem* imagem = JanelaDeZoom(*this);
+  if (!imagem) return;
+  imagem->AlterarZoom(vandrel::kZoomStep);
+  ZoomOut->setEnabled(true);
+}
+
+void TFormPrincipal::ZoomOutClick() {
+  TFormImagem* imagem = JanelaDeZoom(*this);
+  if (!imagem) return;
+  if (!imagem->AlterarZoom(-vandrel::kZoomStep)) ZoomOut->setEnabled(false);
+}
+
+void TFormPrincipal::ZoomNormal1Click() {
+  if (TFormImagem* imagem = JanelaDeZoom(*this)) imagem->ZoomNormal();
+}
+
+void TFormPrincipal::Janela1Click() {
+  // The four fixed items stay: the three arrangements and the separator.
+  const QList<QAction*> items = Janela1->actions();
+  for (qsizetype i = 4; i < items.size(); ++i) {
+    Janela1->removeAction(items[i]);
+    items[i]->deleteLater();
+  }
+  JanelasDoMenu.clear();
+  TForm* ativa = FilhaAtiva();
+  for (TForm* filha : Filhas()) {
+    if (!IsImageWindow(filha)) continue;
+    JanelasDoMenu.emplace_back(filha);
+    QString caption = filha->Caption();
+    caption.replace("&", "&&");  // shown as written, not as a mnemonic
+    QAction* item = Janela1->addAction(caption);
+    item->setData(int(Janela1->actions().size()) - 1);  // its index among the menu's items
+    item->setCheckable(true);
+    item->setChecked(filha == ativa);
+    connect(item, &QAction::triggered, this, [this, item] { JanelaDaListaClick(item); });
+  }
+}
+
+void TFormPrincipal::JanelaDaListaClick(QAction* item) {
+  const int indice = item->data().toInt() - 4;
+  if (indice < 0 || size_t(indice) >= JanelasDoMenu.size()) return;
+  if (TForm* janela = JanelasDoMenu[size_t(indice)]) janela->Show();
+  item->setChecked(true);
+}

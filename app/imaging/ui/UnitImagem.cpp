@@ -1,0 +1,544 @@
+#include "app/imaging/ui/UnitImagem.h"
+
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+
+#include "app/imaging/model/GreyImage.h"
+#include "app/imaging/model/StretchRegion.h"
+#include "app/shell/model/URecursos.h"
+#include "app/shell/ui/UnitConfiguracoes_selecao.h"
+#include "app/shell/ui/UnitPrincipal.h"
+#include "platform/Numbers.h"
+#include "platform/PictureLoader.h"
+#include "platform/qt/StandardColors.h"
+
+using vandrel::Bitmap;
+using vandrel::Point;
+using vandrel::Rect;
+
+int TFormImagem::ContadorDeImagens = 0;
+
+namespace {
+
+std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+int EventX(const QMouseEvent* e) { return int(std::floor(e->position().x())); }
+int EventY(const QMouseEvent* e) { return int(std::floor(e->position().y())); }
+
+// The pixels of `source` in the inclusive image rectangle, in the source's own format.
+Bitmap CopyRegion(const Bitmap& source, const vandrel::PixelSelection& s) {
+  Bitmap out(s.width(), s.height(), source.format());
+  out.setPalette(source.palette());
+  const int bits = source.bitsPerPixel();
+  for (int y = 0; y < s.height(); ++y) {
+    const uint8_t* src = source.scanLine(s.start.y + y);
+    uint8_t* dst = out.scanLine(y);
+    if (bits >= 8) {
+      const size_t bytes = size_t(bits / 8);
+      std::copy_n(src + size_t(s.start.x) * bytes, size_t(s.width()) * bytes, dst);
+      continue;
+    }
+    // 1 and 4 bits: move index by index.
+    const int perByte = 8 / bits, mask = (1 << bits) - 1;
+    for (int x = 0; x < s.width(); ++x) {
+      const int sx = s.start.x + x;
+      const int v = (src[sx / perByte] >> ((perByte - 1 - sx % perByte) * bits)) & mask;
+      dst[x / perByte] |= uint8_t(v << ((perByte - 1 - x % perByte) * bits));
+    }
+  }
+  return out;
+}
+
+// A bitmap as a 32-bit picture for the clipboard.
+QImage ToQImage(const Bitmap& b) {
+  QImage image(b.width(), b.height(), QImage::Format_RGB32);
+  if (image.isNull()) return image;
+  vandrel::StretchRegion(b, b.width(), b.height(), 0, 0, b.width(), b.height(), image.bits(),
+                         size_t(image.bytesPerLine()));
+  return image;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Image control
+
+TImageControl::TImageControl(TFormImagem* form) : QWidget(form), form_(form) {
+  setObjectName("Imagezoom");
+  setCursor(Qt::CrossCursor);
+  // The menu opens at the right button's release, after the release handler has run.
+  setContextMenuPolicy(Qt::DefaultContextMenu);
+}
+
+void TImageControl::SetPicture(Bitmap picture) {
+  picture_ = std::move(picture);
+  setAttribute(Qt::WA_OpaquePaintEvent, !picture_.empty());
+  update();
+}
+
+void TImageControl::paintEvent(QPaintEvent* event) {
+  if (picture_.empty() || width() <= 0 || height() <= 0) return;
+  QPainter painter(this);
+  for (const QRect& exposed : event->region()) {
+    const QRect r = exposed & rect();
+    if (r.isEmpty()) continue;
+    if (buffer_.width() < r.width() || buffer_.height() < r.height())
+      buffer_ = QImage(std::max(buffer_.width(), r.width()), std::max(buffer_.height(), r.height()),
+                       QImage::Format_RGB32);
+    vandrel::StretchRegion(picture_, width(), height(), r.x(), r.y(), r.width(), r.height(),
+                           buffer_.bits(), size_t(buffer_.bytesPerLine()));
+    painter.drawImage(r.topLeft(), buffer_, QRect(0, 0, r.width(), r.height()));
+  }
+}
+
+void TImageControl::mousePressEvent(QMouseEvent* e) {
+  form_->ImagezoomMouseDown(e->button(), e->modifiers(), EventX(e), EventY(e));
+}
+
+void TImageControl::mouseMoveEvent(QMouseEvent* e) {
+  form_->ImagezoomMouseMove(e->modifiers(), EventX(e), EventY(e));
+}
+
+void TImageControl::mouseReleaseEvent(QMouseEvent* e) {
+  form_->ImagezoomMouseUp(e->button(), e->modifiers(), EventX(e), EventY(e));
+  if (e->button() == Qt::RightButton) form_->PopupMenu1->popup(e->globalPosition().toPoint());
+}
+
+void TImageControl::contextMenuEvent(QContextMenuEvent* e) {
+  // A right click opens the menu at its release (above); the menu key opens it here.
+  if (e->reason() != QContextMenuEvent::Mouse) form_->PopupMenu1->popup(e->globalPos());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Rubber band
+
+TBandShape::TBandShape(TFormImagem* form) : QWidget(form), form_(form) {
+  setObjectName("Shapezoom");
+  hide();
+}
+
+void TBandShape::SetPen(int width, const QColor& color) {
+  penWidth_ = width;
+  penColor_ = color;
+  update();
+}
+
+void TBandShape::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
+  // A dotted outline at one pixel; wider pens draw solid, as a dotted pen can only be thin.
+  QPen pen(penColor_, penWidth_, penWidth_ <= 1 ? Qt::DotLine : Qt::SolidLine);
+  pen.setJoinStyle(Qt::MiterJoin);
+  painter.setPen(pen);
+  painter.setBrush(Qt::NoBrush);
+  const int w = std::max(penWidth_, 1);
+  // The outline lies inside the shape's bounds.
+  const QRectF r = QRectF(rect()).adjusted(w / 2.0, w / 2.0, -w / 2.0, -w / 2.0);
+  painter.drawRect(r);
+}
+
+void TBandShape::mousePressEvent(QMouseEvent* e) {
+  form_->ShapezoomMouseDown(e->button(), e->modifiers(), EventX(e), EventY(e));
+}
+
+void TBandShape::mouseMoveEvent(QMouseEvent* e) {
+  form_->ShapezoomMouseMove(e->modifiers(), EventX(e), EventY(e));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Image window
+
+TFormImagem::TFormImagem(QObject* owner) : TForm(nullptr) {
+  setObjectName("FormImagem");
+  resize(129, 164);
+  Imagezoom = new TImageControl(this);
+  Imagezoom->setGeometry(16, 32, 105, 105);
+  Shapezoom = new TBandShape(this);
+  Shapezoom->raise();
+  PopupMenu1 = new QMenu(this);
+  PopupMenu1->setObjectName("PopupMenu1");
+  Normalizar1 = PopupMenu1->addAction("Tamanho Normal");
+  Normalizar1->setObjectName("Normalizar1");
+  Configuraes1 = PopupMenu1->addAction("Configurações");
+  Configuraes1->setObjectName("Configuraes1");
+  connect(Normalizar1, &QAction::triggered, this, [this] { Normalizar1Click(); });
+  connect(Configuraes1, &QAction::triggered, this, [this] { Configuraes1Click(); });
+  SetOwner(owner);
+
+  // Creation handler.
+  Zoom = 1.0;
+  Arrastando = false;
+  ++ContadorDeImagens;
+  DefinirNome(QString());
+  if (FormPrincipal) {
+    FormPrincipal->AdicionarFilha(this);
+    Show();
+  }
+}
+
+TFormImagem::~TFormImagem() {
+  // A window destroyed without its close handler (released, or freed with its owner)
+  // leaves the count here.
+  if (contado_) --ContadorDeImagens;
+}
+
+bool TFormImagem::FormClose() {
+  if (contado_) {
+    contado_ = false;
+    --ContadorDeImagens;
+    if (ContadorDeImagens == 0 && FormPrincipal) FormPrincipal->CompoSemImagem->trigger();
+  }
+  return true;
+}
+
+void TFormImagem::resizeEvent(QResizeEvent* event) {
+  TForm::resizeEvent(event);
+  Centralizar();
+}
+
+QSize TFormImagem::sizeHint() const { return Imagezoom->size(); }
+
+void TFormImagem::DefinirNome(const QString& name) {
+  Nome = name;
+  SetCaption(name);
+}
+
+void TFormImagem::LegendaComZoom() {
+  SetCaption(Nome + " " + QString::number(vandrel::ZoomPercent(Zoom)) + "%");
+}
+
+bool TFormImagem::CarregarImagem(const QString& fileName) {
+  const QFileInfo info(fileName);
+  if (!info.isFile()) return false;
+  DefinirNome(info.fileName());
+  if (info.suffix().toLower() == "grey")
+    CarregarGrey(fileName);
+  else
+    BitmapImagem = vandrel::LoadPicture(LocalPath(fileName));
+  MostrarCopia();
+  AjustarAoConteudo();
+  Centralizar();
+  if (QMdiSubWindow* sub = SubWindow()) sub->show();
+  show();
+  LegendaComZoom();
+  return true;
+}
+
+void TFormImagem::CarregarGrey(const QString& fileName) {
+  // Only the palette of "paleta.plt" is used; the file is a Windows bitmap whatever its
+  // extension says.
+  const Bitmap paleta = vandrel::DecodePicture(
+      "bmp", vandrel::ReadWholeFile(vandrel::PastaPrograma() + "paleta.plt"));
+  vandrel::ReadGrey(LocalPath(fileName), paleta.palette(), BitmapImagem);
+}
+
+void TFormImagem::DefinirBitmap(const Bitmap& bitmap) {
+  BitmapImagem = bitmap;
+  MostrarCopia();
+  AjustarAoConteudo();
+  Centralizar();
+  SetCaption(Nome);
+}
+
+void TFormImagem::MostrarCopia() {
+  Imagezoom->SetPicture(BitmapImagem);
+  Imagezoom->resize(BitmapImagem.width(), BitmapImagem.height());
+  PosicionarBanda();
+}
+
+void TFormImagem::AjustarJanela(int outerWidth, int outerHeight) {
+  if (QMdiSubWindow* sub = SubWindow())
+    sub->resize(outerWidth, outerHeight);
+  else
+    resize(outerWidth, outerHeight);
+}
+
+// Fits the window to the image control while the window's automatic sizing is on: once
+// when an image is first put in, and at every return to normal size.
+void TFormImagem::AjustarAoConteudo() {
+  if (!autoSize_) return;
+  autoSize_ = false;
+  updateGeometry();
+  if (QMdiSubWindow* sub = SubWindow()) {
+    // The frame around the form: the sub-window's size less the form's, once laid out.
+    const QSize frame = sub->size() - size();
+    if (frame.width() >= 0 && frame.height() >= 0 && sub->isVisible())
+      sub->resize(Imagezoom->size() + frame);
+    else
+      sub->resize(sub->sizeHint());
+  } else {
+    resize(Imagezoom->size());
+  }
+}
+
+void TFormImagem::Centralizar() {
+  Imagezoom->move(vandrel::CentredOffset(width(), Imagezoom->width()),
+                  vandrel::CentredOffset(height(), Imagezoom->height()));
+  PosicionarBanda();
+}
+
+TFormImagem::EstadoSelecao TFormImagem::Estado() const {
+  return {banda_, PontoInicial, PontoFinal, Ancora, Retangulo};
+}
+
+void TFormImagem::Aplicar(const EstadoSelecao& e) {
+  banda_ = e.banda;
+  PontoInicial = e.inicial;
+  PontoFinal = e.final;
+  Ancora = e.ancora;
+  Retangulo = e.retangulo;
+  PosicionarBanda();
+}
+
+void TFormImagem::ReescalarSelecao(int larguraAnterior, double novoZoom) {
+  const int W = BitmapImagem.width();
+  const EstadoSelecao atual = Estado();
+  // A selection changed since the last zoom (or never zoomed) becomes the new reference.
+  if (atual != produzida_ || larguraAnterior != larguraProduzida_ || W != bitmapProduzido_) {
+    if (larguraAnterior <= 0 || W <= 0) {
+      larguraProduzida_ = -1;  // no scale to map from
+      return;
+    }
+    referencia_ = atual;
+    escalaReferencia_ = double(larguraAnterior) / W;
+  }
+  // With r = (reference scale) / new zoom, each value v becomes round(v / r).
+  const double r = escalaReferencia_ / novoZoom;
+  auto s = [r](int v) { return int(vandrel::Round(v / r)); };
+  auto p = [&](Point q) { return Point{s(q.x), s(q.y)}; };
+  const EstadoSelecao& ref = referencia_;
+  const EstadoSelecao novo{
+      {s(ref.banda.left), s(ref.banda.top), s(ref.banda.width), s(ref.banda.height)},
+      p(ref.inicial),
+      p(ref.final),
+      p(ref.ancora),
+      {s(ref.retangulo.left), s(ref.retangulo.top), s(ref.retangulo.right),
+       s(ref.retangulo.bottom)}};
+  Aplicar(novo);
+  produzida_ = novo;
+  larguraProduzida_ = vandrel::ZoomedSize(W, novoZoom);
+  bitmapProduzido_ = W;
+}
+
+bool TFormImagem::AlterarZoom(double step) {
+  if (Zoom == 1.0 && Nome.isEmpty()) DefinirNome(Caption());
+  const double old = Zoom;
+  Zoom = Zoom + step;
+  const bool kept = vandrel::ZoomInRange(Zoom);
+  if (!kept) {
+    Zoom = old;
+  } else {
+    const int W = BitmapImagem.width(), H = BitmapImagem.height();
+    const int larguraAnterior = Imagezoom->width();
+    Imagezoom->resize(vandrel::ZoomedSize(W, Zoom), vandrel::ZoomedSize(H, Zoom));
+    // The band and the stored points follow the new scale, so the selection keeps covering
+    // the same image pixels.
+    ReescalarSelecao(larguraAnterior, Zoom);
+    LegendaComZoom();
+  }
+  Centralizar();
+  AjustarJanela(Imagezoom->width() + 30, Imagezoom->height() + 30);
+  return kept;
+}
+
+void TFormImagem::ZoomNormal() {
+  autoSize_ = true;
+  ReescalarSelecao(Imagezoom->width(), 1.0);
+  MostrarCopia();
+  MostrarBanda(false);
+  Zoom = 1.0;
+  AjustarAoConteudo();
+  Centralizar();
+  SetCaption(Nome + " " + QString::number(100) + "%");
+}
+
+// ---------------------------------------------------------------------------------------------
+// Selection
+
+void TFormImagem::PosicionarBanda() {
+  Shapezoom->setGeometry(Imagezoom->x() + banda_.left, Imagezoom->y() + banda_.top,
+                         std::max(banda_.width, 0), std::max(banda_.height, 0));
+}
+
+void TFormImagem::MostrarBanda(bool visible) {
+  Shapezoom->setVisible(visible);
+  if (visible) Shapezoom->raise();
+}
+
+Rect TFormImagem::RetanguloDaBanda() const {
+  return {banda_.left, banda_.top, banda_.left + banda_.width, banda_.top + banda_.height};
+}
+
+Point TFormImagem::InicioSelecao() const {
+  return vandrel::SelectedPixels(PontoInicial, PontoFinal, BitmapImagem.width(),
+                                 BitmapImagem.height(), Imagezoom->width(), Imagezoom->height())
+      .start;
+}
+
+Point TFormImagem::FimSelecao() const {
+  return vandrel::SelectedPixels(PontoInicial, PontoFinal, BitmapImagem.width(),
+                                 BitmapImagem.height(), Imagezoom->width(), Imagezoom->height())
+      .end;
+}
+
+void TFormImagem::ImagezoomMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
+  if (button != Qt::LeftButton || Arrastando) return;
+  // Pen of the band, read from the configuration at every press. Values that are absent or
+  // not integers fall back to a one-pixel pen in the first colour of the list.
+  const int largura =
+      std::clamp(vandrel::LerConfigInteiro("Configuracao_selecao", "largura", 1), 0, 25);
+  const int cor = vandrel::LerConfigInteiro("Configuracao_selecao", "cor", 0);
+  Shapezoom->SetPen(largura, vandrel::StandardColor(cor));
+  // The press gives the image control the mouse until the release (the toolkit's implicit
+  // grab), so moves and the release arrive even outside the window.
+  CopiaSelecao = std::make_unique<Bitmap>();
+  Arrastando = true;
+  Ancora = {x, y};
+  Retangulo = {x, y, x, y};
+  banda_.width = 0;
+  banda_.height = 0;
+  PosicionarBanda();
+  MostrarBanda(false);
+}
+
+void TFormImagem::ImagezoomMouseMove(Qt::KeyboardModifiers, int x, int y) {
+  if (x < 0 || x >= Imagezoom->width() || y < 0 || y >= Imagezoom->height() || !Arrastando) return;
+  Retangulo = vandrel::DragBand(Ancora, {x, y});
+  banda_ = {Retangulo.left, Retangulo.top, Retangulo.width(), Retangulo.height()};
+  PosicionarBanda();
+  MostrarBanda(true);
+  const Rect band = RetanguloDaBanda();
+  PontoInicial = {band.left, band.top};
+  PontoFinal = {band.right, band.bottom};
+  const vandrel::PixelSelection s =
+      vandrel::SelectedPixels(PontoInicial, PontoFinal, BitmapImagem.width(), BitmapImagem.height(),
+                              Imagezoom->width(), Imagezoom->height());
+  const int w = std::max(s.width(), 0), h = std::max(s.height(), 0);
+  SetCaption(Nome + " (" + QString::number(w) + " x " + QString::number(h) + " = " +
+             QString::number(int64_t(w) * h) + ")");
+}
+
+void TFormImagem::ImagezoomMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int, int) {
+  if (Arrastando && button == Qt::LeftButton) {
+    Retangulo = vandrel::ClampBand(Retangulo, Imagezoom->width(), Imagezoom->height());
+    banda_ = {Retangulo.left, Retangulo.top, Retangulo.width(), Retangulo.height()};
+    PosicionarBanda();
+    MostrarBanda(true);
+    // The clipboard gets the image pixels of the selection, the same ones that the
+    // selection's users read, whatever the zoom.
+    const Rect band = RetanguloDaBanda();
+    const vandrel::PixelSelection s = vandrel::SelectedPixels(
+        {band.left, band.top}, {band.right, band.bottom}, BitmapImagem.width(),
+        BitmapImagem.height(), Imagezoom->width(), Imagezoom->height());
+    const Bitmap& shown = Imagezoom->Picture();
+    if (!s.empty() && s.end.x < shown.width() && s.end.y < shown.height()) {
+      *CopiaSelecao = CopyRegion(shown, s);
+      if (QClipboard* clipboard = QGuiApplication::clipboard())
+        clipboard->setImage(ToQImage(*CopiaSelecao));
+    }
+    if (shift & Qt::ShiftModifier) MostrarBanda(false);
+  }
+  CopiaSelecao.reset();
+  const Rect band = RetanguloDaBanda();
+  PontoInicial = {band.left, band.top};
+  PontoFinal = {band.right, band.bottom};
+  Arrastando = false;
+}
+
+void TFormImagem::ShapezoomMouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
+  MostrarBanda(false);
+}
+
+void TFormImagem::ShapezoomMouseMove(Qt::KeyboardModifiers shift, int x, int y) {
+  TFormImagem::ImagezoomMouseMove(shift, x + banda_.left, y + banda_.top);
+}
+
+void TFormImagem::MarcarSelecao() {
+  Bitmap& shown = Imagezoom->Picture();
+  shown.setPixelFormat(vandrel::PixelFormat::pf24bit);
+  const Point a = InicioSelecao(), b = FimSelecao();
+  for (int y = a.y; y <= b.y && y < shown.height(); ++y) {
+    uint8_t* row = shown.scanLine(y);
+    for (int x = a.x; x <= b.x && x < shown.width(); ++x) {
+      row[3 * x] = 255;
+      row[3 * x + 1] = 0;
+      row[3 * x + 2] = 0;
+    }
+  }
+  Imagezoom->update();
+}
+
+void TFormImagem::Configuraes1Click() {
+  // The options window shows itself, stays on top and frees itself when closed.
+  auto* options = new TFormConfiguracoes_selecao(this);
+  options->show();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Output window
+
+TFormImagemSaida* TFormImagemSaida::CreateComOrigem(QObject* owner, TFormImagem* origem) {
+  return new TFormImagemSaida(owner, origem);
+}
+
+TFormImagemSaida::TFormImagemSaida(QObject* owner, TFormImagem* origem) : TFormImagem(owner) {
+  setObjectName("FormImagemSaida");
+  Imagezoom->move(Imagezoom->x(), 8);
+  Origem = origem;
+  if (QMdiSubWindow* sub = SubWindow())
+    connect(sub, &QMdiSubWindow::aboutToActivate, this, [this] { FormActivate(); });
+}
+
+void TFormImagemSaida::FormActivate() { MostrarBanda(false); }
+
+Point TFormImagemSaida::NaOrigem(int x, int y) const {
+  const double s = Zoom / Origem->Zoom;
+  return {int(vandrel::Round(x / s)), int(vandrel::Round(y / s))};
+}
+
+void TFormImagemSaida::ImagezoomMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift,
+                                          int x, int y) {
+  TFormImagem::ImagezoomMouseDown(button, shift, x, y);
+  if (!Origem) return;
+  const Point p = NaOrigem(x, y);
+  Origem->TFormImagem::ImagezoomMouseDown(button, shift, p.x, p.y);
+}
+
+void TFormImagemSaida::ImagezoomMouseMove(Qt::KeyboardModifiers shift, int x, int y) {
+  TFormImagem::ImagezoomMouseMove(shift, x, y);
+  if (!Origem) return;
+  const Point p = NaOrigem(x, y);
+  Origem->TFormImagem::ImagezoomMouseMove(shift, p.x, p.y);
+}
+
+void TFormImagemSaida::ImagezoomMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x,
+                                        int y) {
+  TFormImagem::ImagezoomMouseUp(button, shift, x, y);
+  if (!Origem) return;
+  const Point p = NaOrigem(x, y);
+  Origem->TFormImagem::ImagezoomMouseUp(button, shift, p.x, p.y);
+}
+
+void TFormImagemSaida::ShapezoomMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift,
+                                          int x, int y) {
+  MostrarBanda(false);
+  const int cx = x + Banda().left, cy = y + Banda().top;
+  if (Arrastando)
+    ImagezoomMouseUp(button, shift, cx, cy);
+  else
+    ImagezoomMouseDown(button, shift, cx, cy);
+}
+
+void TFormImagemSaida::ShapezoomMouseMove(Qt::KeyboardModifiers shift, int x, int y) {
+  ImagezoomMouseMove(shift, x + Banda().left, y + Banda().top);
+}

@@ -1,0 +1,206 @@
+#pragma once
+// The image window: one image bitmap shown at a zoom factor, with one rectangular selection
+// drawn by the mouse. TFormImagemSaida is the window of an operation's result: it remembers
+// the window it was computed from and mirrors its mouse selection into it.
+#include <QImage>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+#include <memory>
+
+#include "app/imaging/model/Selection.h"
+#include "app/imaging/model/Zoom.h"
+#include "app/shell/ui/Form.h"
+#include "platform/Bitmap.h"
+
+class QMenu;
+class QAction;
+class TFormImagem;
+
+// The image control (`Imagezoom`): shows its picture, the display copy, stretched to its own
+// size. Painting renders only the exposed part, so a large image at any zoom repaints in
+// time proportional to what is on screen.
+class TImageControl : public QWidget {
+  Q_OBJECT
+ public:
+  explicit TImageControl(TFormImagem* form);
+
+  const vandrel::Bitmap& Picture() const { return picture_; }
+  vandrel::Bitmap& Picture() { return picture_; }
+  void SetPicture(vandrel::Bitmap picture);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+
+ private:
+  TFormImagem* form_;
+  vandrel::Bitmap picture_;
+  QImage buffer_;  // reused between paints
+};
+
+// The rubber band (`Shapezoom`): a rectangle outline drawn by inverting the exclusive-or of
+// pen and screen, so it shows on any image. It is a child of the window, above the image.
+class TBandShape : public QWidget {
+  Q_OBJECT
+ public:
+  explicit TBandShape(TFormImagem* form);
+
+  void SetPen(int width, const QColor& color);
+  int PenWidth() const { return penWidth_; }
+  QColor PenColor() const { return penColor_; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+
+ private:
+  TFormImagem* form_;
+  int penWidth_ = 1;
+  QColor penColor_{128, 0, 128};
+};
+
+class TFormImagem : public TForm {
+  Q_OBJECT
+ public:
+  // Creates the window owned by `owner` and, when the main window exists, takes it in as a
+  // child window of the frame.
+  explicit TFormImagem(QObject* owner);
+  ~TFormImagem() override;
+
+  QString ClassName() const override { return "TFormImagem"; }
+
+  // ---- Components ----
+  TImageControl* Imagezoom;
+  TBandShape* Shapezoom;
+  QMenu* PopupMenu1;
+  QAction* Normalizar1;
+  QAction* Configuraes1;
+
+  // ---- Fields ----
+  vandrel::Point PontoFinal;
+  vandrel::Point PontoInicial;
+  vandrel::Bitmap BitmapImagem;
+  double Zoom = 1.0;
+  QString Nome;
+  vandrel::Point Ancora;
+  vandrel::Rect Retangulo;
+  bool Arrastando = false;
+  std::unique_ptr<vandrel::Bitmap> CopiaSelecao;
+
+  // Open image windows. Raised when a window is created; lowered when one is closed or
+  // destroyed otherwise, so it always counts the windows that exist. Reaching 0 at a close
+  // switches the image commands off.
+  static int ContadorDeImagens;
+
+  // ---- Operations ----
+  // Loads a file: ".grey" (any letter case) through the raw reader, everything else through
+  // the picture loader. False only when the file does not exist; a reader's error is raised.
+  bool CarregarImagem(const QString& fileName);
+  void CarregarGrey(const QString& fileName);
+  // Makes a copy of `bitmap` the window's image, shown at its natural size.
+  void DefinirBitmap(const vandrel::Bitmap& bitmap);
+  void DefinirNome(const QString& name);
+  // Changes the zoom by `step`; false (zoom unchanged) when the result is out of range.
+  bool AlterarZoom(double step);
+  void ZoomNormal();
+  void Centralizar();
+
+  // The selection in image pixels, both ends included, clamped inside the bitmap. For an
+  // image of zero width or height the selection is empty (start (0, 0), end (-1, -1)).
+  vandrel::Point InicioSelecao() const;
+  vandrel::Point FimSelecao() const;
+  void MarcarSelecao();
+  void DefinirInicioSelecao(vandrel::Point p) { PontoInicial = p; }
+  void DefinirFimSelecao(vandrel::Point p) { PontoFinal = p; }
+
+  // The display copy: what the image control shows, marks included.
+  const vandrel::Bitmap& CopiaExibida() const { return Imagezoom->Picture(); }
+  // The band's position and size relative to the image control (display coordinates).
+  const vandrel::BandGeometry& Banda() const { return banda_; }
+
+  // ---- Event handlers ----
+  // Points are in the coordinates of the control that received the event.
+  virtual void ImagezoomMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x,
+                                  int y);
+  virtual void ImagezoomMouseMove(Qt::KeyboardModifiers shift, int x, int y);
+  virtual void ImagezoomMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+  virtual void ShapezoomMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x,
+                                  int y);
+  virtual void ShapezoomMouseMove(Qt::KeyboardModifiers shift, int x, int y);
+  void Normalizar1Click() { ZoomNormal(); }
+  void Configuraes1Click();
+
+ protected:
+  bool FormClose() override;
+  void resizeEvent(QResizeEvent* event) override;
+  QSize sizeHint() const override;
+
+  // Band geometry relative to the image control; the band widget follows the control.
+  void PosicionarBanda();
+  void MostrarBanda(bool visible);
+  // The band's rectangle in image-control coordinates.
+  vandrel::Rect RetanguloDaBanda() const;
+
+ private:
+  void MostrarCopia();  // display copy := BitmapImagem at natural size
+  void AjustarJanela(int outerWidth, int outerHeight);
+  void AjustarAoConteudo();
+  void LegendaComZoom();
+  // Everything of the selection that is kept in display coordinates.
+  struct EstadoSelecao {
+    vandrel::BandGeometry banda;
+    vandrel::Point inicial, final, ancora;
+    vandrel::Rect retangulo;
+    bool operator==(const EstadoSelecao&) const = default;
+  };
+  EstadoSelecao Estado() const;
+  void Aplicar(const EstadoSelecao& estado);
+  // Carries the selection over to `novoZoom` after the image control changed from
+  // `larguraAnterior` pixels wide, so that it keeps covering the same image pixels.
+  void ReescalarSelecao(int larguraAnterior, double novoZoom);
+
+  vandrel::BandGeometry banda_;
+  // The selection as the user last left it, and its scale (display pixels per image pixel):
+  // each zoom maps it from there, so rounding does not pile up over several zoom steps.
+  EstadoSelecao referencia_;
+  double escalaReferencia_ = 0;
+  EstadoSelecao produzida_;  // what the last rescaling put in place
+  int larguraProduzida_ = -1;
+  int bitmapProduzido_ = -1;
+  bool autoSize_ = true;  // the window fits itself to the image control
+  bool contado_ = true;   // still counted in ContadorDeImagens
+};
+
+class TFormImagemSaida : public TFormImagem {
+  Q_OBJECT
+ public:
+  // Creates the window owned by `owner` (callers pass the source window) and remembers
+  // `origem` as its source.
+  static TFormImagemSaida* CreateComOrigem(QObject* owner, TFormImagem* origem);
+  TFormImagemSaida(QObject* owner, TFormImagem* origem);
+
+  QString ClassName() const override { return "TFormImagemSaida"; }
+
+  // The window whose image the result was computed from; not owned (null once it is gone).
+  QPointer<TFormImagem> Origem;
+
+  // Each is handled here first, then by the source window's own handler with the point
+  // scaled into the source's display.
+  void ImagezoomMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x,
+                          int y) override;
+  void ImagezoomMouseMove(Qt::KeyboardModifiers shift, int x, int y) override;
+  void ImagezoomMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) override;
+  void ShapezoomMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x,
+                          int y) override;
+  void ShapezoomMouseMove(Qt::KeyboardModifiers shift, int x, int y) override;
+  // Runs when the window becomes the active child: hides the band.
+  void FormActivate();
+
+ private:
+  vandrel::Point NaOrigem(int x, int y) const;
+};
