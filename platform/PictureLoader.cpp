@@ -10,7 +10,9 @@
 #include <cstring>
 #include <mutex>
 
+#include "platform/Bmp.h"
 #include "platform/Errors.h"
+#include "platform/Jpeg.h"
 
 namespace vandrel {
 
@@ -25,7 +27,12 @@ bool sameExtension(const std::string& a, const std::string& b) {
 
 struct Registry {
   std::mutex mutex;
-  std::vector<PictureFormat> formats;
+  // BMP and JPEG are built in: there from the first use, before any codec registers.
+  std::vector<PictureFormat> formats{
+      {"BMP", "Bitmaps", DecodeBmp},
+      {"JPG", "JPEG Image File", DecodeJpeg},
+      {"JPEG", "JPEG Image File", DecodeJpeg},
+  };
 
   // Reader of an extension, or an empty function.
   PictureReader find(const std::string& extension) {
