@@ -15,6 +15,7 @@
 #include "platform/IniFile.h"
 #include "platform/Numbers.h"
 #include "platform/Registry.h"
+#include "tests/support/FileSizeLimit.h"
 
 namespace fs = std::filesystem;
 using namespace vandrel;
@@ -118,33 +119,12 @@ TEST(IniFile, GarbledFileStillReadsAndWrites) {
   EXPECT_NE(Slurp(dir / "f.ini").find("\x01\x02[[["), std::string::npos);
 }
 
-// Files may grow no further than `bytes` while it lives: writes past it fail as on a full
-// disk (also for root, whom read-only folders do not stop).
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &old_);
-    signal_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit lim = old_;
-    lim.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &lim);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &old_);
-    std::signal(SIGXFSZ, signal_);
-  }
-
- private:
-  rlimit old_;
-  void (*signal_)(int);
-};
-
 TEST(IniFile, FailedWriteLeavesTheFileIntact) {
   TempDir dir;
   Spit(dir / "f.ini", "[a]\nx=1\n");
   IniFile ini(dir / "f.ini");
   {
-    FileSizeLimit full(16);
+    vandrel::testing::FileSizeLimit full(16);
     EXPECT_THROW(ini.WriteString("a", "x", std::string(100, 'v')), EInOutError);
   }
   EXPECT_EQ(Slurp(dir / "f.ini"), "[a]\nx=1\n");

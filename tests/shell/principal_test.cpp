@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -12,6 +13,7 @@
 #include <QToolButton>
 #include <memory>
 
+#include "app/imaging/ui/UnitImagem.h"
 #include "app/shell/model/URecursos.h"
 #include "app/shell/ui/UnitConfiguracoes.h"
 #include "app/shell/ui/UnitPrincipal.h"
@@ -229,6 +231,27 @@ TEST_F(MainWindowTest, TimerDoesNothingWithoutImagesOrInAnalysis) {
   w.Timer1Timer();
   EXPECT_FALSE(w.Desfazer->isEnabled());
   w.Analise->trigger();
+  w.Timer1Timer();
+  EXPECT_FALSE(w.Desfazer->isEnabled());
+}
+
+TEST_F(MainWindowTest, TimerSwitchesTheImageCommandsBackOnWhileAnImageExists) {
+  TFormPrincipal& w = Start();
+  auto* image = new TFormImagem(&w);
+  image->DefinirBitmap(Bitmap(4, 4, PixelFormat::pf8bit));
+  image->Show();
+  w.Desfazer->setEnabled(false);
+  w.SalvarImagem->setEnabled(false);
+  // The real timer, within about a second.
+  QElapsedTimer clock;
+  clock.start();
+  while (!w.Desfazer->isEnabled() && clock.elapsed() < 3000)
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+  EXPECT_TRUE(w.Desfazer->isEnabled());
+  EXPECT_TRUE(w.SalvarImagem->isEnabled());
+  EXPECT_TRUE(w.Limiares->isEnabled());
+  EXPECT_FALSE(w.AdicionarSelecao->isEnabled());
+  w.Analise->trigger();  // the image window stays open; the timer now leaves things alone
   w.Timer1Timer();
   EXPECT_FALSE(w.Desfazer->isEnabled());
 }

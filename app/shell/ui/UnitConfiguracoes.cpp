@@ -1,25 +1,15 @@
 #include "app/shell/ui/UnitConfiguracoes.h"
 
 #include <QGroupBox>
-#include <QHBoxLayout>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QTabWidget>
 #include <QVBoxLayout>
 
 #include "app/shell/model/URecursos.h"
-#include "platform/qt/ErrorReport.h"
 
 TFormConfiguracoes::TFormConfiguracoes(QWidget* owner)
-    : QWidget(owner, Qt::Window | Qt::WindowStaysOnTopHint) {
-  setObjectName("FormConfiguracoes");
-  setAttribute(Qt::WA_DeleteOnClose);
-  setWindowTitle("Configurações");
-  auto* outer = new QVBoxLayout(this);
-  PageControl1 = new QTabWidget(this);
-  auto* page = new QWidget;
-  auto* pageLayout = new QVBoxLayout(page);
-  auto* group = new QGroupBox("  Pastas  ", page);
+    : SettingsWindow(owner, "FormConfiguracoes", "Opções de armazenamento") {
+  auto* pageLayout = new QVBoxLayout(Page);
+  auto* group = new QGroupBox("  Pastas  ", Page);
   auto* groupLayout = new QVBoxLayout(group);
   RadioButtonSim = new QRadioButton("Utilizar sempre as pastas default ", group);
   RadioButtonSim->setObjectName("RadioButtonSim");
@@ -28,24 +18,6 @@ TFormConfiguracoes::TFormConfiguracoes(QWidget* owner)
   groupLayout->addWidget(RadioButtonSim);
   groupLayout->addWidget(RadioButtonNao);
   pageLayout->addWidget(group);
-  PageControl1->addTab(page, "Opções de armazenamento");
-  outer->addWidget(PageControl1);
-  auto* buttons = new QHBoxLayout;
-  SpeedButton1 = new QPushButton("OK", this);
-  SpeedButton1->setObjectName("SpeedButton1");
-  SpeedButton2 = new QPushButton("Cancelar", this);
-  SpeedButton2->setObjectName("SpeedButton2");
-  buttons->addStretch();
-  buttons->addWidget(SpeedButton1);
-  buttons->addWidget(SpeedButton2);
-  outer->addLayout(buttons);
-  vandrel::OnClicked(SpeedButton1, [this] { SpeedButton1Click(); });
-  vandrel::OnClicked(SpeedButton2, [this] { SpeedButton2Click(); });
-}
-
-void TFormConfiguracoes::showEvent(QShowEvent* event) {
-  QWidget::showEvent(event);
-  vandrel::Guarded([this] { FormShow(); });
 }
 
 void TFormConfiguracoes::FormShow() {
@@ -54,10 +26,7 @@ void TFormConfiguracoes::FormShow() {
   RadioButtonNao->setChecked(!padrao);
 }
 
-void TFormConfiguracoes::SpeedButton1Click() {
+void TFormConfiguracoes::Gravar() {
   vandrel::GravarConfig("caminhos", "caminhos_padrao",
                         RadioButtonSim->isChecked() ? "vandrel" : "windows");
-  close();
 }
-
-void TFormConfiguracoes::SpeedButton2Click() { close(); }

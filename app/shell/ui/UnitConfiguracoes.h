@@ -1,27 +1,19 @@
 #pragma once
 // The options dialog: whether the file dialogs start in the default folders.
-#include <QWidget>
+#include "app/shell/ui/SettingsWindow.h"
 
-class QPushButton;
 class QRadioButton;
-class QTabWidget;
 
-class TFormConfiguracoes : public QWidget {
+class TFormConfiguracoes : public SettingsWindow {
   Q_OBJECT
  public:
-  // A visible, stay-on-top window that frees itself when closed.
   explicit TFormConfiguracoes(QWidget* owner = nullptr);
 
-  QTabWidget* PageControl1;
   QRadioButton* RadioButtonSim;
   QRadioButton* RadioButtonNao;
-  QPushButton* SpeedButton1;
-  QPushButton* SpeedButton2;
 
-  void FormShow();
-  void SpeedButton1Click();
-  void SpeedButton2Click();
+  void FormShow() override;
 
  protected:
-  void showEvent(QShowEvent* event) override;
+  void Gravar() override;
 };
