@@ -136,15 +136,18 @@ Store Parse(const std::string& content) {
 std::string Serialise(const Store& store) {
   std::string out;
   for (const auto& [lower, key] : store) {
-    out += "[" + key.path + "]\n";
+    out.append("[").append(key.path).append("]\n");
     for (const Value& v : key.values) {
-      out += v.name.empty() ? std::string("@") : "\"" + Escape(v.name) + "\"";
+      if (v.name.empty())
+        out.append("@");
+      else
+        out.append("\"").append(Escape(v.name)).append("\"");
       if (v.isString) {
-        out += "=\"" + Escape(v.text) + "\"\n";
+        out.append("=\"").append(Escape(v.text)).append("\"\n");
       } else {
         char buf[16];
         std::snprintf(buf, sizeof buf, "dword:%08x", static_cast<uint32_t>(v.number));
-        out += std::string("=") + buf + "\n";
+        out.append("=").append(buf).append("\n");
       }
     }
     out += "\n";

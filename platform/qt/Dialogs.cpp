@@ -151,8 +151,9 @@ int ScriptedDialogs::Message(MsgKind kind, const QString& text, int buttons) {
 std::optional<FileDialogResult> ScriptedDialogs::OpenFiles(const FileDialogSpec& spec) {
   fileDialogs.push_back(spec);
   if (files.empty()) return std::nullopt;
-  auto answer = files.front();
+  FileDialogResult answer = std::move(files.front());
   files.pop_front();
+  if (answer.files.isEmpty()) return std::nullopt;
   return answer;
 }
 

@@ -85,8 +85,9 @@ class QtDialogs : public DialogService {
 // The scripted implementation for tests. Message boxes with a single OK button answer OK by
 // themselves; any other box takes the next answer of `answers` and fails the test (throws)
 // when there is none. File and colour dialogs take theirs from their queues and count as
-// cancelled when the queue is empty. A modal form is given to the next handler of `forms`
-// (which may fill it in and accept it); a form still open afterwards is rejected.
+// cancelled when the queue is empty (or, for files, when the answer holds no file). A modal form is
+// given to the next handler of `forms` (which may fill it in and accept it); a form still open
+// afterwards is rejected.
 class ScriptedDialogs : public DialogService {
  public:
   struct Shown {
@@ -96,7 +97,7 @@ class ScriptedDialogs : public DialogService {
   };
 
   std::deque<int> answers;
-  std::deque<std::optional<FileDialogResult>> files;
+  std::deque<FileDialogResult> files;  // an answer without files cancels
   std::deque<std::optional<QColor>> colors;
   std::deque<std::function<void(QDialog&)>> forms;
 
