@@ -29,7 +29,7 @@ void Bitmap::setSize(int width, int height) {
   width_ = width;
   height_ = height;
   stride_ = strideFor(width, format_);
-  pixels_.assign(stride_ * size_t(height), 0);
+  pixels_ = ZeroedBytes(stride_ * size_t(height));  // a fresh block: all zero
 }
 
 void Bitmap::setPalette(Palette palette) {

@@ -5,9 +5,42 @@
 // Copies are deep.
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <new>
+#include <utility>
 #include <vector>
 
 namespace vandrel {
+
+// An allocator whose memory comes zeroed from calloc and whose elements are left as they
+// are when created without a value: a vector of it sized at construction is zero without
+// a second pass over its bytes (large blocks come zeroed from the system). Only growing
+// a fresh vector relies on that; copies copy as usual.
+template <class T>
+struct ZeroedAllocator {
+  using value_type = T;
+  ZeroedAllocator() = default;
+  template <class U>
+  ZeroedAllocator(const ZeroedAllocator<U>&) {}
+  T* allocate(size_t n) {
+    if (void* p = std::calloc(n, sizeof(T))) return static_cast<T*>(p);
+    throw std::bad_alloc();
+  }
+  void deallocate(T* p, size_t) { std::free(p); }
+  template <class U>
+  void construct(U*) noexcept {}
+  template <class U, class... Args>
+  void construct(U* p, Args&&... args) {
+    ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+  }
+  template <class U>
+  bool operator==(const ZeroedAllocator<U>&) const {
+    return true;
+  }
+};
+
+// Bytes that start as zero without being written twice.
+using ZeroedBytes = std::vector<uint8_t, ZeroedAllocator<uint8_t>>;
 
 enum class PixelFormat : uint8_t { pf1bit = 1, pf4bit = 4, pf8bit = 8, pf24bit = 24, pf32bit = 32 };
 
@@ -76,7 +109,7 @@ class Bitmap {
   PixelFormat format_ = PixelFormat::pf24bit;
   size_t stride_ = 0;
   Palette palette_;
-  std::vector<uint8_t> pixels_;
+  ZeroedBytes pixels_;
 };
 
 }  // namespace vandrel

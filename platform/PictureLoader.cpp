@@ -92,6 +92,32 @@ class FileHandle {
   int fd_;
 };
 
+// Reads a whole file into a byte vector of the given kind.
+template <class Bytes>
+Bytes readFile(const std::string& path) {
+  FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (file.get() < 0) throw EInOutError(openErrorText(errno));
+  struct stat st {};
+  if (::fstat(file.get(), &st) != 0) throw EInOutError(std::strerror(errno));
+  if (S_ISDIR(st.st_mode)) throw EInOutError(openErrorText(EISDIR));
+  // A regular file is read into a buffer one byte larger than its size, so the end shows
+  // without growing it; anything else (a pipe) grows as it comes.
+  Bytes bytes(S_ISREG(st.st_mode) ? size_t(st.st_size) + 1 : size_t(1) << 16);
+  size_t used = 0;
+  for (;;) {
+    if (used == bytes.size()) bytes.resize(bytes.size() * 2);
+    const ssize_t n = ::read(file.get(), bytes.data() + used, bytes.size() - used);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      throw EInOutError(std::string("Disk read error: ") + std::strerror(errno));
+    }
+    if (n == 0) break;
+    used += size_t(n);
+  }
+  bytes.resize(used);
+  return bytes;
+}
+
 }  // namespace
 
 void RegisterPictureFormat(const std::string& extension, const std::string& description,
@@ -131,32 +157,13 @@ Bitmap LoadPicture(const std::string& path) {
   const std::string extension = extensionOf(path);
   PictureReader reader = registry().find(extension);
   if (!reader) throw Exception("Unknown picture file extension (." + extension + ")");
-  const std::vector<uint8_t> bytes = ReadWholeFile(path);
+  // The buffer is not zeroed before the file is read into it.
+  const ZeroedBytes bytes = readFile<ZeroedBytes>(path);
   return reader(bytes);
 }
 
 std::vector<uint8_t> ReadWholeFile(const std::string& path) {
-  FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (file.get() < 0) throw EInOutError(openErrorText(errno));
-  struct stat st {};
-  if (::fstat(file.get(), &st) != 0) throw EInOutError(std::strerror(errno));
-  if (S_ISDIR(st.st_mode)) throw EInOutError(openErrorText(EISDIR));
-  // A regular file is read into a buffer one byte larger than its size, so the end shows
-  // without growing it; anything else (a pipe) grows as it comes.
-  std::vector<uint8_t> bytes(S_ISREG(st.st_mode) ? size_t(st.st_size) + 1 : size_t(1) << 16);
-  size_t used = 0;
-  for (;;) {
-    if (used == bytes.size()) bytes.resize(bytes.size() * 2);
-    const ssize_t n = ::read(file.get(), bytes.data() + used, bytes.size() - used);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      throw EInOutError(std::string("Disk read error: ") + std::strerror(errno));
-    }
-    if (n == 0) break;
-    used += size_t(n);
-  }
-  bytes.resize(used);
-  return bytes;
+  return readFile<std::vector<uint8_t>>(path);
 }
 
 }  // namespace vandrel

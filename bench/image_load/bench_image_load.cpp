@@ -1,0 +1,154 @@
+// Times the picture loader against Qt's image reader on the same 4096 x 4096 files (an
+// 8-bit and a 24-bit BMP and a colour JPEG written here), then the bitmap's conversions.
+// Prints the best of several runs of each.
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QImage>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+// After <cstdio>: libjpeg needs FILE and size_t declared.
+#include <jpeglib.h>
+
+#include "platform/Bitmap.h"
+#include "platform/Bmp.h"
+#include "platform/PictureLoader.h"
+#include "platform/qt/BitmapView.h"
+
+using namespace vandrel;
+
+namespace {
+
+constexpr int kSide = 4096;
+constexpr int kRuns = 5;
+
+double bestOf(const std::function<void()>& f) {
+  double best = 1e9;
+  for (int i = 0; i < kRuns; ++i) {
+    const auto start = std::chrono::steady_clock::now();
+    f();
+    best = std::min(
+        best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+  }
+  return best;
+}
+
+// A micrograph-like picture: smooth phases with grain noise.
+Bitmap makePicture(PixelFormat format) {
+  Bitmap b(kSide, kSide, PixelFormat::pf24bit);
+  std::mt19937 rng(42);
+  for (int y = 0; y < kSide; ++y) {
+    uint8_t* row = b.scanLine(y);
+    for (int x = 0; x < kSide; ++x) {
+      const int phase = ((x / 300 + y / 200) % 3) * 70 + 40;
+      const int noise = int(rng() % 24) - 12;
+      row[3 * x] = uint8_t(std::clamp(phase + noise, 0, 255));
+      row[3 * x + 1] = uint8_t(std::clamp(phase + noise / 2 + 10, 0, 255));
+      row[3 * x + 2] = uint8_t(std::clamp(255 - phase + noise, 0, 255));
+    }
+  }
+  if (format == PixelFormat::pf8bit) {
+    Bitmap grey(kSide, kSide, PixelFormat::pf8bit);
+    for (int y = 0; y < kSide; ++y)
+      for (int x = 0; x < kSide; ++x) grey.scanLine(y)[x] = b.scanLine(y)[3 * x + 1];
+    grey.setPalette(GreyRamp());
+    return grey;
+  }
+  return b;
+}
+
+void writeJpeg(const Bitmap& b, const std::string& path) {
+  jpeg_compress_struct c{};
+  jpeg_error_mgr err{};
+  c.err = jpeg_std_error(&err);
+  jpeg_create_compress(&c);
+  FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) {
+    std::perror(path.c_str());
+    std::exit(1);
+  }
+  jpeg_stdio_dest(&c, f);
+  c.image_width = JDIMENSION(b.width());
+  c.image_height = JDIMENSION(b.height());
+  c.input_components = 3;
+  c.in_color_space = JCS_EXT_BGR;
+  jpeg_set_defaults(&c);
+  jpeg_set_quality(&c, 90, TRUE);
+  jpeg_start_compress(&c, TRUE);
+  while (c.next_scanline < c.image_height) {
+    JSAMPROW row = const_cast<uint8_t*>(b.scanLine(int(c.next_scanline)));
+    jpeg_write_scanlines(&c, &row, 1);
+  }
+  jpeg_finish_compress(&c);
+  jpeg_destroy_compress(&c);
+  std::fclose(f);
+}
+
+void compare(const char* name, const std::string& path) {
+  int w = 0;
+  const double ours = bestOf([&] { w = LoadPicture(path).width(); });
+  const double qt = bestOf([&] {
+    QImage image;
+    if (!image.load(QString::fromStdString(path)))
+      std::fprintf(stderr, "Qt cannot read %s\n", path.c_str());
+  });
+  std::printf("%-28s ours %7.1f ms   Qt %7.1f ms   (%.2fx)\n", name, ours * 1e3, qt * 1e3,
+              qt / ours);
+  if (w != kSide) std::printf("  unexpected width %d\n", w);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  const std::filesystem::path dir =
+      std::filesystem::temp_directory_path() / ("vandrel-bench-" + std::to_string(getpid()));
+  std::filesystem::create_directories(dir);
+  const std::string bmp8 = (dir / "grey.bmp").string(), bmp24 = (dir / "colour.bmp").string(),
+                    jpeg = (dir / "colour.jpg").string();
+  const Bitmap grey = makePicture(PixelFormat::pf8bit), colour = makePicture(PixelFormat::pf24bit);
+  SaveBmp(grey, bmp8);
+  SaveBmp(colour, bmp24);
+  writeJpeg(colour, jpeg);
+
+  std::printf("Loading %d x %d pictures, best of %d runs\n", kSide, kSide, kRuns);
+  compare("8-bit BMP", bmp8);
+  compare("24-bit BMP", bmp24);
+  compare("JPEG (colour, quality 90)", jpeg);
+
+  std::printf("\nConversions of %d x %d bitmaps, best of %d runs\n", kSide, kSide, kRuns);
+  auto convert = [&](const char* name, const Bitmap& source, PixelFormat to) {
+    Bitmap b;
+    const double t = bestOf([&] {
+      b = source;  // the copy is timed apart below
+      b.setPixelFormat(to);
+    });
+    const double copy = bestOf([&] { b = source; });
+    std::printf("%-28s %7.1f ms\n", name, (t - copy) * 1e3);
+  };
+  Bitmap grey24 = grey;
+  grey24.setPixelFormat(PixelFormat::pf24bit);
+  Bitmap few = grey;  // 24 bits of at most 256 colours, not grey
+  Palette colours(256);
+  for (int k = 0; k < 256; ++k) colours[k] = {uint8_t(k), uint8_t(255 - k), uint8_t(k / 2)};
+  few.setPalette(colours);
+  few.setPixelFormat(PixelFormat::pf24bit);
+  convert("24 -> 8 grey", grey24, PixelFormat::pf8bit);
+  convert("24 -> 8 exact palette", few, PixelFormat::pf8bit);
+  convert("24 -> 8 median cut", colour, PixelFormat::pf8bit);
+  convert("8 -> 24", grey, PixelFormat::pf24bit);
+  convert("24 -> 32", colour, PixelFormat::pf32bit);
+  const double view = bestOf([&] { (void)BitmapView(grey).width(); });
+  std::printf("%-28s %7.3f ms\n", "8-bit QImage view", view * 1e3);
+
+  std::filesystem::remove_all(dir);
+  return 0;
+}
