@@ -1,0 +1,26 @@
+#pragma once
+// The TIFF picture: a bitmap that loads the first page of a TIFF held in memory, and its
+// registration with the picture loader for the extensions "TIF" and "TIFF".
+#include <cstdint>
+#include <span>
+
+#include "platform/Bitmap.h"
+
+namespace vandrel {
+
+class TTIFF : public Bitmap {
+ public:
+  // Decodes page 0 into this bitmap. Bytes without a directory (an empty buffer) leave it
+  // as it is; every failure raises (EInvalidImage for read errors, Exception otherwise).
+  void LoadFromStream(std::span<const uint8_t> bytes);
+};
+
+// Page 0 of a TIFF as a new bitmap.
+Bitmap DecodeTiff(std::span<const uint8_t> bytes);
+
+// Registers "TIF" and "TIFF" ("TIFF - Tag Image File Format") with the picture loader, and
+// removes them again.
+void RegisterTiffFormat();
+void UnregisterTiffFormat();
+
+}  // namespace vandrel

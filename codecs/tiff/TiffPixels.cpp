@@ -1,0 +1,302 @@
+#include "codecs/tiff/TiffPixels.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace vandrel {
+
+void UndoDifferencingBytes(uint8_t* row, size_t count, size_t step) {
+  for (size_t i = step; i < count; ++i) row[i] = uint8_t(row[i] + row[i - step]);
+}
+
+void UndoDifferencingNibbles(uint8_t* row, size_t count, size_t /*step*/) {
+  if (count == 0) return;
+  unsigned high = row[0] >> 4;
+  unsigned low = (row[0] + high) & 0x0F;
+  row[0] = uint8_t((high << 4) | low);
+  for (size_t i = 1; i < count; ++i) {
+    high = ((row[i] >> 4) + low) & 0x0F;
+    low = (row[i] + high) & 0x0F;
+    row[i] = uint8_t((high << 4) | low);
+  }
+}
+
+void SwapRedBlue(uint8_t* row, size_t byteCount, size_t step) {
+  if (step == 3) {
+    // The common 24-bit case, unrolled so that the compiler keeps it in registers.
+    size_t i = 0;
+    for (; i + 12 <= byteCount; i += 12) {
+      std::swap(row[i], row[i + 2]);
+      std::swap(row[i + 3], row[i + 5]);
+      std::swap(row[i + 6], row[i + 8]);
+      std::swap(row[i + 9], row[i + 11]);
+    }
+    for (; i + 2 < byteCount; i += 3) std::swap(row[i], row[i + 2]);
+    return;
+  }
+  if (step == 0) return;
+  for (size_t i = 0; i + 2 < byteCount; i += step) std::swap(row[i], row[i + 2]);
+}
+
+void ScatterPlane(const uint8_t* planeRow, uint8_t* row, size_t count, size_t step, size_t start) {
+  if (count == 0) return;
+  // Pixel k's byte lies at start - (count - 1 - k) * step = first + k * step.
+  uint8_t* out = row + (start - (count - 1) * step);
+  for (size_t k = 0; k < count; ++k) out[k * step] = planeRow[k];
+}
+
+uint8_t ClampToByte(double x) {
+  if (x > 255.0) return 255;
+  if (x >= 0.0) return uint8_t(std::nearbyint(x));
+  return 0;  // negative or not a number
+}
+
+uint8_t ClampToByte(long double x) {
+  if (x > 255.0L) return 255;
+  if (x >= 0.0L) return uint8_t(std::nearbyint(x));
+  return 0;
+}
+
+void CMYKToBGR(uint8_t c, uint8_t m, uint8_t y, uint8_t k, uint8_t* bgr) {
+  bgr[0] = uint8_t(std::max(0, 255 - (y + k)));
+  bgr[1] = uint8_t(std::max(0, 255 - (m + k)));
+  bgr[2] = uint8_t(std::max(0, 255 - (c + k)));
+}
+
+void CMYKRowToBGR(const uint8_t* source, uint8_t* destination, size_t count, size_t step) {
+  for (size_t i = 0; i < count; ++i) {
+    const uint8_t* s = source + 4 * i;
+    uint8_t bgr[3];
+    CMYKToBGR(s[0], s[1], s[2], s[3], bgr);
+    std::memcpy(destination + i * step, bgr, 3);
+  }
+}
+
+void LabToBGR(uint8_t l, int8_t a, int8_t b, uint8_t* bgr) {
+  // Extended precision throughout, with X, Y and Z kept as doubles.
+  const long double L = l, A = a, B = b;
+  double x, y, z;
+  if (L <= 7.9996248L) {
+    y = double(L * 100.0L / 903.3L);
+    x = double((y / 100.0L + A / 3893.5L) * 95.04L);
+    z = double((y / 100.0L - B / 1557.4L) * 108.89L);
+  } else {
+    const long double fy = (L + 16.0L) / 116.0L;
+    const long double fx = A / 500.0L + fy;
+    const long double fz = fy - B / 200.0L;
+    x = double(95.04L * fx * fx * fx);
+    y = double(100.0L * fy * fy * fy);
+    z = double(108.89L * fz * fz * fz);
+  }
+  const long double X = x, Y = y, Z = z;
+  bgr[2] = ClampToByte(1.910374L * X - 0.533769L * Y - 0.289132L * Z);
+  bgr[1] = ClampToByte(-0.984444L * X + 1.99852L * Y - 0.027851L * Z);
+  bgr[0] = ClampToByte(0.058482L * X - 0.118724L * Y + 0.901745L * Z);
+}
+
+void LabRowToBGR(const uint8_t* source, uint8_t* destination, size_t count) {
+  for (size_t i = 0; i < count; ++i) {
+    const uint8_t* s = source + 3 * i;
+    uint8_t bgr[3];
+    LabToBGR(s[0], int8_t(s[1]), int8_t(s[2]), bgr);
+    std::memcpy(destination + 3 * i, bgr, 3);
+  }
+}
+
+void TiffYCbCrModel::YCbCrToBGR(uint8_t y, uint8_t cb, uint8_t cr, uint8_t* bgr) const {
+  const double luma = (double(y) - double(black[0])) * double(scale[0]);
+  const double blueDiff = (double(cb) - double(black[1])) * double(scale[1]);
+  const double redDiff = (double(cr) - double(black[2])) * double(scale[2]);
+  const double red = redDiff * (2.0 - 2.0 * lumaRed) + luma;
+  const double blue = blueDiff * (2.0 - 2.0 * lumaBlue) + luma;
+  const double green = (luma - lumaBlue * blue - lumaRed * red) / lumaGreen;
+  bgr[0] = ClampToByte(blue);
+  bgr[1] = ClampToByte(green);
+  bgr[2] = ClampToByte(red);
+}
+
+namespace {
+
+void RGBRowPredicted(uint8_t* row, size_t byteCount, size_t step) {
+  UndoDifferencingBytes(row, byteCount, step);
+  SwapRedBlue(row, byteCount, step);
+}
+
+void PlaneRowPredicted(uint8_t* planeRow, uint8_t* row, size_t count, size_t step, size_t start) {
+  UndoDifferencingBytes(planeRow, count, 1);
+  ScatterPlane(planeRow, row, count, step, start);
+}
+
+void PlaneRowPlain(uint8_t* planeRow, uint8_t* row, size_t count, size_t step, size_t start) {
+  ScatterPlane(planeRow, row, count, step, start);
+}
+
+void CMYKRowPlain(uint8_t* source, uint8_t* destination, size_t count, size_t step) {
+  CMYKRowToBGR(source, destination, count, step);
+}
+
+void CMYKRowPredicted(uint8_t* source, uint8_t* destination, size_t count, size_t step) {
+  UndoDifferencingBytes(source, count * 4, 4);
+  CMYKRowToBGR(source, destination, count, step);
+}
+
+void LabRowPlain(uint8_t* source, uint8_t* destination, size_t count) {
+  LabRowToBGR(source, destination, count);
+}
+
+void LabRowPredicted(uint8_t* source, uint8_t* destination, size_t count) {
+  UndoDifferencingBytes(source, count * 3, 3);
+  LabRowToBGR(source, destination, count);
+}
+
+}  // namespace
+
+TiffRowRoutines ChooseRowRoutines(bool predictor, int totalBits) {
+  TiffRowRoutines r{};
+  if (predictor && totalBits >= 4) {
+    r.RGBRowRoutine = RGBRowPredicted;
+    r.PlaneRowRoutine = PlaneRowPredicted;
+    r.CMYKRowRoutine = CMYKRowPredicted;
+    r.LabRowRoutine = LabRowPredicted;
+  } else {
+    r.RGBRowRoutine = SwapRedBlue;
+    r.PlaneRowRoutine = PlaneRowPlain;
+    r.CMYKRowRoutine = CMYKRowPlain;
+    r.LabRowRoutine = LabRowPlain;
+  }
+  r.DifferencingRoutine = totalBits == 4 ? UndoDifferencingNibbles : UndoDifferencingBytes;
+  return r;
+}
+
+void PlanarCMYKToRGB(Bitmap& bitmap) {
+  if (bitmap.format() != PixelFormat::pf32bit) return;
+  Bitmap out(bitmap.width(), bitmap.height(), PixelFormat::pf24bit);
+  out.setPalette(bitmap.palette());
+  for (int y = 0; y < bitmap.height(); ++y)
+    CMYKRowToBGR(bitmap.scanLine(y), out.scanLine(y), size_t(bitmap.width()), 3);
+  bitmap = std::move(out);
+}
+
+void PlanarLabToRGB(Bitmap& bitmap) {
+  if (bitmap.format() != PixelFormat::pf24bit) return;
+  for (int y = 0; y < bitmap.height(); ++y)
+    LabRowToBGR(bitmap.scanLine(y), bitmap.scanLine(y), size_t(bitmap.width()));
+}
+
+Bitmap ExpandTo24Bits(const Bitmap& bitmap) {
+  Bitmap out(bitmap.width(), bitmap.height(), PixelFormat::pf24bit);
+  const Palette& palette = bitmap.palette();
+  uint8_t lut[256][3] = {};
+  for (size_t i = 0; i < palette.size() && i < 256; ++i) {
+    lut[i][0] = palette[i].blue;
+    lut[i][1] = palette[i].green;
+    lut[i][2] = palette[i].red;
+  }
+  const int bits = bitmap.bitsPerPixel();
+  const int perByte = 8 / bits;
+  const unsigned mask = (1u << bits) - 1;
+  for (int y = 0; y < bitmap.height(); ++y) {
+    const uint8_t* in = bitmap.scanLine(y);
+    uint8_t* o = out.scanLine(y);
+    for (int x = 0; x < bitmap.width(); ++x) {
+      const int shift = 8 - bits * (x % perByte + 1);
+      const unsigned index = (in[x / perByte] >> shift) & mask;
+      std::memcpy(o + 3 * x, lut[index], 3);
+    }
+  }
+  return out;
+}
+
+namespace {
+
+void MirrorRow(uint8_t* row, int width, int bpp) {
+  uint8_t pixel[4];
+  for (int i = 0, j = width - 1; i < j; ++i, --j) {
+    std::memcpy(pixel, row + i * bpp, bpp);
+    std::memmove(row + i * bpp, row + j * bpp, bpp);
+    std::memcpy(row + j * bpp, pixel, bpp);
+  }
+}
+
+void ExchangeRows(Bitmap& bitmap, bool mirror, int bpp) {
+  const size_t length = size_t(bitmap.width()) * bpp;
+  std::vector<uint8_t> buffer(length);
+  const int h = bitmap.height();
+  for (int i = 0; i < h / 2; ++i) {
+    uint8_t* a = bitmap.scanLine(i);
+    uint8_t* b = bitmap.scanLine(h - 1 - i);
+    std::memcpy(buffer.data(), a, length);
+    std::memcpy(a, b, length);
+    std::memcpy(b, buffer.data(), length);
+    if (mirror) {
+      MirrorRow(a, bitmap.width(), bpp);
+      MirrorRow(b, bitmap.width(), bpp);
+    }
+  }
+  if (mirror && h % 2 == 1) MirrorRow(bitmap.scanLine(h / 2), bitmap.width(), bpp);
+}
+
+template <int Bpp>
+void TransposePixels(const Bitmap& from, Bitmap& to) {
+  // Blocks of 32 x 32 pixels keep both bitmaps' rows in cache.
+  constexpr int kBlock = 32;
+  for (int y0 = 0; y0 < from.height(); y0 += kBlock)
+    for (int x0 = 0; x0 < from.width(); x0 += kBlock) {
+      const int y1 = std::min(from.height(), y0 + kBlock);
+      const int x1 = std::min(from.width(), x0 + kBlock);
+      for (int y = y0; y < y1; ++y) {
+        const uint8_t* in = from.scanLine(y);
+        for (int x = x0; x < x1; ++x) std::memcpy(to.scanLine(x) + y * Bpp, in + x * Bpp, Bpp);
+      }
+    }
+}
+
+void Transpose(Bitmap& bitmap, int bpp) {
+  const Bitmap copy = bitmap;
+  Bitmap turned(copy.height(), copy.width(), copy.format());
+  turned.setPalette(copy.palette());
+  if (bpp == 1) TransposePixels<1>(copy, turned);
+  if (bpp == 3) TransposePixels<3>(copy, turned);
+  if (bpp == 4) TransposePixels<4>(copy, turned);
+  bitmap = std::move(turned);
+}
+
+}  // namespace
+
+void ApplyOrientation(Bitmap& bitmap, int orientation) {
+  if (orientation == 1) return;
+  if (bitmap.bitsPerPixel() < 8) bitmap = ExpandTo24Bits(bitmap);
+  const int bpp = bitmap.bitsPerPixel() / 8;
+  switch (orientation) {
+    case 2:
+      for (int y = 0; y < bitmap.height(); ++y) MirrorRow(bitmap.scanLine(y), bitmap.width(), bpp);
+      break;
+    case 3:
+      ExchangeRows(bitmap, true, bpp);
+      break;
+    case 4:
+      ExchangeRows(bitmap, false, bpp);
+      break;
+    case 5:
+      Transpose(bitmap, bpp);
+      break;
+    case 6:
+      Transpose(bitmap, bpp);
+      for (int y = 0; y < bitmap.height(); ++y) MirrorRow(bitmap.scanLine(y), bitmap.width(), bpp);
+      break;
+    case 7:
+      Transpose(bitmap, bpp);
+      ExchangeRows(bitmap, true, bpp);
+      break;
+    case 8:
+      Transpose(bitmap, bpp);
+      ExchangeRows(bitmap, false, bpp);
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace vandrel

@@ -1,0 +1,554 @@
+#include "codecs/tiff/TiffStripDecoders.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "codecs/common/ImageCommon.h"
+#include "codecs/tiff/TiffLZWTable.h"
+
+namespace vandrel {
+
+size_t UnpackPackBitsRow(std::span<const uint8_t>& data, uint8_t* row, size_t count) {
+  const uint8_t* p = data.data();
+  const uint8_t* end = p + data.size();
+  size_t done = 0;
+  while (done < count && p < end) {
+    const int n = int8_t(*p++);
+    if (n >= 0) {
+      // A literal of n + 1 bytes; what passes the row's end is consumed and dropped.
+      const size_t length = size_t(n) + 1;
+      const size_t present = std::min<size_t>(length, size_t(end - p));
+      std::memcpy(row + done, p, std::min(present, count - done));
+      p += present;
+      done += present == length ? length : std::min(present, count - done);
+      if (present < length) break;
+    } else if (n != -128) {
+      // One byte repeated 1 - n times, cut at the row's end.
+      if (p == end) break;
+      const size_t length = size_t(1 - n);
+      std::memset(row + done, *p++, std::min(length, count - done));
+      done += length;
+    }
+    // -128: no operation, the next header follows.
+  }
+  data = data.subspan(size_t(p - data.data()));
+  return std::min(done, count);
+}
+
+namespace {
+
+// ---------------------------------------------------------------------------------------
+// Row layouts. Each exposes the unit the decoders fill (a row, a plane row, a row buffer or
+// a YCbCr data unit) and what happens when it is complete.
+
+class LayoutBase {
+ public:
+  LayoutBase(Bitmap& bitmap, const TiffDecoderSetup& setup)
+      : bitmap_(bitmap),
+        routines_(setup.routines),
+        width_(bitmap.width()),
+        height_(bitmap.height()),
+        bits_(bitmap.bitsPerPixel()),
+        rowBytes_((size_t(width_) * size_t(bits_) + 7) / 8),
+        bytesPerPixel_(size_t(bits_ / 8)),
+        done_(width_ == 0 || height_ == 0) {}
+
+  bool Done() const { return done_; }
+  // Rows left in the current plane (the PackBits decoders clamp a strip's rows to it).
+  uint32_t RowsLeft() const { return uint32_t(height_ - row_); }
+  // Where a new strip resumes in the unit: LZW strips start at the beginning of a row.
+  size_t StartStrip() const { return 0; }
+  void KeepPosition(size_t) {}
+  // A row the strip did not reach: left as it is.
+  void Skip() { Advance(); }
+
+ protected:
+  void Advance() {
+    if (++row_ >= height_) done_ = true;
+  }
+  uint8_t* Row() { return bitmap_.scanLine(row_); }
+
+  Bitmap& bitmap_;
+  const TiffRowRoutines routines_;
+  const int width_, height_, bits_;
+  const size_t rowBytes_;
+  const size_t bytesPerPixel_;
+  int row_ = 0;
+  bool done_;
+};
+
+// _08b and _08b_HorDiff: up to 8 bits per pixel, the bytes go straight into the row.
+template <bool kHorDiff>
+class Layout08b : public LayoutBase {
+ public:
+  static constexpr bool kBuffered = false;
+  using LayoutBase::LayoutBase;
+  static bool Suits(const Bitmap& b) { return b.bitsPerPixel() <= 8; }
+  uint8_t* Target() { return Row(); }
+  size_t UnitBytes() const { return rowBytes_; }
+  void Complete() {
+    if constexpr (kHorDiff) routines_.DifferencingRoutine(Row(), rowBytes_, 1);
+    Advance();
+  }
+};
+
+// _24b: chunky RGB of 24 or 32 bits; red and blue exchanged in the row.
+class Layout24b : public LayoutBase {
+ public:
+  static constexpr bool kBuffered = false;
+  using LayoutBase::LayoutBase;
+  static bool Suits(const Bitmap& b) { return b.bitsPerPixel() >= 24; }
+  uint8_t* Target() { return Row(); }
+  size_t UnitBytes() const { return rowBytes_; }
+  void Complete() {
+    routines_.RGBRowRoutine(Row(), rowBytes_, bytesPerPixel_);
+    Advance();
+  }
+};
+
+// _24b_Planar2: one plane after the other, each plane row scattered into the plane's byte
+// of every pixel. The planes land so that every conversion finds its samples where it
+// reads them: R, G, B (and a fourth sample) as blue, green, red, fourth byte for RGB;
+// C, M, Y, K and L, a, b in file order from byte 0 for the CMYK and L*a*b* passes.
+class Layout24bPlanar2 : public LayoutBase {
+ public:
+  static constexpr bool kBuffered = true;
+  Layout24bPlanar2(Bitmap& bitmap, const TiffDecoderSetup& setup)
+      : LayoutBase(bitmap, setup), planeRow_(size_t(width_)) {
+    planes_ = int(bytesPerPixel_);
+    for (int p = 0; p < planes_; ++p) {
+      if (setup.photometric == 5 || setup.photometric == 8)
+        planeByte_[p] = p;
+      else
+        planeByte_[p] = p < 3 ? 2 - p : p;
+    }
+  }
+  static bool Suits(const Bitmap& b) { return b.bitsPerPixel() >= 24; }
+  uint8_t* Target() { return planeRow_.data(); }
+  size_t UnitBytes() const { return size_t(width_); }
+  void Complete() {
+    const size_t start = (size_t(width_) - 1) * bytesPerPixel_ + size_t(planeByte_[plane_]);
+    routines_.PlaneRowRoutine(planeRow_.data(), Row(), size_t(width_), bytesPerPixel_, start);
+    Advance();
+  }
+  void Skip() { Advance(); }
+
+ private:
+  void Advance() {
+    if (++row_ < height_) return;
+    row_ = 0;
+    if (++plane_ >= planes_) done_ = true;
+  }
+  std::vector<uint8_t> planeRow_;
+  int planes_ = 0;
+  int plane_ = 0;
+  int planeByte_[4] = {};
+};
+
+// _CMYK: C, M, Y, K per pixel through a row buffer into a 24-bit row.
+class LayoutCMYK : public LayoutBase {
+ public:
+  static constexpr bool kBuffered = true;
+  LayoutCMYK(Bitmap& bitmap, const TiffDecoderSetup& setup)
+      : LayoutBase(bitmap, setup), buffer_(size_t(width_) * 4) {}
+  static bool Suits(const Bitmap& b) { return b.bitsPerPixel() == 24; }
+  uint8_t* Target() { return buffer_.data(); }
+  size_t UnitBytes() const { return buffer_.size(); }
+  void Complete() {
+    routines_.CMYKRowRoutine(buffer_.data(), Row(), size_t(width_), 3);
+    Advance();
+  }
+
+ private:
+  std::vector<uint8_t> buffer_;
+};
+
+// _CIELab: L, a, b per pixel through a row buffer into a 24-bit row.
+class LayoutCIELab : public LayoutBase {
+ public:
+  static constexpr bool kBuffered = true;
+  LayoutCIELab(Bitmap& bitmap, const TiffDecoderSetup& setup)
+      : LayoutBase(bitmap, setup), buffer_(rowBytes_) {}
+  static bool Suits(const Bitmap& b) { return b.bitsPerPixel() == 24; }
+  uint8_t* Target() { return buffer_.data(); }
+  size_t UnitBytes() const { return buffer_.size(); }
+  void Complete() {
+    routines_.LabRowRoutine(buffer_.data(), Row(), size_t(width_));
+    Advance();
+  }
+
+ private:
+  std::vector<uint8_t> buffer_;
+};
+
+// _YCbCr: data units of H x V luma samples (rows of H), then Cb and Cr, cover the image
+// band by band, left to right; columns and rows beyond the image are dropped.
+class LayoutYCbCr : public LayoutBase {
+ public:
+  static constexpr bool kBuffered = true;
+  LayoutYCbCr(Bitmap& bitmap, const TiffDecoderSetup& setup)
+      : LayoutBase(bitmap, setup),
+        model_(setup.ycbcr),
+        h_(setup.subsamplingH),
+        v_(setup.subsamplingV),
+        unitBytes_(size_t(h_ * v_ + 2)),
+        bandRows_(std::min(v_, height_)) {}
+  static bool Suits(const Bitmap& b) { return b.bitsPerPixel() == 24; }
+  uint8_t* Target() { return unit_; }
+  size_t UnitBytes() const { return unitBytes_; }
+  size_t StartStrip() const { return fill_; }
+  void KeepPosition(size_t fill) { fill_ = fill; }
+  void Complete() {
+    const uint8_t cb = unit_[h_ * v_], cr = unit_[h_ * v_ + 1];
+    for (int j = 0; j < h_ && column_ + j < width_; ++j)
+      for (int i = 0; i < bandRows_; ++i)
+        model_.YCbCrToBGR(unit_[i * h_ + j], cb, cr,
+                          bitmap_.scanLine(bandTop_ + i) + 3 * (column_ + j));
+    column_ += h_;
+    if (column_ >= width_) {
+      column_ = 0;
+      bandTop_ += bandRows_;
+      bandRows_ = std::min(v_, height_ - bandTop_);
+      if (bandRows_ <= 0) done_ = true;
+    }
+  }
+  uint32_t RowsLeft() const { return 0; }
+
+ private:
+  const TiffYCbCrModel model_;
+  const int h_, v_;
+  const size_t unitBytes_;
+  uint8_t unit_[18] = {};
+  size_t fill_ = 0;
+  int column_ = 0;
+  int bandTop_ = 0;
+  int bandRows_;
+};
+
+// Feeds bytes into the layout's units, completing each one that fills.
+template <class Layout>
+void Feed(Layout& layout, size_t& fill, const uint8_t* data, size_t count) {
+  while (count > 0 && !layout.Done()) {
+    const size_t unit = layout.UnitBytes();
+    const size_t n = std::min(count, unit - fill);
+    std::memcpy(layout.Target() + fill, data, n);
+    fill += n;
+    data += n;
+    count -= n;
+    if (fill == unit) {
+      fill = 0;
+      layout.Complete();
+    }
+  }
+}
+
+// ---------------------------------------------------------------------------------------
+// Uncompressed: whole rows of the strip's byte count, read with the stream's plain read. A
+// strip shorter than its rows leaves the rows it does not reach unchanged.
+template <class Layout>
+class TTIFFUncompressedDecoder final : public TTIFFImageDecoder {
+ public:
+  TTIFFUncompressedDecoder(Bitmap& bitmap, const TiffDecoderSetup& setup)
+      : layout_(bitmap, setup) {}
+  bool Done() const override { return layout_.Done(); }
+  void DecodeStrip(TiffStream& stream, uint32_t byteCount) override {
+    if (layout_.Done()) return;
+    if constexpr (std::is_same_v<Layout, LayoutYCbCr>) {
+      // Every byte goes to the data-unit assembler.
+      const std::span<const uint8_t> bytes = stream.peek(byteCount);
+      size_t fill = layout_.StartStrip();
+      Feed(layout_, fill, bytes.data(), bytes.size());
+      layout_.KeepPosition(fill);
+      stream.skip(bytes.size());
+    } else {
+      const size_t unit = layout_.UnitBytes();
+      if (unit == 0) return;
+      for (uint64_t rows = byteCount / unit; rows > 0 && !layout_.Done(); --rows) {
+        uint8_t* target = layout_.Target();
+        const size_t n = stream.read(target, unit);
+        if (n == 0) {
+          layout_.Skip();
+          continue;
+        }
+        if (Layout::kBuffered && n < unit) std::memset(target + n, 0, unit - n);
+        layout_.Complete();
+      }
+    }
+  }
+
+ private:
+  Layout layout_;
+};
+
+// ---------------------------------------------------------------------------------------
+// PackBits: RowsPerStrip rows per strip (clamped to the rows left), each row packed by
+// itself.
+template <class Layout>
+class TTIFFPackBitsDecoder final : public TTIFFImageDecoder {
+ public:
+  TTIFFPackBitsDecoder(Bitmap& bitmap, const TiffDecoderSetup& setup)
+      : layout_(bitmap, setup), rowsPerStrip_(setup.rowsPerStrip) {}
+  bool Done() const override { return layout_.Done(); }
+  void DecodeStrip(TiffStream& stream, uint32_t byteCount) override {
+    std::span<const uint8_t> data = stream.peek(byteCount);
+    const size_t unit = layout_.UnitBytes();
+    for (uint32_t rows = std::min(rowsPerStrip_, layout_.RowsLeft()); rows > 0 && !layout_.Done();
+         --rows) {
+      uint8_t* target = layout_.Target();
+      const size_t n = data.empty() ? 0 : UnpackPackBitsRow(data, target, unit);
+      if (n == 0) {
+        layout_.Skip();
+        continue;
+      }
+      if (Layout::kBuffered && n < unit) std::memset(target + n, 0, unit - n);
+      layout_.Complete();
+    }
+  }
+
+ private:
+  Layout layout_;
+  const uint32_t rowsPerStrip_;
+};
+
+// ---------------------------------------------------------------------------------------
+// LZW: codes 256 Clear, 257 End of Information, 258 the first free code; 9 to 12 bits,
+// most significant bit first; the width grows one code early, as TIFF writers have it.
+class TTIFFLZWDecoder : public TTIFFImageDecoder {
+ protected:
+  static constexpr int kClear = 256;
+  static constexpr int kEndOfInformation = 257;
+  static constexpr int kFirstFree = 258;
+
+  void ResetCodes() {
+    width_ = 9;
+    counter_ = 258;
+    limit_ = 512;
+    mask_ = 511;
+    shift_ = 32 - 9;
+  }
+
+  // The next code from the strip: one 32-bit big-endian window at the bit position (bytes
+  // past the strip read as zero); End of Information once the position passes the strip.
+  int NextCode() {
+    const size_t byte = bitPosition_ >> 3;
+    if (byte >= size_) return kEndOfInformation;
+    uint32_t window;
+    if (byte + 4 <= size_) {
+      std::memcpy(&window, data_ + byte, 4);
+      window = __builtin_bswap32(window);
+    } else {
+      window = 0;
+      for (size_t i = 0; i < 4; ++i)
+        window = (window << 8) | (byte + i < size_ ? data_[byte + i] : 0u);
+    }
+    const int code = int((window >> (shift_ - int(bitPosition_ & 7))) & mask_);
+    bitPosition_ += size_t(width_);
+    // The width stays at 12 bits: a stream that fills the table without a Clear keeps
+    // reading 12-bit codes.
+    if (++counter_ == limit_ && width_ < 12) {
+      ++width_;
+      limit_ <<= 1;
+      mask_ = limit_ - 1;
+      shift_ = 32 - width_;
+    }
+    return code;
+  }
+
+  TLZWTable table_;
+  const uint8_t* data_ = nullptr;
+  size_t size_ = 0;
+  size_t bitPosition_ = 0;
+  int width_ = 9, counter_ = 258, limit_ = 512, shift_ = 23;
+  uint32_t mask_ = 511;
+};
+
+template <class Layout>
+class TTIFFLZWLayoutDecoder final : public TTIFFLZWDecoder {
+ public:
+  TTIFFLZWLayoutDecoder(Bitmap& bitmap, const TiffDecoderSetup& setup) : layout_(bitmap, setup) {}
+  bool Done() const override { return layout_.Done(); }
+
+  void DecodeStrip(TiffStream& stream, uint32_t byteCount) override {
+    if (layout_.Done()) return;
+    const std::span<const uint8_t> bytes = stream.peek(byteCount);
+    data_ = bytes.data();
+    size_ = bytes.size();
+    bitPosition_ = 0;
+    ResetCodes();
+    // Every strip starts with a fresh table, also one whose first code is not Clear.
+    table_.Clear(kFirstFree);
+
+    uint8_t* unit = layout_.Target();
+    uint8_t* out = unit + layout_.StartStrip();
+    uint8_t* end = unit + layout_.UnitBytes();
+    // A unit is complete: hand it on and move to the next one; false once the image is full.
+    auto next = [&]() {
+      layout_.Complete();
+      if (layout_.Done()) return false;
+      unit = layout_.Target();
+      out = unit;
+      end = unit + layout_.UnitBytes();
+      return true;
+    };
+    // Writes the string of an internal code (plus one byte when `extra` is >= 0).
+    uint8_t spill[TLZWTable::kMaxLength + 1];
+    auto emit = [&](int code, int extra) {
+      const size_t length = size_t(table_.length(code)) + (extra >= 0 ? 1 : 0);
+      const bool direct = length <= size_t(end - out);
+      uint8_t* p = direct ? out : spill;
+      uint8_t* q = p + table_.length(code);
+      if (extra >= 0) *q = uint8_t(extra);
+      for (int c = code, n = table_.length(code); n > 0; --n) {
+        *--q = table_.suffix(c);
+        c = table_.prefix(c);
+      }
+      if (direct) {
+        out += length;
+        return out != end || next();
+      }
+      // The string runs past the unit: spread it over as many units as it takes.
+      for (size_t done = 0; done < length;) {
+        const size_t n = std::min(length - done, size_t(end - out));
+        std::memcpy(out, spill + done, n);
+        out += n;
+        done += n;
+        if (out == end && !next()) return false;
+      }
+      return true;
+    };
+
+    bool afterClear = true;
+    int previous = 0;
+    for (;;) {
+      const int code = NextCode();
+      if (code == kEndOfInformation) break;
+      if (code == kClear) {
+        ResetCodes();
+        table_.Clear(kFirstFree);
+        afterClear = true;
+        continue;
+      }
+      if (afterClear) {
+        // The first code after a Clear (or at the start of a strip) is a single byte and
+        // defines nothing.
+        afterClear = false;
+        previous = (code & 0xFF) + 1;
+        *out++ = uint8_t(code);
+        if (out == end && !next()) break;
+        continue;
+      }
+      const int internal = code + 1;
+      if (internal >= table_.count()) {
+        // The code being defined (or one beyond the table, taken as that code): the
+        // previous string followed by its own first byte.
+        const uint8_t first = table_.first(previous);
+        if (!emit(previous, first)) break;
+        if (table_.Add(previous, first)) previous = table_.count() - 1;
+      } else {
+        if (!emit(internal, -1)) break;
+        table_.Add(previous, table_.first(internal));
+        previous = internal;
+      }
+    }
+    if (!layout_.Done()) layout_.KeepPosition(size_t(out - unit));
+  }
+
+ private:
+  Layout layout_;
+};
+
+// The members of the three families, by the names of their layouts.
+using TTIFFDecoder_08b = TTIFFUncompressedDecoder<Layout08b<false>>;
+using TTIFFDecoder_08b_HorDiff = TTIFFUncompressedDecoder<Layout08b<true>>;
+using TTIFFDecoder_24b = TTIFFUncompressedDecoder<Layout24b>;
+using TTIFFDecoder_24b_Planar2 = TTIFFUncompressedDecoder<Layout24bPlanar2>;
+using TTIFFDecoder_CMYK = TTIFFUncompressedDecoder<LayoutCMYK>;
+using TTIFFDecoder_CIELab = TTIFFUncompressedDecoder<LayoutCIELab>;
+using TTIFFDecoder_YCbCr = TTIFFUncompressedDecoder<LayoutYCbCr>;
+using TTIFFPackBitsDecoder_08b = TTIFFPackBitsDecoder<Layout08b<false>>;
+using TTIFFPackBitsDecoder_08b_HorDiff = TTIFFPackBitsDecoder<Layout08b<true>>;
+using TTIFFPackBitsDecoder_24b = TTIFFPackBitsDecoder<Layout24b>;
+using TTIFFPackBitsDecoder_24b_Planar2 = TTIFFPackBitsDecoder<Layout24bPlanar2>;
+using TTIFFPackBitsDecoder_CMYK = TTIFFPackBitsDecoder<LayoutCMYK>;
+using TTIFFPackBitsDecoder_CIELab = TTIFFPackBitsDecoder<LayoutCIELab>;
+using TTIFFLZWDecoder_08b = TTIFFLZWLayoutDecoder<Layout08b<false>>;
+using TTIFFLZWDecoder_08b_HorDiff = TTIFFLZWLayoutDecoder<Layout08b<true>>;
+using TTIFFLZWDecoder_24b = TTIFFLZWLayoutDecoder<Layout24b>;
+using TTIFFLZWDecoder_24b_Planar2 = TTIFFLZWLayoutDecoder<Layout24bPlanar2>;
+using TTIFFLZWDecoder_CMYK = TTIFFLZWLayoutDecoder<LayoutCMYK>;
+using TTIFFLZWDecoder_CIELab = TTIFFLZWLayoutDecoder<LayoutCIELab>;
+using TTIFFLZWDecoder_YCbCr = TTIFFLZWLayoutDecoder<LayoutYCbCr>;
+
+template <class Decoder, class Layout>
+std::unique_ptr<TTIFFImageDecoder> Make(Bitmap& bitmap, const TiffDecoderSetup& setup) {
+  if (!Layout::Suits(bitmap)) throw Exception("TIFF: Decoder Error !");
+  return std::make_unique<Decoder>(bitmap, setup);
+}
+
+}  // namespace
+
+std::unique_ptr<TTIFFImageDecoder> CreateStripDecoder(TiffCompression compression,
+                                                      TiffRowLayout layout, Bitmap& bitmap,
+                                                      const TiffDecoderSetup& setup) {
+  using L = TiffRowLayout;
+  switch (compression) {
+    case TiffCompression::kNone:
+      switch (layout) {
+        case L::k08b:
+          return Make<TTIFFDecoder_08b, Layout08b<false>>(bitmap, setup);
+        case L::k08bHorDiff:
+          return Make<TTIFFDecoder_08b_HorDiff, Layout08b<true>>(bitmap, setup);
+        case L::k24b:
+          return Make<TTIFFDecoder_24b, Layout24b>(bitmap, setup);
+        case L::k24bPlanar2:
+          return Make<TTIFFDecoder_24b_Planar2, Layout24bPlanar2>(bitmap, setup);
+        case L::kCMYK:
+          return Make<TTIFFDecoder_CMYK, LayoutCMYK>(bitmap, setup);
+        case L::kCIELab:
+          return Make<TTIFFDecoder_CIELab, LayoutCIELab>(bitmap, setup);
+        case L::kYCbCr:
+          return Make<TTIFFDecoder_YCbCr, LayoutYCbCr>(bitmap, setup);
+      }
+      break;
+    case TiffCompression::kPackBits:
+      switch (layout) {
+        case L::k08b:
+          return Make<TTIFFPackBitsDecoder_08b, Layout08b<false>>(bitmap, setup);
+        case L::k08bHorDiff:
+          return Make<TTIFFPackBitsDecoder_08b_HorDiff, Layout08b<true>>(bitmap, setup);
+        case L::k24b:
+          return Make<TTIFFPackBitsDecoder_24b, Layout24b>(bitmap, setup);
+        case L::k24bPlanar2:
+          return Make<TTIFFPackBitsDecoder_24b_Planar2, Layout24bPlanar2>(bitmap, setup);
+        case L::kCMYK:
+          return Make<TTIFFPackBitsDecoder_CMYK, LayoutCMYK>(bitmap, setup);
+        case L::kCIELab:
+          return Make<TTIFFPackBitsDecoder_CIELab, LayoutCIELab>(bitmap, setup);
+        case L::kYCbCr:
+          break;
+      }
+      break;
+    case TiffCompression::kLZW:
+      switch (layout) {
+        case L::k08b:
+          return Make<TTIFFLZWDecoder_08b, Layout08b<false>>(bitmap, setup);
+        case L::k08bHorDiff:
+          return Make<TTIFFLZWDecoder_08b_HorDiff, Layout08b<true>>(bitmap, setup);
+        case L::k24b:
+          return Make<TTIFFLZWDecoder_24b, Layout24b>(bitmap, setup);
+        case L::k24bPlanar2:
+          return Make<TTIFFLZWDecoder_24b_Planar2, Layout24bPlanar2>(bitmap, setup);
+        case L::kCMYK:
+          return Make<TTIFFLZWDecoder_CMYK, LayoutCMYK>(bitmap, setup);
+        case L::kCIELab:
+          return Make<TTIFFLZWDecoder_CIELab, LayoutCIELab>(bitmap, setup);
+        case L::kYCbCr:
+          return Make<TTIFFLZWDecoder_YCbCr, LayoutYCbCr>(bitmap, setup);
+      }
+      break;
+  }
+  throw Exception("TIFF: Decoder Error !");
+}
+
+}  // namespace vandrel
