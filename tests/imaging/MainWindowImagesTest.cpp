@@ -120,13 +120,15 @@ TEST_F(MainWindowImages, CancelChangesNothing) {
 }
 
 TEST_F(MainWindowImages, TheDialogKeepsTheFilterChosen) {
-  Choose({}, 2);
+  const QString a = WriteBmp24("a.bmp", 3, 3);
+  Choose({a}, 2);
   principal->Abrir_Imagem->trigger();
-  principal->Abrir_Imagem->trigger();
+  principal->Abrir_Imagem->trigger();  // cancelled
   ASSERT_EQ(dialogs->fileDialogs.size(), 2u);
   EXPECT_EQ(dialogs->fileDialogs[1].filterIndex, 2);
-  Choose({}, 5);
+  Choose({a}, 5);  // back to the first choice for the tests that follow
   principal->Abrir_Imagem->trigger();
+  EXPECT_EQ(dialogs->fileDialogs[2].filterIndex, 2);
 }
 
 // A missing file: its window is released, the message names it, a new dialog opens inside

@@ -252,6 +252,26 @@ TEST_F(Selection, MarkingPaintsTheSelectionBlueInTheDisplayCopyOnly) {
   EXPECT_EQ(w->BitmapImagem, grey);
 }
 
+TEST_F(Selection, ClipboardHoldsTheColoursOfAnIndexedImage) {
+  auto w = std::make_unique<TFormImagem>(nullptr);
+  Bitmap b(10, 10, PixelFormat::pf8bit);
+  Palette p(256);
+  for (int i = 0; i < 256; ++i) p[size_t(i)] = {uint8_t(i), 0, uint8_t(255 - i)};
+  b.setPalette(p);
+  for (int y = 0; y < 10; ++y)
+    for (int x = 0; x < 10; ++x) b.scanLine(y)[x] = uint8_t(10 * y + x);
+  w->DefinirBitmap(b);
+  Zoom(*w, 200);
+  Drag(*w, {2, 4}, {9, 7});  // image pixels (1, 2) to (4, 3)
+  const QImage copied = Clipboard();
+  ASSERT_EQ(copied.size(), QSize(4, 2));
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 4; ++x) {
+      const int index = 10 * (y + 2) + x + 1;
+      EXPECT_EQ(copied.pixel(x, y), qRgb(index, 0, 255 - index)) << x << "," << y;
+    }
+}
+
 // A picture of zero size gives an empty selection: nothing divides by zero, nothing is
 // copied or marked.
 TEST_F(Selection, EmptyImageGivesAnEmptySelection) {

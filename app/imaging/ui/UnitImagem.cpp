@@ -20,6 +20,7 @@
 #include "app/shell/ui/UnitPrincipal.h"
 #include "platform/Numbers.h"
 #include "platform/PictureLoader.h"
+#include "platform/qt/BitmapView.h"
 #include "platform/qt/StandardColors.h"
 
 using vandrel::Bitmap;
@@ -59,15 +60,6 @@ Bitmap CopyRegion(const Bitmap& source, const vandrel::PixelSelection& s) {
   return out;
 }
 
-// A bitmap as a 32-bit picture for the clipboard.
-QImage ToQImage(const Bitmap& b) {
-  QImage image(b.width(), b.height(), QImage::Format_RGB32);
-  if (image.isNull()) return image;
-  vandrel::StretchRegion(b, b.width(), b.height(), 0, 0, b.width(), b.height(), image.bits(),
-                         size_t(image.bytesPerLine()));
-  return image;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -95,6 +87,7 @@ void TImageControl::paintEvent(QPaintEvent* event) {
     if (buffer_.width() < r.width() || buffer_.height() < r.height())
       buffer_ = QImage(std::max(buffer_.width(), r.width()), std::max(buffer_.height(), r.height()),
                        QImage::Format_RGB32);
+    if (buffer_.isNull()) return;
     vandrel::StretchRegion(picture_, width(), height(), r.x(), r.y(), r.width(), r.height(),
                            buffer_.bits(), size_t(buffer_.bytesPerLine()));
     painter.drawImage(r.topLeft(), buffer_, QRect(0, 0, r.width(), r.height()));
@@ -444,7 +437,7 @@ void TFormImagem::ImagezoomMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers
     if (!s.empty() && s.end.x < shown.width() && s.end.y < shown.height()) {
       *CopiaSelecao = CopyRegion(shown, s);
       if (QClipboard* clipboard = QGuiApplication::clipboard())
-        clipboard->setImage(ToQImage(*CopiaSelecao));
+        clipboard->setImage(vandrel::BitmapView(*CopiaSelecao).copy());
     }
     if (shift & Qt::ShiftModifier) MostrarBanda(false);
   }
