@@ -3,11 +3,16 @@
 #include <QScreen>
 
 #include "app/shell/ui/UnitPrincipal.h"
+#include "codecs/gif/GifImage.h"
+#include "codecs/tiff/TiffImage.h"
 #include "platform/Numbers.h"
 #include "platform/qt/Dialogs.h"
 #include "platform/qt/ErrorReport.h"
 
 int main(int argc, char** argv) {
+  // The codecs register their picture formats before any window exists.
+  vandrel::RegisterTiffFormat();
+  vandrel::RegisterGifFormat();
   vandrel::Application app(argc, argv);
   vandrel::SetApplicationTitle("Vandrel");
   const QString point = QLocale::system().decimalPoint();
