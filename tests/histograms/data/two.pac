@@ -1,0 +1,3 @@
+2
+ferrita
+/x/perlita.his
