@@ -64,6 +64,8 @@ const CorpusCase kCases[] = {
      "TIFF read error at 00000052H (12 byte(s) expected, but 6 read)", true},
 };
 
+void PrintTo(const CorpusCase& c, std::ostream* os) { *os << c.path; }
+
 // The fields of a REFERENCE.tsv line by key ("status", "width", "height" and key=value).
 using Reference = std::map<std::string, std::string>;
 
