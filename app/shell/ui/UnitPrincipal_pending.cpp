@@ -11,14 +11,6 @@ void TFormPrincipal::SalvarImagemExecute() {}
 void TFormPrincipal::SalvarImagem1Click() {}
 void TFormPrincipal::InformaesdaImagem1Click() {}
 
-// Phase histogram.
-void TFormPrincipal::NovaFaseExecute() {}
-void TFormPrincipal::AdicionarSelecaoExecute() {}
-void TFormPrincipal::DesfazerExecute() {}
-void TFormPrincipal::RefazerExecute() {}
-void TFormPrincipal::SalvarFaseExecute() {}
-void TFormPrincipal::MostrarHistogramaExecute() {}
-
 // Image operations.
 void TFormPrincipal::FiltroMediaExecute() {}
 void TFormPrincipal::GreyscaleExecute() {}
