@@ -1,7 +1,9 @@
 #include "codecs/gif/GifDecoder.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
+#include <span>
 
 #include "codecs/common/ImageCommon.h"
 #include "codecs/gif/GifLzwDecoder.h"
@@ -16,6 +18,29 @@ constexpr uint8_t kTrailer = 0x3B;
 constexpr uint8_t kGraphicControlLabel = 0xF9;
 constexpr uint8_t kCommentLabel = 0xFE;
 constexpr uint8_t kApplicationLabel = 0xFF;
+
+// Appends the data of the sub-blocks that start `bytes` to `data`, up to a size 0 or the
+// end of the bytes, and gives the count of bytes passed.
+size_t GatherSubBlocks(std::span<const uint8_t> bytes, std::vector<uint8_t>& data) {
+  size_t total = 0, at = 0;
+  while (at < bytes.size()) {
+    const size_t size = bytes[at++];
+    if (size == 0) break;
+    const size_t n = std::min(size, bytes.size() - at);
+    total += n;
+    at += n;
+  }
+  data.reserve(data.size() + total);
+  at = 0;
+  while (at < bytes.size()) {
+    const size_t size = bytes[at++];
+    if (size == 0) break;
+    const size_t n = std::min(size, bytes.size() - at);
+    data.insert(data.end(), bytes.begin() + ptrdiff_t(at), bytes.begin() + ptrdiff_t(at + n));
+    at += n;
+  }
+  return at;
+}
 
 std::string SizeText(int width, int height) {
   return std::to_string(width) + " x " + std::to_string(height);
@@ -178,28 +203,7 @@ void TGIFDecoder::DecodeImage(int index, Bitmap* bitmap, TGIFInfo& info) {
 
   // Gather the sub-blocks; one cut short by the end of the file gives the bytes present.
   std::vector<uint8_t> data;
-  if (codeSize > 0) {
-    const auto rest = stream_.rest();
-    size_t total = 0;
-    for (size_t at = 0; at < rest.size();) {
-      const size_t size = rest[at++];
-      if (size == 0) break;
-      const size_t n = std::min(size, rest.size() - at);
-      total += n;
-      at += n;
-    }
-    data.resize(total);
-    size_t filled = 0, at = 0;
-    while (at < rest.size()) {
-      const size_t size = rest[at++];
-      if (size == 0) break;
-      const size_t n = std::min(size, rest.size() - at);
-      std::memcpy(data.data() + filled, rest.data() + at, n);
-      filled += n;
-      at += n;
-    }
-    stream_.skip(int64_t(at));
-  }
+  if (codeSize > 0) stream_.skip(int64_t(GatherSubBlocks(stream_.rest(), data)));
 
   // The header's size is trusted only as far as the data can fill it.
   const uint64_t pixels = uint64_t(width) * uint64_t(height);

@@ -5,6 +5,7 @@
 #include <span>
 
 #include "codecs/gif/GifDecoder.h"
+#include "codecs/gif/GifEncoder.h"
 #include "platform/Bitmap.h"
 
 namespace vandrel {

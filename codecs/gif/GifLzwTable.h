@@ -4,6 +4,7 @@
 // the entries it keeps a hash index on (prefix, byte) that gives the same answer as
 // scanning the entries added since the last Clear, in constant time.
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 namespace vandrel::gif {
@@ -25,12 +26,37 @@ class TLZWTable {
   // firstFree cleared.
   void Clear(int firstFree);
   // Stores (prefix, byte) at index count and counts it. A full table takes no more.
-  void Add(int prefix, int byte);
+  void Add(int prefix, int byte) {
+    if (count_ >= kEntries) return;
+    prefix &= 0xFFFF;
+    byte &= 0xFF;
+    const int at = count_++;
+    entries_[size_t(at)] = {uint16_t(prefix), uint8_t(byte)};
+    if (prefix == 0) return;
+    // Keep the first index of a pair, as the scan would find it.
+    for (unsigned s = Slot(prefix, byte);; s = (s + 1) & (kHashSize - 1)) {
+      const int i = index_[s] - 1;
+      if (i < 0) {
+        index_[s] = uint16_t(at + 1);
+        return;
+      }
+      if (entries_[size_t(i)].prefix == prefix && entries_[size_t(i)].byte == byte) return;
+    }
+  }
   // Entry i, or nullptr when i is not below count.
   const TLZWEntry* Get(int i) const;
   // The index holding (prefix, byte): byte + 1 without a prefix, otherwise the first index
   // from the first free index to count - 1 that holds the pair; -1 when there is none.
-  int Find(int prefix, int byte) const;
+  int Find(int prefix, int byte) const {
+    prefix &= 0xFFFF;
+    byte &= 0xFF;
+    if (prefix == 0) return byte + 1;
+    for (unsigned s = Slot(prefix, byte);; s = (s + 1) & (kHashSize - 1)) {
+      const int i = index_[s] - 1;
+      if (i < 0) return -1;
+      if (entries_[size_t(i)].prefix == prefix && entries_[size_t(i)].byte == byte) return i;
+    }
+  }
 
   int count() const { return count_; }
   int firstFree() const { return firstFree_; }

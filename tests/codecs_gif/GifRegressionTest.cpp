@@ -27,6 +27,9 @@ const Regression kRegressions[] = {
     {"pixels_beyond_a_1x1_image.gif", nullptr, 1, 1, {0}},
     {"extension_past_the_end.gif", nullptr, 0, 0, {}},
     {"data_block_past_the_end.gif", nullptr, 3, 1, {1, 2, 3}},
+    // Found by fuzzing: a sub-block size as the last byte of the file gathered no data and
+    // copied zero bytes from a null buffer.
+    {"data_size_byte_at_the_end.gif", "GIF image data too short for 2 x 1 pixels", 0, 0, {}},
 };
 
 std::string RegressionPath(const std::string& file) {
