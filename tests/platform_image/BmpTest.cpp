@@ -523,7 +523,7 @@ TEST(BmpReader, EveryTruncationAndByteChangeDecodesOrRaises) {
   for (const std::vector<uint8_t>& file : files) {
     for (size_t n = 0; n < file.size(); ++n) {
       const std::vector<uint8_t> cut(file.begin(), file.begin() + n);
-      EXPECT_NO_FATAL_FAILURE(MessageOf(cut));
+      MessageOf(cut);
     }
     for (size_t i = 0; i < std::min<size_t>(file.size(), 80); ++i)
       for (uint8_t v : {uint8_t(0), uint8_t(1), uint8_t(0x7F), uint8_t(0x80), uint8_t(0xFF)}) {

@@ -1,5 +1,6 @@
 #pragma once
 // A fresh folder under the system's temporary folder, removed with everything in it.
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
