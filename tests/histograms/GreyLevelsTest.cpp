@@ -34,6 +34,18 @@ TEST(CountGreyLevels, MatchesAPixelByPixelCountForAnyWidth) {
   }
 }
 
+TEST(CountGreyLevels, LargeBitmapsCountedInBandsGiveTheSameCounts) {
+  // Enough pixels to be split into bands of rows; heights that do not divide evenly.
+  for (int height : {1400, 2999}) {
+    Bitmap b =
+        GreyBitmap(3001, height, [](int x, int y) { return uint8_t((x * 7 + y * 13) % 251); });
+    EXPECT_EQ(CountGreyLevels(b), NaiveCounts(b)) << height;
+  }
+  // Every pixel equal: one count holding them all.
+  Bitmap flat(4096, 2048, PixelFormat::pf8bit);
+  EXPECT_EQ(CountGreyLevels(flat)[0], 4096 * 2048);
+}
+
 TEST(CountGreyLevels, CountsOnlyEightBitBitmaps) {
   EXPECT_EQ(CountGreyLevels(Bitmap()), GreyCounts{});
   EXPECT_EQ(CountGreyLevels(Bitmap(0, 5, PixelFormat::pf8bit)), GreyCounts{});

@@ -12,6 +12,7 @@
 #include "platform/Numbers.h"
 #include "platform/PictureLoader.h"
 #include "platform/qt/Dialogs.h"
+#include "tests/support/GuiTest.h"
 
 namespace vandrel {
 namespace {
@@ -457,6 +458,32 @@ TEST(HistogramDrawing, CorNoPontoReadsWhatIsOnScreen) {
   EXPECT_EQ(h.CorNoPonto(104, 100), kLime);
   for (auto [x, y] : {std::pair{-1, 5}, {5, -1}, {264, 5}, {5, 188}})
     EXPECT_EQ(h.CorNoPonto(x, y), -1) << x << "," << y;
+}
+
+TEST(HistogramDrawing, AShownControlPaintsAndTakesItsSize) {
+  static QStringList warnings;
+  warnings.clear();
+  const QtMessageHandler previous =
+      qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type != QtDebugMsg && type != QtInfoMsg) warnings << text;
+      });
+  {
+    QWidget form;
+    form.resize(600, 400);
+    TDSHistograma* h = new TDSHistograma(&form);
+    h->SetTamanho(hs512);
+    GreyHistogram v{};
+    v[100] = 1.0;
+    h->DefinirValores(v);
+    form.show();
+    for (int i = 0; i < 20 && h->CorNoPonto(5, 5) == -1; ++i) testing::Settle();
+    EXPECT_EQ(h->size(), QSize(520, 368));
+    EXPECT_TRUE(h->Desenhado());
+    EXPECT_EQ(h->CorNoPonto(0, 0), kBlack);
+    EXPECT_EQ(h->CorNoPonto(ColumnX(3, 100, 4), 300), Grey(100));
+  }
+  qInstallMessageHandler(previous);
+  EXPECT_TRUE(warnings.isEmpty()) << warnings.join("\n").toStdString();
 }
 
 TEST(HistogramDrawing, SalvarBitmapWritesTheDrawing) {

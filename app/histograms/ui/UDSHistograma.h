@@ -147,7 +147,7 @@ class TDSHistograma : public QWidget {
   uint8_t Espessura_ = 1;
   bool AtivarTexto_ = true;
 
-  uint8_t Escala_ = 2;
+  uint8_t Escala_ = 0;  // set by the first drawing
   vandrel::Rect32 AreaDoGrafico_;
   QImage Desenho_;
   bool Desenhado_ = false;
