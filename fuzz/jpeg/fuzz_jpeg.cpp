@@ -1,0 +1,21 @@
+// Feeds arbitrary bytes to the JPEG reader. Its own errors are expected; anything else (a
+// crash, a sanitizer report, a hang) is a finding. A picture that decodes must survive the
+// conversions the image windows apply to it.
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "platform/Jpeg.h"
+#include "platform/Errors.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  try {
+    vandrel::Bitmap picture = vandrel::DecodeJpeg(std::span<const uint8_t>(data, size));
+    if (!picture.empty() && int64_t(picture.width()) * picture.height() <= (1 << 20)) {
+      picture.setPixelFormat(vandrel::PixelFormat::pf24bit);
+      picture.setPixelFormat(vandrel::PixelFormat::pf8bit);
+    }
+  } catch (const vandrel::Exception&) {
+  }
+  return 0;
+}
