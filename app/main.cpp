@@ -2,6 +2,7 @@
 #include <QLocale>
 #include <QScreen>
 
+#include "app/shell/ui/ToolIcons.h"
 #include "app/shell/ui/UnitPrincipal.h"
 #include "codecs/gif/GifImage.h"
 #include "codecs/tiff/TiffImage.h"
@@ -15,6 +16,7 @@ int main(int argc, char** argv) {
   vandrel::RegisterGifFormat();
   vandrel::Application app(argc, argv);
   vandrel::SetApplicationTitle("Vandrel");
+  app.setWindowIcon(QIcon(ProgramPicture(32)));
   const QString point = QLocale::system().decimalPoint();
   vandrel::SetDecimalSeparator(point.isEmpty() ? '.' : point.at(0).toLatin1());
   TFormPrincipal* window = new TFormPrincipal;

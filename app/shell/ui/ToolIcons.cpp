@@ -150,3 +150,18 @@ QIcon ToolIcon(const QString& name) {
   p.end();
   return QIcon(pm);
 }
+
+QPixmap ProgramPicture(int size) {
+  QPixmap pm(96, 96);
+  pm.fill(QColor(60, 60, 60));
+  QPainter p(&pm);
+  p.setRenderHint(QPainter::Antialiasing);
+  const QColor phases[] = {QColor(200, 200, 200), QColor(40, 90, 200), QColor(220, 170, 40)};
+  for (int i = 0; i < 18; ++i) {
+    p.setBrush(phases[i % 3]);
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(QPointF((i * 37) % 90 + 3, (i * 53) % 90 + 3), 8 + (i * 7) % 9, 6 + (i * 5) % 8);
+  }
+  p.end();
+  return size == 96 ? pm : pm.scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}

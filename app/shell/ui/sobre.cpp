@@ -12,24 +12,8 @@
 #include <QVBoxLayout>
 
 #include "app/shell/model/URecursos.h"
+#include "app/shell/ui/ToolIcons.h"
 #include "platform/qt/ErrorReport.h"
-
-namespace {
-// The logo: a grain structure of three phases, as the program colours them.
-QPixmap Logo() {
-  QPixmap pm(96, 96);
-  pm.fill(QColor(60, 60, 60));
-  QPainter p(&pm);
-  p.setRenderHint(QPainter::Antialiasing);
-  const QColor phases[] = {QColor(200, 200, 200), QColor(40, 90, 200), QColor(220, 170, 40)};
-  for (int i = 0; i < 18; ++i) {
-    p.setBrush(phases[i % 3]);
-    p.setPen(Qt::NoPen);
-    p.drawEllipse(QPointF((i * 37) % 90 + 3, (i * 53) % 90 + 3), 8 + (i * 7) % 9, 6 + (i * 5) % 8);
-  }
-  return pm;
-}
-}  // namespace
 
 TSobreDialog::TSobreDialog(QWidget* owner) : QDialog(owner) {
   setObjectName("SobreDialog");
@@ -41,7 +25,7 @@ TSobreDialog::TSobreDialog(QWidget* owner) : QDialog(owner) {
   PaineldoVandrel->setFrameShape(QFrame::StyledPanel);
   auto* grid = new QGridLayout(PaineldoVandrel);
   auto* logo = new QLabel(PaineldoVandrel);
-  logo->setPixmap(Logo());
+  logo->setPixmap(ProgramPicture(96));
   grid->addWidget(logo, 0, 0, 3, 1, Qt::AlignTop);
   auto* name = new QLabel("Vandrel", PaineldoVandrel);
   QFont big = name->font();
