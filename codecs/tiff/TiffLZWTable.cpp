@@ -9,14 +9,9 @@ namespace {
 // The table every new TLZWTable copies: entry 0 = (0, 0), entries 1..256 the single bytes
 // 0..255 without prefix, entry 257 = (0, 0). Filled once at start.
 struct Template {
-  std::array<uint16_t, TLZWTable::kSize> prefix{};
-  std::array<uint8_t, TLZWTable::kSize> suffix{};
-  std::array<uint16_t, TLZWTable::kSize> length{};
+  std::array<TLZWTable::Entry, TLZWTable::kSize> entries{};
   Template() {
-    for (int b = 0; b < 256; ++b) {
-      suffix[b + 1] = uint8_t(b);
-      length[b + 1] = 1;
-    }
+    for (int b = 0; b < 256; ++b) entries[b + 1] = {0, 1, uint8_t(b), uint8_t(b)};
   }
 };
 const Template kTemplate;
@@ -26,10 +21,7 @@ uint32_t HashKey(uint32_t key) { return (key * 2654435761u) >> 19; }  // 13 bits
 }  // namespace
 
 TLZWTable::TLZWTable(bool searchable) : searchable_(searchable) {
-  prefix_ = kTemplate.prefix;
-  suffix_ = kTemplate.suffix;
-  first_ = kTemplate.suffix;
-  length_ = kTemplate.length;
+  entries_ = kTemplate.entries;
   if (searchable_) slots_.assign(kSlots, Slot{0, 0, 0});
 }
 
@@ -37,10 +29,7 @@ void TLZWTable::Clear(int firstFree) {
   firstFree = std::clamp(firstFree, 0, kSize - 1);
   firstFree_ = firstFree;
   count_ = firstFree + 1;
-  prefix_[firstFree] = 0;
-  suffix_[firstFree] = 0;
-  first_[firstFree] = 0;
-  length_[firstFree] = 0;
+  entries_[firstFree] = Entry{0, 0, 0, 0};
   if (searchable_ && ++generation_ == 0) {
     // The generation counter wrapped: wipe the slots once and start over.
     std::fill(slots_.begin(), slots_.end(), Slot{0, 0, 0});
@@ -71,7 +60,7 @@ int TLZWTable::Find(int prefix, uint8_t byte) const {
     }
   }
   for (int code = firstFree_; code < count_; ++code)
-    if (prefix_[code] == prefix && suffix_[code] == byte) return code;
+    if (entries_[code].prefix == prefix && entries_[code].suffix == byte) return code;
   return -1;
 }
 

@@ -25,12 +25,11 @@ class TLZWTable {
   // when the prefix lies outside the table or when the string would grow too long.
   bool Add(int prefix, uint8_t suffix) {
     if (count_ >= kSize || prefix < 0 || prefix >= kSize) return false;
-    const int length = prefix == 0 ? 1 : length_[prefix] + 1;
+    const Entry& from = entries_[prefix];
+    const int length = prefix == 0 ? 1 : from.length + 1;
     if (length > kMaxLength) return false;
-    prefix_[count_] = uint16_t(prefix);
-    suffix_[count_] = suffix;
-    first_[count_] = prefix == 0 ? suffix : first_[prefix];
-    length_[count_] = uint16_t(length);
+    entries_[count_] =
+        Entry{uint16_t(prefix), uint16_t(length), suffix, prefix == 0 ? suffix : from.first};
     if (searchable_) Index(prefix, suffix, count_);
     ++count_;
     return true;
@@ -38,8 +37,8 @@ class TLZWTable {
   // Prefix and suffix of an internal code; false (absent) when code >= count.
   bool Get(int code, int& prefix, uint8_t& suffix) const {
     if (code < 0 || code >= count_) return false;
-    prefix = prefix_[code];
-    suffix = suffix_[code];
+    prefix = entries_[code].prefix;
+    suffix = entries_[code].suffix;
     return true;
   }
   // byte + 1 when prefix is 0; else the lowest internal code from the first free code to
@@ -49,19 +48,20 @@ class TLZWTable {
   int count() const { return count_; }
   int firstFree() const { return firstFree_; }
 
+  // One entry: prefix and suffix, and the length and first byte of its string.
+  struct Entry {
+    uint16_t prefix;
+    uint16_t length;
+    uint8_t suffix;
+    uint8_t first;
+  };
   // Raw entry access for the decoder's inner loop (code < kSize).
-  uint16_t prefix(int code) const { return prefix_[code]; }
-  uint8_t suffix(int code) const { return suffix_[code]; }
-  uint8_t first(int code) const { return first_[code]; }
-  int length(int code) const { return length_[code]; }
+  const Entry& entry(int code) const { return entries_[code]; }
 
  private:
   void Index(int prefix, uint8_t suffix, int code);
 
-  std::array<uint16_t, kSize> prefix_;
-  std::array<uint8_t, kSize> suffix_;
-  std::array<uint8_t, kSize> first_;
-  std::array<uint16_t, kSize> length_;
+  std::array<Entry, kSize> entries_;
   int count_ = 0;
   int firstFree_ = 0;
 

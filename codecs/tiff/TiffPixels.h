@@ -17,6 +17,8 @@ void UndoDifferencingBytes(uint8_t* row, size_t count, size_t step);
 void UndoDifferencingNibbles(uint8_t* row, size_t count, size_t step);
 // Exchanges row[i] and row[i + 2] for i = 0, step, 2 * step, ... below byteCount.
 void SwapRedBlue(uint8_t* row, size_t byteCount, size_t step);
+// The same while copying a row (`to` may be `from`).
+void CopySwapRedBlue(uint8_t* to, const uint8_t* from, size_t byteCount, size_t step);
 // Puts plane byte k into row[start - (count - 1 - k) * step] for every k.
 void ScatterPlane(const uint8_t* planeRow, uint8_t* row, size_t count, size_t step, size_t start);
 

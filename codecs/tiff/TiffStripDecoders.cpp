@@ -1,7 +1,9 @@
 #include "codecs/tiff/TiffStripDecoders.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
+#include <type_traits>
 #include <vector>
 
 #include "codecs/common/ImageCommon.h"
@@ -57,9 +59,13 @@ class LayoutBase {
   bool Done() const { return done_; }
   // Rows left in the current plane (the PackBits decoders clamp a strip's rows to it).
   uint32_t RowsLeft() const { return uint32_t(height_ - row_); }
-  // Where a new strip resumes in the unit: LZW strips start at the beginning of a row.
-  size_t StartStrip() const { return 0; }
-  void KeepPosition(size_t) {}
+  // LZW strips start at the beginning of a row: nothing carries over from the last strip,
+  // whose partial row stays where it was written.
+  size_t CarriedBytes(uint8_t*) const { return 0; }
+  template <class Self>
+  static void KeepPartial(Self& self, const uint8_t* data, size_t count) {
+    std::memcpy(self.Target(), data, count);
+  }
   // A row the strip did not reach: left as it is.
   void Skip() { Advance(); }
 
@@ -104,6 +110,16 @@ class Layout24b : public LayoutBase {
   void Complete() {
     routines_.RGBRowRoutine(Row(), rowBytes_, bytesPerPixel_);
     Advance();
+  }
+  // A whole row from elsewhere: copied and swapped in one pass when there is no predictor.
+  void PutUnit(const uint8_t* data) {
+    if (routines_.RGBRowRoutine == SwapRedBlue) {
+      CopySwapRedBlue(Row(), data, rowBytes_, bytesPerPixel_);
+      Advance();
+      return;
+    }
+    std::memcpy(Row(), data, rowBytes_);
+    Complete();
   }
 };
 
@@ -186,7 +202,6 @@ class LayoutCIELab : public LayoutBase {
 // band by band, left to right; columns and rows beyond the image are dropped.
 class LayoutYCbCr : public LayoutBase {
  public:
-  static constexpr bool kBuffered = true;
   LayoutYCbCr(Bitmap& bitmap, const TiffDecoderSetup& setup)
       : LayoutBase(bitmap, setup),
         model_(setup.ycbcr),
@@ -197,8 +212,17 @@ class LayoutYCbCr : public LayoutBase {
   static bool Suits(const Bitmap& b) { return b.bitsPerPixel() == 24; }
   uint8_t* Target() { return unit_; }
   size_t UnitBytes() const { return unitBytes_; }
-  size_t StartStrip() const { return fill_; }
-  void KeepPosition(size_t fill) { fill_ = fill; }
+  // Data units run on from strip to strip.
+  size_t CarriedBytes(uint8_t* to) const {
+    std::memcpy(to, unit_, fill_);
+    return fill_;
+  }
+  template <class Self>
+  static void KeepPartial(Self& self, const uint8_t* data, size_t count) {
+    std::memcpy(self.unit_, data, count);
+    self.fill_ = count;
+  }
+  size_t fill() const { return fill_; }
   void Complete() {
     const uint8_t cb = unit_[h_ * v_], cr = unit_[h_ * v_ + 1];
     for (int j = 0; j < h_ && column_ + j < width_; ++j)
@@ -225,6 +249,17 @@ class LayoutYCbCr : public LayoutBase {
   int bandTop_ = 0;
   int bandRows_;
 };
+
+// A whole unit from elsewhere into the layout: the layout's own copy when it has one.
+template <class Layout>
+void PutUnit(Layout& layout, const uint8_t* data) {
+  if constexpr (requires { layout.PutUnit(data); }) {
+    layout.PutUnit(data);
+  } else {
+    std::memcpy(layout.Target(), data, layout.UnitBytes());
+    layout.Complete();
+  }
+}
 
 // Feeds bytes into the layout's units, completing each one that fills.
 template <class Layout>
@@ -257,21 +292,27 @@ class TTIFFUncompressedDecoder final : public TTIFFImageDecoder {
     if constexpr (std::is_same_v<Layout, LayoutYCbCr>) {
       // Every byte goes to the data-unit assembler.
       const std::span<const uint8_t> bytes = stream.peek(byteCount);
-      size_t fill = layout_.StartStrip();
+      size_t fill = layout_.fill();
       Feed(layout_, fill, bytes.data(), bytes.size());
-      layout_.KeepPosition(fill);
+      LayoutYCbCr::KeepPartial(layout_, layout_.Target(), fill);
       stream.skip(bytes.size());
     } else {
       const size_t unit = layout_.UnitBytes();
       if (unit == 0) return;
       for (uint64_t rows = byteCount / unit; rows > 0 && !layout_.Done(); --rows) {
-        uint8_t* target = layout_.Target();
-        const size_t n = stream.read(target, unit);
-        if (n == 0) {
+        const std::span<const uint8_t> row = stream.peek(unit);
+        stream.skip(row.size());
+        if (row.size() == unit) {
+          PutUnit(layout_, row.data());
+          continue;
+        }
+        if (row.empty()) {
           layout_.Skip();
           continue;
         }
-        if (Layout::kBuffered && n < unit) std::memset(target + n, 0, unit - n);
+        uint8_t* target = layout_.Target();
+        std::memcpy(target, row.data(), row.size());
+        if (Layout::kBuffered) std::memset(target + row.size(), 0, unit - row.size());
         layout_.Complete();
       }
     }
@@ -332,12 +373,12 @@ class TTIFFLZWDecoder : public TTIFFImageDecoder {
   // past the strip read as zero); End of Information once the position passes the strip.
   int NextCode() {
     const size_t byte = bitPosition_ >> 3;
-    if (byte >= size_) return kEndOfInformation;
     uint32_t window;
     if (byte + 4 <= size_) {
       std::memcpy(&window, data_ + byte, 4);
       window = __builtin_bswap32(window);
     } else {
+      if (byte >= size_) return kEndOfInformation;
       window = 0;
       for (size_t i = 0; i < 4; ++i)
         window = (window << 8) | (byte + i < size_ ? data_[byte + i] : 0u);
@@ -366,9 +407,22 @@ class TTIFFLZWDecoder : public TTIFFImageDecoder {
 template <class Layout>
 class TTIFFLZWLayoutDecoder final : public TTIFFLZWDecoder {
  public:
-  TTIFFLZWLayoutDecoder(Bitmap& bitmap, const TiffDecoderSetup& setup) : layout_(bitmap, setup) {}
+  TTIFFLZWLayoutDecoder(Bitmap& bitmap, const TiffDecoderSetup& setup) : layout_(bitmap, setup) {
+    // The window holds at least two units and a longest string, at most what the whole
+    // image needs (plus those), and otherwise 1 MB.
+    const size_t unit = layout_.UnitBytes();
+    const size_t image = (size_t(bitmap.width()) * size_t(bitmap.bitsPerPixel()) + 7) / 8 *
+                         size_t(bitmap.height()) * (bitmap.bitsPerPixel() >= 24 ? 2 : 1);
+    capacity_ = std::max(std::min<size_t>(size_t(1) << 20, image + unit), 2 * unit) + kMaxString;
+    window_.resize(capacity_ + kMaxString + 256 + kOvershoot);
+    for (int b = 0; b < 256; ++b) window_[capacity_ + kMaxString + size_t(b)] = uint8_t(b);
+  }
   bool Done() const override { return layout_.Done(); }
 
+  // The strip's output collects in a window; complete units go from there to the layout.
+  // Every code remembers where in the output its string was first written, so repeating
+  // it is one copy from that earlier output (or, once that part of the window has been
+  // handed on, a walk down the code's prefix chain).
   void DecodeStrip(TiffStream& stream, uint32_t byteCount) override {
     if (layout_.Done()) return;
     const std::span<const uint8_t> bytes = stream.peek(byteCount);
@@ -379,83 +433,113 @@ class TTIFFLZWLayoutDecoder final : public TTIFFLZWDecoder {
     // Every strip starts with a fresh table, also one whose first code is not Clear.
     table_.Clear(kFirstFree);
 
-    uint8_t* unit = layout_.Target();
-    uint8_t* out = unit + layout_.StartStrip();
-    uint8_t* end = unit + layout_.UnitBytes();
-    // A unit is complete: hand it on and move to the next one; false once the image is full.
-    auto next = [&]() {
-      layout_.Complete();
-      if (layout_.Done()) return false;
-      unit = layout_.Target();
-      out = unit;
-      end = unit + layout_.UnitBytes();
-      return true;
-    };
-    // Writes the string of an internal code (plus one byte when `extra` is >= 0).
-    uint8_t spill[TLZWTable::kMaxLength + 1];
-    auto emit = [&](int code, int extra) {
-      const size_t length = size_t(table_.length(code)) + (extra >= 0 ? 1 : 0);
-      const bool direct = length <= size_t(end - out);
-      uint8_t* p = direct ? out : spill;
-      uint8_t* q = p + table_.length(code);
-      if (extra >= 0) *q = uint8_t(extra);
-      for (int c = code, n = table_.length(code); n > 0; --n) {
-        *--q = table_.suffix(c);
-        c = table_.prefix(c);
-      }
-      if (direct) {
-        out += length;
-        return out != end || next();
-      }
-      // The string runs past the unit: spread it over as many units as it takes.
-      for (size_t done = 0; done < length;) {
-        const size_t n = std::min(length - done, size_t(end - out));
-        std::memcpy(out, spill + done, n);
-        out += n;
-        done += n;
-        if (out == end && !next()) return false;
-      }
-      return true;
-    };
-
+    uint8_t* const base = window_.data();
+    uint8_t* out = base + layout_.CarriedBytes(base);
+    origin_ = 0;  // output position of base[0]
+    PlaceSingleBytes();
     bool afterClear = true;
     int previous = 0;
+    uint64_t previousStart = 0;  // output position of the previous code's string
+
     for (;;) {
       const int code = NextCode();
-      if (code == kEndOfInformation) break;
-      if (code == kClear) {
+      if (unsigned(code - kClear) < 2) [[unlikely]] {
+        if (code == kEndOfInformation) break;
         ResetCodes();
         table_.Clear(kFirstFree);
         afterClear = true;
         continue;
       }
-      if (afterClear) {
+      if (out + kMaxString > base + capacity_ && !Flush(out)) return;
+      const uint64_t start = origin_ + uint64_t(out - base);
+      if (afterClear) [[unlikely]] {
         // The first code after a Clear (or at the start of a strip) is a single byte and
         // defines nothing.
         afterClear = false;
         previous = (code & 0xFF) + 1;
+        previousStart = start;
         *out++ = uint8_t(code);
-        if (out == end && !next()) break;
         continue;
       }
       const int internal = code + 1;
-      if (internal >= table_.count()) {
+      if (internal >= table_.count()) [[unlikely]] {
         // The code being defined (or one beyond the table, taken as that code): the
         // previous string followed by its own first byte.
-        const uint8_t first = table_.first(previous);
-        if (!emit(previous, first)) break;
-        if (table_.Add(previous, first)) previous = table_.count() - 1;
+        out = Repeat(out, previous, previousStart);
+        *out++ = table_.entry(previous).first;
+        if (table_.Add(previous, table_.entry(previous).first)) {
+          offsets_[table_.count() - 1] = previousStart;
+          previous = table_.count() - 1;
+        }
       } else {
-        if (!emit(internal, -1)) break;
-        table_.Add(previous, table_.first(internal));
+        out = Repeat(out, internal, offsets_[internal]);
+        if (table_.Add(previous, table_.entry(internal).first))
+          offsets_[table_.count() - 1] = previousStart;
         previous = internal;
       }
+      previousStart = start;
     }
-    if (!layout_.Done()) layout_.KeepPosition(size_t(out - unit));
+    if (!Flush(out)) return;
+    // What is left is less than a unit.
+    Layout::KeepPartial(layout_, base, size_t(out - base));
   }
 
  private:
+  static constexpr size_t kMaxString = TLZWTable::kMaxLength + 1;
+  static constexpr size_t kOvershoot = 32;  // the wide copies may write past a string's end
+
+  // Single bytes are copied like strings, from a table of the 256 byte values that sits
+  // after the window's output area: their positions lie just beyond anything written.
+  void PlaceSingleBytes() {
+    for (int b = 0; b < 256; ++b)
+      offsets_[size_t(b + 1)] = origin_ + capacity_ + kMaxString + uint64_t(b);
+  }
+
+  // Writes the string of an internal code at `out`; `at` is where it was written before.
+  uint8_t* Repeat(uint8_t* out, int code, uint64_t at) {
+    const TLZWTable::Entry& e = table_.entry(code);
+    const size_t length = e.length;
+    if (at >= origin_) [[likely]] {
+      // Still in the window, and wholly before `out`: copy 16 bytes at a time. Bytes read
+      // past the string's end are never needed, bytes written past it are written again.
+      const uint8_t* from = window_.data() + (at - origin_);
+      size_t i = 0;
+      do {
+        std::memcpy(out + i, from + i, 16);
+        i += 16;
+      } while (i < length);
+      return out + length;
+    }
+    uint8_t* p = out + length;
+    for (int c = code, n = int(length); n > 0; --n, c = table_.entry(c).prefix)
+      *--p = table_.entry(c).suffix;
+    return out + length;
+  }
+
+  // Hands the window's complete units to the layout and moves the rest to its start.
+  // False once the image is complete.
+  bool Flush(uint8_t*& out) {
+    uint8_t* const base = window_.data();
+    const size_t filled = size_t(out - base);
+    const size_t unit = layout_.UnitBytes();
+    size_t done = 0;
+    while (filled - done >= unit) {
+      PutUnit(layout_, base + done);
+      done += unit;
+      if (layout_.Done()) return false;
+    }
+    std::memmove(base, base + done, filled - done);
+    origin_ += done;
+    out = base + (filled - done);
+    PlaceSingleBytes();
+    return true;
+  }
+
   Layout layout_;
+  std::vector<uint8_t> window_;
+  size_t capacity_ = 0;
+  uint64_t origin_ = 0;
+  std::array<uint64_t, TLZWTable::kSize> offsets_{};
 };
 
 // The members of the three families, by the names of their layouts.

@@ -452,3 +452,55 @@ TEST(TiffAgainstLibtiff, FilesWeRefuse) {
     }
   }
 }
+
+TEST(TiffAgainstLibtiff, LzwStripsLongerThanTheDecodingWindow) {
+  // Single strips of 1.5 MB: the decoder hands its window on in pieces, so strings first
+  // written before a hand-over are rebuilt from the table instead of copied.
+  QuietLibtiff();
+  const struct {
+    const char* name;
+    uint16_t samples;
+    bool predictor;
+    uint8_t (*pixel)(uint32_t x, uint32_t y, uint32_t c);
+  } cases[] = {
+      {"constant", 1, false, [](uint32_t, uint32_t, uint32_t) { return uint8_t(77); }},
+      {"gradient", 1, true, [](uint32_t x, uint32_t y, uint32_t) { return uint8_t((x + y) / 8); }},
+      {"stripes", 3, false,
+       [](uint32_t x, uint32_t y, uint32_t c) { return uint8_t((x / 3 + c * 9 + y % 2) & 0xF0); }},
+      {"noise", 3, true, [](uint32_t x, uint32_t y, uint32_t c) { return Sample(x, y, c, 8); }},
+  };
+  const uint32_t w = 1024, h = 512;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempFile file;
+    TIFF* tif = TIFFOpen(file.path().c_str(), "w");
+    ASSERT_NE(tif, nullptr);
+    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, w);
+    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, h * 3 / c.samples);
+    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
+    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, c.samples);
+    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, c.samples == 1 ? 1 : 2);
+    TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_LZW);
+    TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, h * 3);
+    if (c.predictor) TIFFSetField(tif, TIFFTAG_PREDICTOR, 2);
+    const uint32_t rows = h * 3 / c.samples;
+    Bytes image(size_t(w) * c.samples * rows);
+    for (uint32_t y = 0; y < rows; ++y)
+      for (uint32_t x = 0; x < w; ++x)
+        for (uint32_t s = 0; s < c.samples; ++s)
+          image[(size_t(y) * w + x) * c.samples + s] = c.pixel(x, y, s);
+    ASSERT_GE(TIFFWriteEncodedStrip(tif, 0, image.data(), tmsize_t(image.size())), 0);
+    TIFFClose(tif);
+
+    const Bitmap ours = DecodeTiff(ReadFile(file.path()));
+    ASSERT_EQ(ours.height(), int(rows));
+    int wrong = 0;
+    for (uint32_t y = 0; y < rows && wrong < 3; ++y)
+      for (uint32_t x = 0; x < w && wrong < 3; ++x)
+        for (uint32_t s = 0; s < c.samples; ++s) {
+          const uint8_t got = ours.scanLine(int(y))[x * c.samples + (c.samples == 3 ? 2 - s : s)];
+          if (got != image[(size_t(y) * w + x) * c.samples + s] && ++wrong <= 3)
+            ADD_FAILURE() << "sample " << s << " of " << x << "," << y;
+        }
+  }
+}
