@@ -18,7 +18,7 @@
 #include "app/shell/ui/UnitPrincipal.h"
 #include "platform/Bmp.h"
 #include "platform/qt/Dialogs.h"
-#include "tests/phase/FileSizeLimit.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/GuiTest.h"
 
 // Texts in failure messages, as text.

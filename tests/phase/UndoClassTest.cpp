@@ -2,7 +2,6 @@
 #include "app/histograms/model/UndoClass.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <algorithm>
 #include <climits>
@@ -13,28 +12,15 @@
 #include <vector>
 
 #include "platform/Errors.h"
-#include "tests/phase/FileSizeLimit.h"
+#include "tests/support/FileSizeLimit.h"
+#include "tests/support/TempDir.h"
 
 using namespace vandrel;
 namespace fs = std::filesystem;
 
 namespace {
 
-class TempFolder {
- public:
-  TempFolder() {
-    std::string tmpl = (fs::temp_directory_path() / "vandrel-undo-XXXXXX").string();
-    path_ = mkdtemp(tmpl.data());
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-  }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  fs::path path_;
-};
+using vandrel::testing::TempDir;
 
 std::vector<uint8_t> Bytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -68,8 +54,8 @@ GreyCounts All(int32_t v) {
 
 class UndoLogTest : public ::testing::Test {
  protected:
-  std::string Path() const { return folder_.File("zundo.tmp"); }
-  TempFolder folder_;
+  std::string Path() const { return folder_ / "zundo.tmp"; }
+  TempDir folder_;
 };
 
 }  // namespace
@@ -202,8 +188,8 @@ TEST_F(UndoLogTest, CountsWrapAroundLikeTheirType) {
 }
 
 TEST_F(UndoLogTest, AFileThatCannotBeCreatedFailsTheAdditionAndKeepsTheLogEmpty) {
-  std::ofstream(folder_.File("plain")) << "a file, not a folder";
-  const std::string path = folder_.File("plain/zundo.tmp");
+  std::ofstream(folder_ / "plain") << "a file, not a folder";
+  const std::string path = folder_ / "plain/zundo.tmp";
   TUndoClass log(path);  // no error yet: nothing has been recorded
   try {
     log.Adicionar(Selection(10));
@@ -218,7 +204,7 @@ TEST_F(UndoLogTest, AFileThatCannotBeCreatedFailsTheAdditionAndKeepsTheLogEmpty)
 }
 
 TEST_F(UndoLogTest, ALogCreatedLaterStartsEmpty) {
-  const std::string sub = folder_.File("later");
+  const std::string sub = folder_ / "later";
   TUndoClass log(sub + "/zundo.tmp");
   EXPECT_THROW(log.Adicionar(Selection(5)), EInOutError);
   fs::create_directory(sub);

@@ -8,7 +8,6 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "platform/AtomicFile.h"
 #include "platform/Errors.h"
@@ -16,49 +15,18 @@
 #include "platform/Numbers.h"
 #include "platform/Registry.h"
 #include "tests/support/FileSizeLimit.h"
+#include "tests/support/TempDir.h"
 
 namespace fs = std::filesystem;
 using namespace vandrel;
-
-namespace {
-
-class TempDir {
- public:
-  TempDir() {
-    std::string tmpl = (fs::temp_directory_path() / "vandrel-test-XXXXXX").string();
-    path_ = mkdtemp(tmpl.data());
-  }
-  ~TempDir() {
-    std::error_code ec;
-    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
-    fs::remove_all(path_, ec);
-  }
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
-
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
-void Spit(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
-
-}  // namespace
+using vandrel::testing::TempDir;
 
 TEST(IniFile, AbsentFileSectionOrKeyReadsAsFallback) {
   TempDir dir;
   IniFile ini(dir / "none.ini");
   EXPECT_EQ(ini.ReadString("a", "b"), "");
   EXPECT_EQ(ini.ReadString("a", "b", "x"), "x");
-  Spit(dir / "f.ini", "[caminhos]\ncaminhos_padrao=vandrel\n");
+  dir.write("f.ini", "[caminhos]\ncaminhos_padrao=vandrel\n");
   IniFile f(dir / "f.ini");
   EXPECT_EQ(f.ReadString("outro", "caminhos_padrao"), "");
   EXPECT_EQ(f.ReadString("caminhos", "outra"), "");
@@ -66,7 +34,7 @@ TEST(IniFile, AbsentFileSectionOrKeyReadsAsFallback) {
 
 TEST(IniFile, NamesIgnoreCaseValuesDoNot) {
   TempDir dir;
-  Spit(dir / "f.ini", "[Caixa_Sobre]\r\n  Mostrar_Inicio = TRUE \r\n");
+  dir.write("f.ini", "[Caixa_Sobre]\r\n  Mostrar_Inicio = TRUE \r\n");
   IniFile ini(dir / "f.ini");
   EXPECT_EQ(ini.ReadString("caixa_sobre", "mostrar_inicio"), "TRUE");
   EXPECT_EQ(ini.ReadString("CAIXA_SOBRE", "MOSTRAR_INICIO"), "TRUE");
@@ -77,22 +45,22 @@ TEST(IniFile, WriteChangesOnlyItsLine) {
   const std::string original =
       "; delivered settings\n[caminhos]\ncaminhos_padrao=vandrel\n\n[caixa_sobre]\n"
       "mostrar_inicio=TRUE\ngarbage line without equals\n[Configuracao_selecao]\nlargura=1\n";
-  Spit(dir / "f.ini", original);
+  dir.write("f.ini", original);
   IniFile ini(dir / "f.ini");
   ini.WriteString("CAIXA_SOBRE", "Mostrar_Inicio", "FALSE");
   EXPECT_EQ(
-      Slurp(dir / "f.ini"),
+      TempDir::read(dir / "f.ini"),
       "; delivered settings\n[caminhos]\ncaminhos_padrao=vandrel\n\n[caixa_sobre]\n"
       "Mostrar_Inicio=FALSE\ngarbage line without equals\n[Configuracao_selecao]\nlargura=1\n");
 }
 
 TEST(IniFile, NewKeyGoesAfterTheSectionsLastKeyAndNewSectionAtTheEnd) {
   TempDir dir;
-  Spit(dir / "f.ini", "[a]\nx=1\n\n[b]\ny=2\n");
+  dir.write("f.ini", "[a]\nx=1\n\n[b]\ny=2\n");
   IniFile ini(dir / "f.ini");
   ini.WriteString("a", "z", "3");
   ini.WriteString("c", "w", "4");
-  EXPECT_EQ(Slurp(dir / "f.ini"), "[a]\nx=1\nz=3\n\n[b]\ny=2\n[c]\nw=4\n");
+  EXPECT_EQ(TempDir::read(dir / "f.ini"), "[a]\nx=1\nz=3\n\n[b]\ny=2\n[c]\nw=4\n");
   EXPECT_EQ(ini.ReadString("a", "z"), "3");
   EXPECT_EQ(ini.ReadString("c", "w"), "4");
 }
@@ -101,33 +69,33 @@ TEST(IniFile, CreatesTheFileAndKeepsCarriageReturns) {
   TempDir dir;
   IniFile fresh(dir / "new.ini");
   fresh.WriteString("imagens_abertas", "ima0", "/x/a.bmp");
-  EXPECT_EQ(Slurp(dir / "new.ini"), "[imagens_abertas]\nima0=/x/a.bmp\n");
-  Spit(dir / "crlf.ini", "[a]\r\nx=1\r\n");
+  EXPECT_EQ(TempDir::read(dir / "new.ini"), "[imagens_abertas]\nima0=/x/a.bmp\n");
+  dir.write("crlf.ini", "[a]\r\nx=1\r\n");
   IniFile crlf(dir / "crlf.ini");
   crlf.WriteString("a", "x", "2");
-  EXPECT_EQ(Slurp(dir / "crlf.ini"), "[a]\r\nx=2\r\n");
+  EXPECT_EQ(TempDir::read(dir / "crlf.ini"), "[a]\r\nx=2\r\n");
 }
 
 TEST(IniFile, GarbledFileStillReadsAndWrites) {
   TempDir dir;
   const char garbled[] = "\x01\x02[[[\n=novalue\n[ok]\nk=v\n\xff\xfe";
-  Spit(dir / "f.ini", std::string(garbled, sizeof garbled - 1));
+  dir.write("f.ini", std::string(garbled, sizeof garbled - 1));
   IniFile ini(dir / "f.ini");
   EXPECT_EQ(ini.ReadString("ok", "k"), "v");
   ini.WriteString("ok", "k", "w");
   EXPECT_EQ(ini.ReadString("ok", "k"), "w");
-  EXPECT_NE(Slurp(dir / "f.ini").find("\x01\x02[[["), std::string::npos);
+  EXPECT_NE(TempDir::read(dir / "f.ini").find("\x01\x02[[["), std::string::npos);
 }
 
 TEST(IniFile, FailedWriteLeavesTheFileIntact) {
   TempDir dir;
-  Spit(dir / "f.ini", "[a]\nx=1\n");
+  dir.write("f.ini", "[a]\nx=1\n");
   IniFile ini(dir / "f.ini");
   {
     vandrel::testing::FileSizeLimit full(16);
     EXPECT_THROW(ini.WriteString("a", "x", std::string(100, 'v')), EInOutError);
   }
-  EXPECT_EQ(Slurp(dir / "f.ini"), "[a]\nx=1\n");
+  EXPECT_EQ(TempDir::read(dir / "f.ini"), "[a]\nx=1\n");
   int files = 0;
   for (auto& e : fs::directory_iterator(dir.path())) files += e.is_regular_file();
   EXPECT_EQ(files, 1);  // no temporary file left behind
@@ -154,9 +122,9 @@ TEST(AtomicFile, WriteIntoMissingFolderFailsClearly) {
 
 TEST(AtomicFile, ReplacesWholeAndLeavesNoTemporaryFiles) {
   TempDir dir;
-  Spit(dir / "f.txt", "old contents that are longer");
+  dir.write("f.txt", "old contents that are longer");
   WriteFileAtomically(dir / "f.txt", "new");
-  EXPECT_EQ(Slurp(dir / "f.txt"), "new");
+  EXPECT_EQ(TempDir::read(dir / "f.txt"), "new");
   int files = 0;
   for (auto& e : fs::directory_iterator(dir.path())) files += e.is_regular_file();
   EXPECT_EQ(files, 1);

@@ -9,14 +9,15 @@
 #include <optional>
 
 #include "BitmapTestUtil.h"
-#include "TempDir.h"
 #include "platform/Errors.h"
 #include "platform/PictureLoader.h"
+#include "tests/support/TempDir.h"
 
 namespace vandrel {
 namespace {
 
 using test::GetIndex;
+using testing::TempDir;
 
 // Builds a BMP file field by field, so that tests can write any header, true or not.
 struct BmpFile {
@@ -540,13 +541,13 @@ TEST(SaveBmp, WritesAFileThatTheLoaderReadsWhateverTheCase) {
   TempDir dir;
   Bitmap b = test::RandomIndexed(9, 9, PixelFormat::pf8bit, 255);
   b.setPalette(GreyRamp());
-  SaveBmp(b, dir.file("grey.BMP"));
-  EXPECT_EQ(LoadPicture(dir.file("grey.BMP")), b);
-  EXPECT_EQ(ReadWholeFile(dir.file("grey.BMP")), EncodeBmp(b));
+  SaveBmp(b, dir / "grey.BMP");
+  EXPECT_EQ(LoadPicture(dir / "grey.BMP"), b);
+  EXPECT_EQ(ReadWholeFile(dir / "grey.BMP"), EncodeBmp(b));
   // Overwriting replaces the file, and no temporary file stays behind.
   const Bitmap c = test::RandomColour(3, 2, PixelFormat::pf24bit);
-  SaveBmp(c, dir.file("grey.BMP"));
-  EXPECT_EQ(LoadPicture(dir.file("grey.BMP")), c);
+  SaveBmp(c, dir / "grey.BMP");
+  EXPECT_EQ(LoadPicture(dir / "grey.BMP"), c);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
                           std::filesystem::directory_iterator()),
             1);
@@ -557,33 +558,33 @@ TEST(SaveBmp, FailuresRaiseInputOutputErrorsAndKeepTheEarlierFile) {
   const Bitmap b = test::RandomColour(2, 2, PixelFormat::pf24bit);
   // A folder that does not exist.
   try {
-    SaveBmp(b, dir.file("no/such/folder/x.bmp"));
+    SaveBmp(b, dir / "no/such/folder/x.bmp");
     ADD_FAILURE() << "saved into a missing folder";
   } catch (const EInOutError& e) {
     EXPECT_NE(std::string(e.what()).find("x.bmp"), std::string::npos) << e.what();
   }
   // A folder in the way of the file: it stays, and no temporary file is left.
-  std::filesystem::create_directory(dir.file("taken.bmp"));
-  EXPECT_THROW(SaveBmp(b, dir.file("taken.bmp")), EInOutError);
-  EXPECT_TRUE(std::filesystem::is_directory(dir.file("taken.bmp")));
+  std::filesystem::create_directory(dir / "taken.bmp");
+  EXPECT_THROW(SaveBmp(b, dir / "taken.bmp"), EInOutError);
+  EXPECT_TRUE(std::filesystem::is_directory(dir / "taken.bmp"));
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
                           std::filesystem::directory_iterator()),
             1);
   // A read-only folder: the earlier file keeps its content.
   if (geteuid() != 0) {
-    SaveBmp(b, dir.file("kept.bmp"));
+    SaveBmp(b, dir / "kept.bmp");
     chmod(dir.path().c_str(), 0555);
-    EXPECT_THROW(SaveBmp(test::RandomColour(5, 5, PixelFormat::pf24bit), dir.file("kept.bmp")),
+    EXPECT_THROW(SaveBmp(test::RandomColour(5, 5, PixelFormat::pf24bit), dir / "kept.bmp"),
                  EInOutError);
     chmod(dir.path().c_str(), 0755);
-    EXPECT_EQ(LoadPicture(dir.file("kept.bmp")), b);
+    EXPECT_EQ(LoadPicture(dir / "kept.bmp"), b);
   }
 }
 
 TEST(SaveBmp, EmptyBitmapWritesNothing) {
   TempDir dir;
-  EXPECT_THROW(SaveBmp(Bitmap(), dir.file("empty.bmp")), Exception);
-  EXPECT_FALSE(std::filesystem::exists(dir.file("empty.bmp")));
+  EXPECT_THROW(SaveBmp(Bitmap(), dir / "empty.bmp"), Exception);
+  EXPECT_FALSE(std::filesystem::exists(dir / "empty.bmp"));
 }
 
 TEST(BuiltInFormats, BmpAndJpegAreRegisteredFirst) {

@@ -9,12 +9,14 @@
 
 #include <jpeglib.h>
 
-#include "TempDir.h"
 #include "platform/Errors.h"
 #include "platform/PictureLoader.h"
+#include "tests/support/TempDir.h"
 
 namespace vandrel {
 namespace {
+
+using testing::TempDir;
 
 struct JpegOptions {
   J_COLOR_SPACE input = JCS_RGB;  // samples given: JCS_GRAYSCALE, JCS_RGB or JCS_CMYK

@@ -7,11 +7,13 @@
 
 #include <algorithm>
 
-#include "TempDir.h"
 #include "platform/Errors.h"
+#include "tests/support/TempDir.h"
 
 namespace vandrel {
 namespace {
+
+using testing::TempDir;
 
 // A reader that records what it was given and returns a 1 x 1 bitmap tagged by `tag`.
 struct Recorder {
@@ -104,20 +106,20 @@ TEST_F(LoaderTest, UnknownExtensionsAreNamedAsGiven) {
   };
   for (const Case& c : cases) {
     // The extension is checked before the file: even a missing file reports it.
-    EXPECT_EQ(MessageOf([&] { LoadPicture(dir.file(c.name)); }), c.message) << c.name;
+    EXPECT_EQ(MessageOf([&] { LoadPicture(dir / c.name); }), c.message) << c.name;
     const std::string path = dir.write(c.name, {1});
     EXPECT_EQ(MessageOf([&] { LoadPicture(path); }), c.message) << c.name;
   }
   // A dot in a folder name is not an extension.
-  std::filesystem::create_directory(dir.file("folder.tst"));
-  EXPECT_EQ(MessageOf([&] { LoadPicture(dir.file("folder.tst") + "/plain"); }),
+  std::filesystem::create_directory(dir / "folder.tst");
+  EXPECT_EQ(MessageOf([&] { LoadPicture(dir / "folder.tst" + "/plain"); }),
             "Unknown picture file extension (.)");
 }
 
 TEST_F(LoaderTest, MissingFilesRaiseFileNotFound) {
   RegisterPictureFormat("TST", "Test pictures", rec.reader(1));
-  EXPECT_THROW(LoadPicture(dir.file("absent.tst")), EInOutError);
-  EXPECT_EQ(MessageOf([&] { LoadPicture(dir.file("absent.tst")); }), "File not found");
+  EXPECT_THROW(LoadPicture(dir / "absent.tst"), EInOutError);
+  EXPECT_EQ(MessageOf([&] { LoadPicture(dir / "absent.tst"); }), "File not found");
   EXPECT_EQ(rec.calls, 0);
 }
 
@@ -154,7 +156,7 @@ TEST(ReadWholeFile, ErrorsAreInputOutputErrors) {
     std::string path, message;
   };
   const Case cases[] = {
-      {dir.file("absent"), "File not found"},
+      {dir / "absent", "File not found"},
       {dir.path().string(), "File access denied"},
       {file + "/below", "Invalid filename"},
   };

@@ -9,13 +9,13 @@
 #include <cmath>
 #include <functional>
 
-#include "TempFolder.h"
 #include "platform/Format.h"
+#include "tests/support/TempDir.h"
 
 namespace vandrel {
 namespace {
 
-using testing::TempFolder;
+using testing::TempDir;
 
 std::string ErrorText(const std::function<void()>& action) {
   try {
@@ -29,7 +29,7 @@ std::string ErrorText(const std::function<void()>& action) {
 class TextReaderTest : public ::testing::Test {
  protected:
   std::string file(const std::string& bytes) { return folder_.write("f.txt", bytes); }
-  TempFolder folder_;
+  TempDir folder_;
 };
 
 TEST_F(TextReaderTest, NumbersAreTokensBetweenAnyCharactersUpToTheBlank) {
@@ -209,7 +209,7 @@ TEST(InOutErrorTest, RuntimeTexts) {
 
 class TextWriterTest : public ::testing::Test {
  protected:
-  TempFolder folder_;
+  TempDir folder_;
 };
 
 TEST_F(TextWriterTest, WritesLinesWithCrLfAndRealsInTheirForm) {
@@ -223,7 +223,7 @@ TEST_F(TextWriterTest, WritesLinesWithCrLfAndRealsInTheirForm) {
   w.WriteLine("text");
   w.WriteReal(-0.5);
   w.Close();
-  EXPECT_EQ(TempFolder::read(f), "5 3.90625000000000E-0003\r\n-12 text\r\n-5.00000000000000E-0001");
+  EXPECT_EQ(TempDir::read(f), "5 3.90625000000000E-0003\r\n-12 text\r\n-5.00000000000000E-0001");
   EXPECT_EQ(folder_.count(), 1u);
 }
 
@@ -232,11 +232,11 @@ TEST_F(TextWriterTest, ReplacesTheFileOnlyAtClose) {
   {
     TextWriter w(f);
     w.WriteLine("new");
-    EXPECT_EQ(TempFolder::read(f), "old");
+    EXPECT_EQ(TempDir::read(f), "old");
     w.Close();
     w.Close();  // a second close does nothing
   }
-  EXPECT_EQ(TempFolder::read(f), "new\r\n");
+  EXPECT_EQ(TempDir::read(f), "new\r\n");
   EXPECT_EQ(folder_.count(), 1u);
 }
 
@@ -248,7 +248,7 @@ TEST_F(TextWriterTest, AFailureBeforeCloseKeepsTheEarlierFile) {
     throw std::runtime_error("stop");
   } catch (const std::runtime_error&) {
   }
-  EXPECT_EQ(TempFolder::read(f), "old");
+  EXPECT_EQ(TempDir::read(f), "old");
   EXPECT_EQ(folder_.count(), 1u);  // no temporary file left behind
 }
 
@@ -276,7 +276,7 @@ TEST_F(TextWriterTest, CreateFailuresCarryTheRuntimeTexts) {
     const std::string f = folder_.write("ro.his", "old");
     chmod(f.c_str(), 0444);
     EXPECT_EQ(ErrorText([&] { TextWriter w(f); }), "File access denied");
-    EXPECT_EQ(TempFolder::read(f), "old");
+    EXPECT_EQ(TempDir::read(f), "old");
     chmod(folder_.path().c_str(), 0555);
     EXPECT_EQ(ErrorText([&] { TextWriter w(folder_ / "new.his"); }), "File access denied");
   }
