@@ -5,51 +5,108 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <fstream>
+#include <optional>
+#include <random>
 #include <sstream>
 
-#include "platform/Errors.h"
+#include "platform/IoError.h"
 
 namespace vandrel {
 
 namespace {
-[[noreturn]] void Fail(const std::string& path, int err) {
-  throw EInOutError("Cannot write file " + path + ": " + std::strerror(err));
-}
-}  // namespace
 
-void WriteFileAtomically(const std::string& path, std::string_view bytes) {
-  std::string temp = path + ".XXXXXX";
-  int fd = mkstemp(temp.data());
-  if (fd < 0) Fail(path, errno);
-  // Keep the permissions of the file being replaced; a new file gets the usual ones.
-  struct stat st;
-  mode_t mode = 0644;
-  if (stat(path.c_str(), &st) == 0) mode = st.st_mode & 07777;
-  fchmod(fd, mode);
+constexpr const char* kCreating = "Cannot create file";
+constexpr const char* kWriting = "Cannot write file";
+
+// The checks before a file is created or replaced; `mode` receives the permissions of the
+// file being replaced, and stays empty for a new one.
+int Replaceable(const std::string& path, std::optional<mode_t>& mode) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0) {
+    if (S_ISDIR(st.st_mode)) return EISDIR;
+    // A rename would replace a read-only file all the same; it is refused as a write to it.
+    if (::access(path.c_str(), W_OK) != 0) return errno;
+    mode = st.st_mode & 07777;
+  } else if (errno != ENOENT) {
+    return errno;
+  }
+  if (path.empty() || path.back() == '/') return ENOTDIR;
+  const std::string folder = FolderOf(path);
+  if (::stat(folder.c_str(), &st) != 0) return errno == ENOENT ? ENOTDIR : errno;
+  if (!S_ISDIR(st.st_mode)) return ENOTDIR;
+  if (::access(folder.c_str(), W_OK | X_OK) != 0) return errno;
+  return 0;
+}
+
+// A fresh name in the folder of `path`, so that the rename stays on one file system. The
+// name is hidden and short enough for the file system's limit whatever the target's length.
+std::string TemporaryName(const std::string& path) {
+  thread_local std::mt19937_64 random = [] {
+    std::random_device device;
+    return std::mt19937_64((uint64_t(device()) << 32) | device());
+  }();
+  const size_t slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+  const std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
+  return folder + "." + name.substr(0, 200) + "." + std::to_string(random() % 1000000000) + ".tmp";
+}
+
+// Writes through a temporary file; 0, or the errno of the step that failed, with `step`
+// saying which one it was.
+int Replace(const std::string& path, std::string_view bytes, const char*& step) {
+  step = kCreating;
+  std::optional<mode_t> mode;
+  if (const int err = Replaceable(path, mode)) return err;
+  std::string temp;
+  int fd = -1;
+  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    temp = TemporaryName(path);
+    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) break;
+  }
+  if (fd < 0) return OpenErrno(errno, path);
+  if (mode) (void)::fchmod(fd, *mode);
+
+  step = kWriting;
+  auto abandon = [&](int err) {
+    if (fd >= 0) ::close(fd);
+    ::unlink(temp.c_str());
+    return err;
+  };
   size_t done = 0;
   while (done < bytes.size()) {
-    ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
     if (n < 0) {
       if (errno == EINTR) continue;
-      int err = errno;
-      close(fd);
-      unlink(temp.c_str());
-      Fail(path, err);
+      return abandon(errno);
     }
     done += size_t(n);
   }
-  if (fsync(fd) != 0 || close(fd) != 0) {
-    int err = errno;
-    unlink(temp.c_str());
-    Fail(path, err);
-  }
-  if (rename(temp.c_str(), path.c_str()) != 0) {
-    int err = errno;
-    unlink(temp.c_str());
-    Fail(path, err);
-  }
+  // Some file systems cannot sync (EINVAL, EROFS); the data is written all the same.
+  if (::fsync(fd) != 0 && errno != EINVAL && errno != EROFS) return abandon(errno);
+  const int closed = ::close(fd);
+  fd = -1;
+  if (closed != 0) return abandon(errno);
+
+  step = kCreating;
+  if (::rename(temp.c_str(), path.c_str()) != 0) return abandon(errno);
+  return 0;
+}
+
+}  // namespace
+
+void WriteFileAtomically(const std::string& path, std::string_view bytes, WriteErrors errors) {
+  const char* step = kCreating;
+  const int err = Replace(path, bytes, step);
+  if (err == 0) return;
+  if (errors == WriteErrors::kRuntimeText) throw InOutError(err);
+  throw FileError(step, path, err);
+}
+
+int ReplaceFileErrno(const std::string& path) {
+  std::optional<mode_t> mode;
+  return Replaceable(path, mode);
 }
 
 bool ReadTextFile(const std::string& path, std::string& out) {

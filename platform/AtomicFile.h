@@ -1,13 +1,29 @@
 #pragma once
 // Replacing a file in one piece: the bytes go to a temporary file beside it, which is then
-// renamed over the old one. A failure (read-only folder, full disk) leaves the old file as
-// it was and raises EInOutError.
+// renamed over the old one. A failure (missing or read-only folder, read-only file, full
+// disk) leaves the old file as it was, removes the temporary file and raises EInOutError.
+// Every routine of the program that writes a whole file goes through here.
 #include <string>
 #include <string_view>
 
 namespace vandrel {
 
-void WriteFileAtomically(const std::string& path, std::string_view bytes);
+// How a failure of WriteFileAtomically reads.
+enum class WriteErrors {
+  kNamingTheFile,  // Cannot create file "<path>". Disk full
+  kRuntimeText,    // Disk full (the runtime's text alone, as closing a text file raises it)
+};
+
+// Writes `bytes` as the whole content of `path`. A replaced file keeps its permissions; a
+// new one gets the usual ones (0666 less the umask). A folder or a file that may not be
+// written in the place of `path` is an error, as is a folder that does not exist.
+void WriteFileAtomically(const std::string& path, std::string_view bytes,
+                         WriteErrors errors = WriteErrors::kNamingTheFile);
+
+// 0 when WriteFileAtomically may create or replace `path`, else the errno value that stops
+// it: EISDIR for a folder in its place, EACCES for a file or folder that may not be
+// written, ENOTDIR for a folder on the way that does not exist.
+int ReplaceFileErrno(const std::string& path);
 
 // Reads a whole file as text; false when it does not exist or cannot be read.
 bool ReadTextFile(const std::string& path, std::string& out);

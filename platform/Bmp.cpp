@@ -3,15 +3,12 @@
 // data is only read through bounds-checked offsets.
 #include "platform/Bmp.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <array>
-#include <atomic>
 #include <bit>
-#include <cerrno>
 #include <cstring>
+#include <string_view>
 
+#include "platform/AtomicFile.h"
 #include "platform/Errors.h"
 
 namespace vandrel {
@@ -335,23 +332,6 @@ void put32(std::vector<uint8_t>& out, uint32_t v) {
   put16(out, v >> 16);
 }
 
-std::string ioText(int error) {
-  switch (error) {
-    case ENOENT:
-    case ENOTDIR:
-      return "Path not found";
-    case EACCES:
-    case EPERM:
-    case EROFS:
-      return "File access denied";
-    case ENOSPC:
-    case EDQUOT:
-      return "Disk full";
-    default:
-      return std::strerror(error);
-  }
-}
-
 }  // namespace
 
 Bitmap DecodeBmp(std::span<const uint8_t> bytes) {
@@ -415,41 +395,8 @@ std::vector<uint8_t> EncodeBmp(const Bitmap& bitmap) {
 
 void SaveBmp(const Bitmap& bitmap, const std::string& path) {
   const std::vector<uint8_t> bytes = EncodeBmp(bitmap);
-  // A name of our own beside the target, so that the rename stays on one file system.
-  static std::atomic<unsigned> serial{0};
-  std::string temp;
-  int fd = -1;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temp = path + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(serial++);
-    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) break;
-  }
-  if (fd < 0) throw EInOutError("Cannot create file \"" + path + "\": " + ioText(errno));
-  auto abandon = [&](const std::string& what, int error) {
-    ::close(fd);
-    ::unlink(temp.c_str());
-    throw EInOutError(what + " \"" + path + "\": " + ioText(error));
-  };
-  size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      abandon("Cannot write file", errno);
-    }
-    done += size_t(n);
-  }
-  if (::fsync(fd) != 0 && errno != EINVAL) abandon("Cannot write file", errno);
-  if (::close(fd) != 0) {
-    const int error = errno;
-    ::unlink(temp.c_str());
-    throw EInOutError("Cannot write file \"" + path + "\": " + ioText(error));
-  }
-  if (::rename(temp.c_str(), path.c_str()) != 0) {
-    const int error = errno;
-    ::unlink(temp.c_str());
-    throw EInOutError("Cannot create file \"" + path + "\": " + ioText(error));
-  }
+  WriteFileAtomically(path,
+                      std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 }  // namespace vandrel

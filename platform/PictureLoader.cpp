@@ -7,11 +7,11 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <mutex>
 
 #include "platform/Bmp.h"
 #include "platform/Errors.h"
+#include "platform/IoError.h"
 #include "platform/Jpeg.h"
 
 namespace vandrel {
@@ -57,27 +57,6 @@ std::string extensionOf(const std::string& path) {
   return path.substr(dot + 1);
 }
 
-// The runtime's text for an error of opening a file.
-std::string openErrorText(int error) {
-  switch (error) {
-    case ENOENT:
-      return "File not found";
-    case ENOTDIR:
-    case ENAMETOOLONG:
-    case ELOOP:
-      return "Invalid filename";
-    case EMFILE:
-    case ENFILE:
-      return "Too many open files";
-    case EACCES:
-    case EPERM:
-    case EISDIR:
-      return "File access denied";
-    default:
-      return std::strerror(error);
-  }
-}
-
 class FileHandle {
  public:
   explicit FileHandle(int fd) : fd_(fd) {}
@@ -96,10 +75,10 @@ class FileHandle {
 template <class Bytes>
 Bytes readFile(const std::string& path) {
   FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (file.get() < 0) throw EInOutError(openErrorText(errno));
+  if (file.get() < 0) throw OpenError(errno, path);
   struct stat st {};
-  if (::fstat(file.get(), &st) != 0) throw EInOutError(std::strerror(errno));
-  if (S_ISDIR(st.st_mode)) throw EInOutError(openErrorText(EISDIR));
+  if (::fstat(file.get(), &st) != 0) throw InOutError(errno);
+  if (S_ISDIR(st.st_mode)) throw InOutError(EISDIR);
   // A regular file is read into a buffer one byte larger than its size, so the end shows
   // without growing it; anything else (a pipe) grows as it comes.
   Bytes bytes(S_ISREG(st.st_mode) ? size_t(st.st_size) + 1 : size_t(1) << 16);
@@ -109,7 +88,7 @@ Bytes readFile(const std::string& path) {
     const ssize_t n = ::read(file.get(), bytes.data() + used, bytes.size() - used);
     if (n < 0) {
       if (errno == EINTR) continue;
-      throw EInOutError(std::string("Disk read error: ") + std::strerror(errno));
+      throw InOutError(errno);
     }
     if (n == 0) break;
     used += size_t(n);

@@ -7,8 +7,8 @@
 #include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <random>
 
+#include "platform/AtomicFile.h"
 #include "platform/Format.h"
 
 namespace vandrel {
@@ -22,24 +22,6 @@ constexpr size_t kBufferSize = 1 << 16;
 constexpr size_t kMaxToken = 4096;
 
 [[noreturn]] void InvalidInput() { throw EInOutError("Invalid numeric input"); }
-
-std::string Folder(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-bool IsDirectory(const std::string& path) {
-  struct stat st;
-  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-// A missing file in an existing folder is "File not found"; a missing folder on the way is
-// the runtime's "path not found", reported as "Invalid filename".
-[[noreturn]] void OpenFailed(int err, const std::string& path) {
-  if (err == ENOENT && !IsDirectory(Folder(path))) err = ENOTDIR;
-  throw InOutError(err);
-}
 
 // A strict decimal real: [sign] digits [. digits] [(E|e) [sign] digits], with digits before
 // or after the point. Returns false for anything else or a value beyond the double range;
@@ -106,41 +88,14 @@ bool ParseReal(std::string_view t, double& value) {
 
 }  // namespace
 
-EInOutError InOutError(int err) {
-  switch (err) {
-    case ENOENT:
-      return EInOutError("File not found");
-    case ENOTDIR:
-    case ENAMETOOLONG:
-    case EINVAL:
-    case ELOOP:
-      return EInOutError("Invalid filename");
-    case EMFILE:
-    case ENFILE:
-      return EInOutError("Too many open files");
-    case EACCES:
-    case EPERM:
-    case EISDIR:
-    case EROFS:
-    case ETXTBSY:
-      return EInOutError("File access denied");
-    case ENOSPC:
-    case EDQUOT:
-    case EFBIG:
-      return EInOutError("Disk full");
-    default:
-      return EInOutError("I/O error " + std::to_string(err));
-  }
-}
-
 // ---- reading ---------------------------------------------------------------------------
 
 TextReader::TextReader(const std::string& path) {
   fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd_ < 0) OpenFailed(errno, path);
-  struct stat st;
-  if (::fstat(fd_, &st) != 0 || S_ISDIR(st.st_mode)) {
-    const int err = S_ISDIR(st.st_mode) ? EISDIR : errno;
+  if (fd_ < 0) throw OpenError(errno, path);
+  struct stat st {};
+  const int err = ::fstat(fd_, &st) != 0 ? errno : S_ISDIR(st.st_mode) ? EISDIR : 0;
+  if (err != 0) {
     ::close(fd_);
     fd_ = -1;
     throw InOutError(err);
@@ -261,58 +216,12 @@ std::string TextReader::ReadLine() {
 // ---- writing ---------------------------------------------------------------------------
 
 TextWriter::TextWriter(const std::string& path) : path_(path) {
-  struct stat st;
-  const bool exists = ::stat(path.c_str(), &st) == 0;
-  if (exists && S_ISDIR(st.st_mode)) throw InOutError(EISDIR);
-  if (exists && ::access(path.c_str(), W_OK) != 0) throw InOutError(errno);
-  const std::string folder = Folder(path);
-  const std::string name =
-      path.substr(path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1);
-  if (name.empty()) throw InOutError(ENOTDIR);
-  std::random_device device;
-  std::mt19937_64 random((uint64_t(device()) << 32) | device());
-  // The temporary name stays within the length limit of a file name.
-  const std::string stem = "/." + name.substr(0, 200) + ".";
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    temp_ = folder + stem + std::to_string(random() % 1000000000) + ".tmp";
-    fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd_ >= 0 || errno != EEXIST) break;
-  }
-  if (fd_ < 0) OpenFailed(errno, path);
-  // A replaced file keeps its permissions.
-  if (exists) (void)::fchmod(fd_, st.st_mode & 07777);
-  buffer_.reserve(kBufferSize);
-}
-
-TextWriter::~TextWriter() { discard(); }
-
-void TextWriter::discard() noexcept {
-  if (fd_ >= 0) {
-    ::close(fd_);
-    ::unlink(temp_.c_str());
-    fd_ = -1;
-  }
-}
-
-void TextWriter::flush() {
-  size_t done = 0;
-  while (done < buffer_.size()) {
-    const ssize_t n = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      const int err = errno;
-      discard();
-      throw InOutError(err);
-    }
-    done += size_t(n);
-  }
-  buffer_.clear();
+  if (const int err = ReplaceFileErrno(path)) throw InOutError(err);
 }
 
 void TextWriter::Write(std::string_view text) {
-  if (fd_ < 0) throw EInOutError("File not open for output");
-  buffer_.append(text);
-  if (buffer_.size() >= kBufferSize) flush();
+  if (!open_) throw EInOutError("File not open for output");
+  text_.append(text);
 }
 
 void TextWriter::WriteInteger(int64_t value) { Write(std::to_string(value)); }
@@ -325,25 +234,11 @@ void TextWriter::WriteLine(std::string_view text) {
 }
 
 void TextWriter::Close() {
-  if (fd_ < 0) return;
-  flush();
-  if (::fsync(fd_) != 0 && errno != EINVAL && errno != EROFS) {
-    const int err = errno;
-    discard();
-    throw InOutError(err);
-  }
-  if (::close(fd_) != 0) {
-    const int err = errno;
-    fd_ = -1;
-    ::unlink(temp_.c_str());
-    throw InOutError(err);
-  }
-  fd_ = -1;
-  if (::rename(temp_.c_str(), path_.c_str()) != 0) {
-    const int err = errno;
-    ::unlink(temp_.c_str());
-    throw InOutError(err);
-  }
+  if (!open_) return;
+  open_ = false;
+  std::string text;
+  text.swap(text_);
+  WriteFileAtomically(path_, text, WriteErrors::kRuntimeText);
 }
 
 }  // namespace vandrel

@@ -6,24 +6,22 @@
 // is not a number of the expected kind raises EInOutError("Invalid numeric input"). A
 // Ctrl-Z character counts as the end of the file. Lines end with LF, CR LF or a lone CR.
 //
-// Writing: lines end with CR LF; reals are written in the 23-character form. The file is
-// built under a temporary name beside the target and renamed over it at Close, so a
-// failure never leaves a half-written file nor destroys an earlier one.
+// Writing: lines end with CR LF; reals are written in the 23-character form. The text is
+// kept until Close, which writes it in one piece with WriteFileAtomically, so a failure
+// never leaves a half-written file nor destroys an earlier one.
 //
-// Errors carry the runtime's texts: "File not found", "Invalid filename", "Too many open
-// files", "File access denied", "Disk full", "Invalid numeric input", "I/O error N".
+// Errors carry the runtime's texts (see IoError.h): "File not found", "Invalid filename",
+// "Too many open files", "File access denied", "Disk full", "Invalid numeric input",
+// "I/O error N".
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/Errors.h"
+#include "platform/IoError.h"
 
 namespace vandrel {
-
-// The runtime's input/output error for an errno value met while opening, reading or
-// writing a file.
-EInOutError InOutError(int errnoValue);
 
 class TextReader {
  public:
@@ -66,10 +64,12 @@ class TextReader {
 
 class TextWriter {
  public:
-  // Rewrite(f): creates the file, or replaces it at Close.
+  // Rewrite(f): creates the file, or replaces it at Close. A file that could not be
+  // written there (a missing folder, a folder or a read-only file in its place) is an
+  // error here already.
   explicit TextWriter(const std::string& path);
   // Without Close the target stays as it was.
-  ~TextWriter();
+  ~TextWriter() = default;
   TextWriter(const TextWriter&) = delete;
   TextWriter& operator=(const TextWriter&) = delete;
 
@@ -80,16 +80,14 @@ class TextWriter {
   void WriteReal(double value);
   // The text followed by CR LF.
   void WriteLine(std::string_view text = {});
-  // Writes out what is left and puts the file in place of the target.
+  // Puts the file with the text written in place of the target. After Close, even a
+  // failed one, the writer takes no more text.
   void Close();
 
  private:
-  void flush();
-  void discard() noexcept;
-
-  std::string path_, temp_;
-  int fd_ = -1;
-  std::string buffer_;
+  std::string path_;
+  bool open_ = true;
+  std::string text_;
 };
 
 }  // namespace vandrel

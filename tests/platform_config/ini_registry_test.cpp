@@ -8,6 +8,8 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <vector>
 
 #include "platform/AtomicFile.h"
 #include "platform/Errors.h"
@@ -128,6 +130,75 @@ TEST(AtomicFile, ReplacesWholeAndLeavesNoTemporaryFiles) {
   int files = 0;
   for (auto& e : fs::directory_iterator(dir.path())) files += e.is_regular_file();
   EXPECT_EQ(files, 1);
+}
+
+// Every failure names the file and the step, or gives the runtime's text alone when asked
+// to; the earlier file keeps its content and no temporary file stays behind.
+TEST(AtomicFile, FailuresNameTheFileAndLeaveTheFolderAsItWas) {
+  TempDir dir;
+  const std::string kept = dir.write("kept.txt", "old");
+  const std::string plain = dir.write("plain", "x");
+  fs::create_directory(dir / "folder");
+  struct Case {
+    std::string path, named, runtime;
+  };
+  std::vector<Case> cases = {
+      {dir / "no/such/f.txt",
+       "Cannot create file \"" + dir / "no/such/f.txt" + "\". Invalid filename",
+       "Invalid filename"},
+      {plain + "/f.txt", "Cannot create file \"" + plain + "/f.txt\". Invalid filename",
+       "Invalid filename"},
+      {dir / "folder", "Cannot create file \"" + dir / "folder" + "\". File access denied",
+       "File access denied"},
+      {dir / "folder/", "Cannot create file \"" + dir / "folder/" + "\". File access denied",
+       "File access denied"},
+  };
+  if (geteuid() != 0) {  // root writes over read-only files
+    const std::string readOnly = dir.write("read-only.txt", "old");
+    chmod(readOnly.c_str(), 0444);
+    cases.push_back({readOnly, "Cannot create file \"" + readOnly + "\". File access denied",
+                     "File access denied"});
+  }
+  const size_t entries = dir.count();
+  auto message = [](const std::string& path, WriteErrors errors) -> std::string {
+    try {
+      WriteFileAtomically(path, "new content", errors);
+    } catch (const EInOutError& e) {
+      return e.what();
+    }
+    return "(no error)";
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(message(c.path, WriteErrors::kNamingTheFile), c.named);
+    EXPECT_EQ(message(c.path, WriteErrors::kRuntimeText), c.runtime);
+  }
+  {
+    vandrel::testing::FileSizeLimit full(4);
+    EXPECT_EQ(message(kept, WriteErrors::kNamingTheFile),
+              "Cannot write file \"" + kept + "\". Disk full");
+    EXPECT_EQ(message(kept, WriteErrors::kRuntimeText), "Disk full");
+  }
+  EXPECT_EQ(TempDir::read(kept), "old");
+  EXPECT_TRUE(fs::is_directory(dir / "folder"));
+  EXPECT_EQ(dir.count(), entries);
+}
+
+TEST(AtomicFile, NewFilesFollowTheUmaskReplacedOnesKeepTheirPermissions) {
+  TempDir dir;
+  auto permissions = [](const std::string& path) {
+    struct stat st {};
+    stat(path.c_str(), &st);
+    return st.st_mode & 07777;
+  };
+  const mode_t before = umask(027);
+  WriteFileAtomically(dir / "new.txt", "a");
+  umask(before);
+  EXPECT_EQ(permissions(dir / "new.txt"), 0640u);
+  const std::string old = dir.write("old.txt", "a");
+  chmod(old.c_str(), 0604);
+  WriteFileAtomically(old, "b");
+  EXPECT_EQ(permissions(old), 0604u);
+  EXPECT_EQ(TempDir::read(old), "b");
 }
 
 class RegistryTest : public ::testing::Test {

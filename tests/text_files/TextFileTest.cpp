@@ -10,11 +10,13 @@
 #include <functional>
 
 #include "platform/Format.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/TempDir.h"
 
 namespace vandrel {
 namespace {
 
+using testing::FileSizeLimit;
 using testing::TempDir;
 
 std::string ErrorText(const std::function<void()>& action) {
@@ -250,6 +252,21 @@ TEST_F(TextWriterTest, AFailureBeforeCloseKeepsTheEarlierFile) {
   }
   EXPECT_EQ(TempDir::read(f), "old");
   EXPECT_EQ(folder_.count(), 1u);  // no temporary file left behind
+}
+
+TEST_F(TextWriterTest, AFullDiskAtCloseKeepsTheEarlierFileAndClosesTheWriter) {
+  const std::string f = folder_.write("a.his", "old");
+  TextWriter w(f);
+  w.WriteLine(std::string(5000, '7'));
+  {
+    FileSizeLimit full(1000);
+    EXPECT_EQ(ErrorText([&] { w.Close(); }), "Disk full");
+  }
+  EXPECT_EQ(TempDir::read(f), "old");
+  EXPECT_EQ(folder_.count(), 1u);
+  EXPECT_EQ(ErrorText([&] { w.Write("x"); }), "File not open for output");
+  w.Close();  // nothing left to write
+  EXPECT_EQ(TempDir::read(f), "old");
 }
 
 TEST_F(TextWriterTest, WriteAfterCloseIsAnError) {
