@@ -1,0 +1,37 @@
+#include "installer/Page.h"
+
+#include <QFont>
+#include <QLabel>
+#include <QScreen>
+#include <QWidget>
+
+namespace installer {
+
+QLabel* MakeBanner(const QString& text, QWidget* parent) {
+  auto* banner = new QLabel(text, parent);
+  banner->setObjectName("Banner");
+  // Plain text keeps the leading blanks that place the title.
+  banner->setTextFormat(Qt::PlainText);
+  QFont font = banner->font();
+  font.setPointSize(20);
+  font.setBold(true);
+  font.setItalic(true);
+  banner->setFont(font);
+  banner->setAutoFillBackground(true);
+  QPalette palette = banner->palette();
+  palette.setColor(QPalette::Window, QColor(0, 0, 128));
+  palette.setColor(QPalette::WindowText, Qt::white);
+  banner->setPalette(palette);
+  banner->setMinimumHeight(56);
+  banner->setContentsMargins(6, 6, 6, 6);
+  return banner;
+}
+
+void CentreOnScreen(QWidget* page) {
+  page->adjustSize();
+  page->setFixedSize(page->size());
+  if (QScreen* screen = page->screen())
+    page->move(screen->availableGeometry().center() - page->rect().center());
+}
+
+}  // namespace installer

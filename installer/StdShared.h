@@ -1,0 +1,32 @@
+#pragma once
+// Shell routines of the installer: the system folders, shortcuts and running a program.
+#include <QString>
+
+namespace installer {
+
+// Show mode of a started program's window (normal).
+constexpr int SW_SHOW = 5;
+
+// The Windows folder.
+QString GetWindowsDir();
+
+// The Explorer "Shell Folders" values "Programs" and "Desktop" of the current user (empty
+// when absent).
+QString GetProgramsFolder();
+QString GetDesktopFolder();
+
+// Saves the link folder + "/" + name + ".lnk" to `target` with its arguments and working
+// folder, replacing an earlier one. A link that cannot be saved is not reported; a link
+// without a folder is not saved (it would land in the root of the file system).
+void CreateShortcut(const QString& target, const QString& arguments, const QString& workingFolder,
+                    const QString& folder, const QString& name);
+
+// Starts the program with the parameters in the program's own folder and waits without
+// limit for it to end. True when it started. The show mode has no meaning here.
+bool RunAndWait(const QString& programPath, const QString& parameters, int showMode);
+
+// Creates one folder when it does not exist; failures (parent missing, no rights, a file
+// in its place) are ignored.
+void CreateFolderIfMissing(const QString& folder);
+
+}  // namespace installer

@@ -1,0 +1,243 @@
+#include "installer/Usetup.h"
+
+#include <QEvent>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "installer/Page.h"
+#include "installer/StdShared.h"
+#include "installer/Termination.h"
+#include "platform/Registry.h"
+#include "platform/qt/ErrorReport.h"
+
+using vandrel::Registry;
+using vandrel::RegRoot;
+
+const char* const kAboutText =
+    "O Vandrel permite a análise quantitativa dos coponentes\r"
+    "de  materiais  compostos,  além da determinação do grau \r"
+    "de homogeneidade  composicional.  Com   ferramentas de  \r"
+    "processamento de imagens de  uso  simplificado,  ele \r"
+    "permite  ao usuário  isolar os componentes  do material,\r"
+    "bem como  a  visualizar a distribuição dos  tons de cinza\r"
+    "de uma  imagem, de uma  seleção ou mesmo  comparar\r"
+    "vários  histogramas.    ";
+
+namespace {
+
+// A document type of the program: its class under HKEY_CLASSES_ROOT, the extension that
+// names it, the icon group shown for it and the command that opens it.
+struct FileClass {
+  const char* name;
+  const char* description;
+  const char* extension;
+  int icon;
+  enum { kNone, kProgram, kNotepad } open;
+};
+
+const FileClass kFileClasses[] = {
+    {"VDHisto", "Histograma", ".his", 4, FileClass::kProgram},
+    {"VDPadroes", "Arquivo de Padrão", ".pat", 8, FileClass::kProgram},
+    {"VDListas", "Lista de Imagens", ".lst", 5, FileClass::kProgram},
+    {"VDPaletas", "Paleta de Cores", ".pcs", 9, FileClass::kNone},
+    {"VDLim", "Arquivo de Limiares", ".als", 2, FileClass::kNone},
+    {"VDVol", "Fração Volumétrica", ".vol", 10, FileClass::kNotepad},
+    {"VDErro", "Margens de Erro", ".err", 3, FileClass::kNotepad},
+    {"VDCaminhos", "Caminho de Fases", ".pac", 7, FileClass::kNotepad},
+    {"VDMedia", "Arquivos De Média", ".med", 6, FileClass::kNotepad},
+};
+
+const char* const kProgramKey = "Software\\Vandrel";
+const char* const kUninstallKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vandrel";
+
+// Writes the default value of a key, creating the key.
+void WriteDefault(RegRoot root, const QString& key, const QString& value) {
+  Registry reg(root);
+  reg.OpenKey(key.toStdString(), true);
+  reg.WriteString("", value.toStdString());
+}
+
+}  // namespace
+
+TFInstall::TFInstall(QWidget* owner) : QDialog(owner) {
+  setObjectName("FInstall");
+  setWindowTitle("Vandrel Install");
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 10);
+  layout->addWidget(installer::MakeBanner("                       Vandrel 1.0 ", this));
+
+  auto* body = new QVBoxLayout;
+  body->setContentsMargins(16, 8, 16, 0);
+  lAbout = new QLabel(this);
+  lAbout->setObjectName("lAbout");
+  lAbout->setTextFormat(Qt::PlainText);
+  body->addWidget(lAbout);
+  body->addSpacing(12);
+  stAndamento = new QLabel(this);
+  stAndamento->setObjectName("stAndamento");
+  stAndamento->setTextFormat(Qt::PlainText);
+  body->addWidget(stAndamento);
+  ProgBar = new QProgressBar(this);
+  ProgBar->setObjectName("ProgBar");
+  ProgBar->setRange(0, 100);
+  ProgBar->setValue(0);
+  body->addWidget(ProgBar);
+
+  // The Finish button sits in a frame that lights up once the steps are done; the frame
+  // is a sibling drawn behind the button, so hiding it leaves the button in place.
+  auto* holder = new QWidget(this);
+  holder->setObjectName("FinishHolder");
+  auto* holderLayout = new QHBoxLayout(holder);
+  holderLayout->setContentsMargins(4, 4, 4, 4);
+  sFinalizar = new QFrame(holder);
+  sFinalizar->setObjectName("sFinalizar");
+  sFinalizar->setStyleSheet("#sFinalizar { border: 2px solid #008000; border-radius: 3px; }");
+  sFinalizar->hide();
+  sbFinalizar = new QPushButton("Finish", holder);
+  sbFinalizar->setObjectName("sbFinalizar");
+  sbFinalizar->setEnabled(false);
+  sbFinalizar->setMinimumWidth(90);
+  holderLayout->addWidget(sbFinalizar);
+  sFinalizar->lower();
+  holder->installEventFilter(this);
+  auto* bottom = new QHBoxLayout;
+  bottom->addStretch();
+  bottom->addWidget(holder);
+  body->addSpacing(8);
+  body->addLayout(bottom);
+  layout->addLayout(body);
+
+  vandrel::OnClicked(sbFinalizar, [this] { sbFinalizarClick(); });
+  Timer = new QTimer(this);
+  Timer->setObjectName("Timer");
+  Timer->setInterval(400);
+  connect(Timer, &QTimer::timeout, this, [this] { TimerTimer(); });
+  FormCreate();
+  Timer->start();
+}
+
+void TFInstall::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (!event->spontaneous()) installer::CentreOnScreen(this);
+}
+
+bool TFInstall::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == sFinalizar->parent() && event->type() == QEvent::Resize)
+    sFinalizar->setGeometry(static_cast<QWidget*>(watched)->rect());
+  return QDialog::eventFilter(watched, event);
+}
+
+void TFInstall::FormCreate() {
+  QString about = QString::fromUtf8(kAboutText);
+  about.replace('\r', '\n');  // a carriage return alone breaks the line
+  lAbout->setText(about);
+  stAndamento->setText("Preparing to Install...");
+  ticks_ = 0;
+}
+
+void TFInstall::SetStatus(const QString& text) {
+  stAndamento->setText(text);
+  // The step that follows may hold the page (the cleaner is waited for): show it first.
+  stAndamento->repaint();
+}
+
+void TFInstall::TimerTimer() {
+  try {
+    switch (ticks_) {
+      case 1:
+        SetStatus("Building ShortCuts...");
+        CreateShortcuts();
+        ProgBar->setValue(30);
+        CreateFolders();
+        break;
+      case 3:
+        SetStatus("Preparing Registry");
+        // Whether the cleaner could run changes nothing: the steps go on either way.
+        installer::RunAndWait(InstallFolder + "/VDRegClean", " -A ", installer::SW_SHOW);
+        ProgBar->setValue(60);
+        break;
+      case 5:
+        SetStatus("Making Reg Entries...");
+        WriteRegistry();
+        ProgBar->setValue(100);
+        break;
+      case 7:
+        SetStatus("Finished");
+        sbFinalizar->setEnabled(true);
+        sFinalizar->show();
+        break;
+      default:
+        break;
+    }
+  } catch (...) {
+    // A failed step is reported once and not tried again on every tick: the timer stops
+    // and Finish lets the user leave. The counter stays where the step failed.
+    Timer->stop();
+    sbFinalizar->setEnabled(true);
+    sFinalizar->show();
+    vandrel::ReportCurrentException();
+    return;
+  }
+  ++ticks_;
+}
+
+void TFInstall::sbFinalizarClick() { installer::Terminate(); }
+
+void TFInstall::CreateShortcuts() {
+  const QString program = InstallFolder + "/Vandrel";
+  installer::CreateShortcut(program, " ", InstallFolder, installer::GetDesktopFolder(), "Vandrel");
+  const QString programs = installer::GetProgramsFolder();
+  // Without a Programs folder the menu folder would be made in the root of the file system.
+  if (programs.isEmpty()) return;
+  const QString menu = programs + "/Vandrel";
+  installer::CreateFolderIfMissing(menu);
+  installer::CreateShortcut(program, " ", InstallFolder, menu, "Vandrel");
+  installer::CreateShortcut(InstallFolder + "/Ajuda.hlp", " ", InstallFolder, menu, "Ajuda");
+  installer::CreateShortcut(InstallFolder + "/uninstall", " ", InstallFolder, menu,
+                            "Desinstalar Vandrel");
+}
+
+void TFInstall::CreateFolders() {
+  installer::CreateFolderIfMissing(InstallFolder);
+  for (const char* sub : {"/fases", "/padroes", "/resultados", "/imagens", "/temp", "/saves"})
+    installer::CreateFolderIfMissing(InstallFolder + sub);
+  installer::CreateFolderIfMissing(installer::GetWindowsDir() + "/Menu Iniciar/Programas/Vandrel");
+}
+
+void TFInstall::WriteRegistry() {
+  // Keys that exist are left exactly as they are: installing again changes no value.
+  if (!Registry(RegRoot::HKEY_LOCAL_MACHINE).KeyExists(kProgramKey)) {
+    Registry reg(RegRoot::HKEY_LOCAL_MACHINE);
+    reg.OpenKey(kProgramKey, true);
+    reg.WriteInteger("Modo de Analise", 1);
+    reg.WriteInteger("SplashScreen", 1);
+    reg.WriteString("MainDir", InstallFolder.toStdString());
+    reg.WriteString("UserName", UserName.toStdString());
+    reg.WriteString("Organization", Organization.toStdString());
+  }
+  if (!Registry(RegRoot::HKEY_LOCAL_MACHINE).KeyExists(kUninstallKey)) {
+    Registry reg(RegRoot::HKEY_LOCAL_MACHINE);
+    reg.OpenKey(kUninstallKey, true);
+    reg.WriteString("DisplayName", "Vandrel 1.0");
+    reg.WriteString("UninstallString", (InstallFolder + "/uninstall").toStdString());
+  }
+  const QString program = InstallFolder + "/Vandrel";
+  for (const FileClass& c : kFileClasses) {
+    if (Registry(RegRoot::HKEY_CLASSES_ROOT).KeyExists(c.name)) continue;
+    const QString name = QString::fromUtf8(c.name);
+    WriteDefault(RegRoot::HKEY_CLASSES_ROOT, name, QString::fromUtf8(c.description));
+    if (c.open != FileClass::kNone)
+      WriteDefault(RegRoot::HKEY_CLASSES_ROOT, name + "\\shell\\open\\command",
+                   c.open == FileClass::kProgram ? program + " %1" : QString("notepad %1"));
+    WriteDefault(RegRoot::HKEY_CLASSES_ROOT, name + "\\DefaultIcon",
+                 program + "," + QString::number(c.icon));
+    WriteDefault(RegRoot::HKEY_CLASSES_ROOT, QString::fromUtf8(c.extension), name);
+  }
+}

@@ -1,0 +1,52 @@
+#pragma once
+// The progress page: a 400 ms timer runs the installation steps one after another
+// (shortcuts and working folders, the registry cleaner, the registry entries) and then
+// offers Finish.
+#include <QDialog>
+#include <QString>
+
+class QFrame;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QTimer;
+
+class TFInstall : public QDialog {
+  Q_OBJECT
+ public:
+  explicit TFInstall(QWidget* owner = nullptr);
+
+  QLabel* lAbout;
+  QLabel* stAndamento;
+  QProgressBar* ProgBar;
+  QPushButton* sbFinalizar;
+  QFrame* sFinalizar;
+  QTimer* Timer;
+
+  // Set by the first page before the page is shown.
+  QString InstallFolder;  // as entered, normally without a trailing "/"
+  QString UserName;
+  QString Organization;
+
+  // Ticks done so far; a tick whose step failed is not counted.
+  int Ticks() const { return ticks_; }
+
+  void FormCreate();
+  void TimerTimer();
+  void sbFinalizarClick();
+
+  void CreateShortcuts();
+  void CreateFolders();
+  void WriteRegistry();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void SetStatus(const QString& text);
+  int ticks_ = 0;
+};
+
+// The about text of the progress page, its lines joined by carriage returns.
+extern const char* const kAboutText;

@@ -1,0 +1,98 @@
+#include "platform/Process.h"
+
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <cerrno>
+#include <filesystem>
+
+extern char** environ;
+
+namespace vandrel {
+
+std::vector<std::string> SplitCommandLine(const std::string& parameters) {
+  std::vector<std::string> words;
+  std::string word;
+  bool inWord = false;  // a word has begun (an empty "" counts as one)
+  bool quoted = false;
+  size_t i = 0;
+  const size_t n = parameters.size();
+  while (i < n) {
+    const char c = parameters[i];
+    if (!quoted && (c == ' ' || c == '\t')) {
+      if (inWord) words.push_back(std::move(word));
+      word.clear();
+      inWord = false;
+      ++i;
+      continue;
+    }
+    inWord = true;
+    if (c == '\\') {
+      size_t slashes = 0;
+      while (i < n && parameters[i] == '\\') ++slashes, ++i;
+      if (i < n && parameters[i] == '"') {
+        word.append(slashes / 2, '\\');
+        if (slashes % 2) {
+          word += '"';
+          ++i;
+        }
+        // An even count leaves the quote to the next round, where it groups.
+      } else {
+        word.append(slashes, '\\');
+      }
+      continue;
+    }
+    if (c == '"') {
+      // Inside quotes a doubled quote stands for one quote, as the runtime reads it.
+      if (quoted && i + 1 < n && parameters[i + 1] == '"') {
+        word += '"';
+        i += 2;
+        continue;
+      }
+      quoted = !quoted;
+      ++i;
+      continue;
+    }
+    word += c;
+    ++i;
+  }
+  if (inWord) words.push_back(std::move(word));
+  return words;
+}
+
+bool StartAndWait(const std::string& program, const std::string& parameters) {
+  namespace fs = std::filesystem;
+  if (program.empty()) return false;
+  // The child changes folder before it runs the program, so the file is named absolutely.
+  std::error_code ec;
+  const fs::path path = fs::absolute(program, ec);
+  if (ec) return false;
+  std::string file = path.string();
+  const std::string folder = path.parent_path().string();
+
+  std::vector<std::string> words = SplitCommandLine(parameters);
+  std::vector<char*> argv;
+  argv.reserve(words.size() + 2);
+  argv.push_back(file.data());
+  for (std::string& w : words) argv.push_back(w.data());
+  argv.push_back(nullptr);
+
+  posix_spawn_file_actions_t actions;
+  if (posix_spawn_file_actions_init(&actions) != 0) return false;
+  if (posix_spawn_file_actions_addchdir_np(&actions, folder.c_str()) != 0) {
+    posix_spawn_file_actions_destroy(&actions);
+    return false;
+  }
+  pid_t pid = 0;
+  // glibc reports a failed change of folder or exec as the result of posix_spawn.
+  const int err = posix_spawn(&pid, file.c_str(), &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (err != 0) return false;
+
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  return true;
+}
+
+}  // namespace vandrel

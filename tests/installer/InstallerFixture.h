@@ -1,0 +1,89 @@
+#pragma once
+// A machine of its own for every installer test: home, data, configuration and Windows
+// folders, the registry store and the install folder all live in one temporary folder,
+// so nothing a test does reaches the real home folder.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QString>
+#include <QTemporaryDir>
+#include <optional>
+#include <string>
+
+#include "installer/Termination.h"
+#include "platform/Registry.h"
+#include "platform/qt/Dialogs.h"
+
+namespace installer::testing {
+
+class Machine : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(temp_.isValid());
+    Set("HOME", Path("home"));
+    Set("XDG_DATA_HOME", Path("home/.local/share"));
+    Set("XDG_CONFIG_HOME", Path("home/.config"));
+    Set("VANDREL_WINDOWS_DIR", Path("windows"));
+    Set("VANDREL_REGISTRY", Path("registry.ini"));
+    for (const char* folder : {"home/Desktop", "home/.local/share/applications", "home/.config",
+                               "windows/Menu Iniciar/Programas", "Prog"})
+      QDir().mkpath(Path(folder));
+    installer::ResetTermination();
+  }
+  void TearDown() override {
+    for (int i = 0; i < 3; ++i) {
+      QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+      QCoreApplication::processEvents();
+    }
+  }
+
+  QString Path(const QString& relative) const { return temp_.path() + "/" + relative; }
+  // The install folder the tests give the first page.
+  QString Prog() const { return Path("Prog"); }
+  QString Desktop() const { return Path("home/Desktop"); }
+  QString Menu() const { return Path("home/.local/share/applications/Vandrel"); }
+
+  static void Set(const char* name, const QString& value) {
+    setenv(name, value.toLocal8Bit().constData(), 1);
+  }
+  static QByteArray Read(const QString& file) {
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+  }
+  static void Write(const QString& file, const QByteArray& bytes, bool executable = false) {
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << file.toStdString();
+    f.write(bytes);
+    f.close();
+    chmod(file.toLocal8Bit().constData(), executable ? 0755 : 0644);
+  }
+
+  // A string or integer value of the store, or nothing when the key or value is absent.
+  static std::optional<std::string> String(vandrel::RegRoot root, const std::string& key,
+                                           const std::string& name) {
+    vandrel::Registry reg(root);
+    if (!reg.OpenKey(key, false) || !reg.ValueExists(name)) return std::nullopt;
+    return reg.ReadString(name);
+  }
+  static std::optional<int> Integer(vandrel::RegRoot root, const std::string& key,
+                                    const std::string& name) {
+    vandrel::Registry reg(root);
+    if (!reg.OpenKey(key, false) || !reg.ValueExists(name)) return std::nullopt;
+    return reg.ReadInteger(name);
+  }
+  static void Store(vandrel::RegRoot root, const std::string& key, const std::string& name,
+                    const std::string& value) {
+    vandrel::Registry reg(root);
+    ASSERT_TRUE(reg.OpenKey(key, true));
+    reg.WriteString(name, value);
+  }
+
+  QTemporaryDir temp_;
+  vandrel::ScriptedDialogsScope dialogs_;
+};
+
+}  // namespace installer::testing

@@ -1,0 +1,126 @@
+// The first page: the folder it proposes, the names it takes from the registry, its
+// buttons, and leaving it through Cancel.
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeView>
+
+#include "installer/UDados.h"
+#include "installer/getDir.h"
+#include "tests/installer/InstallerFixture.h"
+
+using namespace vandrel;
+using installer::testing::Machine;
+
+namespace {
+
+using FirstPage = Machine;
+
+const char* kCurrentVersion = "Software\\Microsoft\\Windows\\CurrentVersion";
+const char* kNtCurrentVersion = "Software\\Microsoft\\Windows NT\\CurrentVersion";
+
+TEST_F(FirstPage, ProposesItsOwnFolderWithoutTrailingSeparator) {
+  const struct {
+    const char* own;
+    const char* proposed;
+  } cases[] = {{"/opt/Prog", "/opt/Prog"}, {"/opt/Prog/", "/opt/Prog"}, {"/D/Prog//", "/D/Prog"}};
+  for (const auto& c : cases) EXPECT_EQ(TForm1(c.own).lePath->text(), c.proposed) << c.own;
+  // Without a folder given, the folder of the running program.
+  EXPECT_EQ(TForm1().lePath->text(), QCoreApplication::applicationDirPath());
+}
+
+TEST_F(FirstPage, NamesComeFromTheSystemRegistry) {
+  Store(RegRoot::HKEY_LOCAL_MACHINE, kCurrentVersion, "RegisteredOwner", "Maria Silva");
+  Store(RegRoot::HKEY_LOCAL_MACHINE, kCurrentVersion, "RegisteredOrganization", "UFSC");
+  TForm1 form(Prog());
+  EXPECT_EQ(form.eNome->text(), "Maria Silva");
+  EXPECT_EQ(form.eCompania->text(), "UFSC");
+}
+
+TEST_F(FirstPage, WithoutStoredNamesTheAccountAnswers) {
+  // Nothing stored: the owner is the account's full name, as the store answers it where
+  // Windows NT keeps it, and the organization is empty.
+  Registry nt(RegRoot::HKEY_LOCAL_MACHINE);
+  ASSERT_TRUE(nt.OpenKey(kNtCurrentVersion, false));
+  TForm1 form(Prog());
+  EXPECT_EQ(form.eNome->text().toStdString(), nt.ReadString("RegisteredOwner"));
+  EXPECT_EQ(form.eCompania->text(), "");
+  // Values stored where Windows NT keeps them are taken too.
+  Store(RegRoot::HKEY_LOCAL_MACHINE, kNtCurrentVersion, "RegisteredOwner", "Ana");
+  Store(RegRoot::HKEY_LOCAL_MACHINE, kNtCurrentVersion, "RegisteredOrganization", "LabMat");
+  TForm1 again(Prog());
+  EXPECT_EQ(again.eNome->text(), "Ana");
+  EXPECT_EQ(again.eCompania->text(), "LabMat");
+}
+
+TEST_F(FirstPage, ValueOfTheWrongTypeLeavesTheFieldEmpty) {
+  Registry reg(RegRoot::HKEY_LOCAL_MACHINE);
+  ASSERT_TRUE(reg.OpenKey(kNtCurrentVersion, true));
+  reg.WriteInteger("RegisteredOrganization", 7);
+  EXPECT_EQ(TForm1(Prog()).eCompania->text(), "");
+}
+
+TEST_F(FirstPage, CaptionsAndButtons) {
+  TForm1 form(Prog());
+  EXPECT_EQ(form.windowTitle(), "Vandrel Install");
+  EXPECT_EQ(form.sbFinalizar->text(), "Install");
+  EXPECT_EQ(form.SpeedButton1->text(), "Cancel");
+  EXPECT_EQ(form.btProcurar->text(), "Browse");
+  EXPECT_FALSE(form.btProcurar->isEnabled());
+  QStringList labels;
+  for (QLabel* label : form.findChildren<QLabel*>()) labels << label->text();
+  EXPECT_TRUE(labels.contains("                       Vandrel  1.0"));
+  for (const char* text : {"Name", "Organization", "Install Path"})
+    EXPECT_TRUE(labels.contains(text)) << text;
+}
+
+TEST_F(FirstPage, CancelAsksBeforeEnding) {
+  TForm1 form(Prog());
+  form.show();
+  dialogs_->answers = {mbNo};
+  form.SpeedButton1->click();
+  ASSERT_EQ(dialogs_->messages.size(), 1u);
+  EXPECT_EQ(dialogs_->messages[0].text, "Deseja Sair do Vandrel install?");
+  EXPECT_EQ(dialogs_->messages[0].kind, MsgKind::Confirmation);
+  EXPECT_EQ(dialogs_->messages[0].buttons, mbYes | mbNo);
+  EXPECT_FALSE(installer::Terminated());
+
+  dialogs_->answers = {mbYes};
+  form.SpeedButton1->click();
+  EXPECT_TRUE(installer::Terminated());
+  EXPECT_TRUE(dialogs_->formsRun.empty());
+}
+
+TEST_F(FirstPage, BrowseTakesTheFolderChosen) {
+  TForm1 form(Prog());
+  // The button is disabled: a click does nothing.
+  form.btProcurar->click();
+  EXPECT_TRUE(dialogs_->formsRun.empty());
+
+  QDir().mkpath(Path("Outra Pasta"));
+  dialogs_->forms.push_back([&](QDialog& d) {
+    auto& dir = dynamic_cast<TFormDir&>(d);
+    dir.SelectPath(Path("Outra Pasta"));
+    dir.SpeedButton2->click();
+  });
+  form.btProcurarClick();
+  EXPECT_EQ(dialogs_->formsRun, std::vector<QString>{"FormDir"});
+  EXPECT_EQ(form.lePath->text(), Path("Outra Pasta"));
+
+  // Cancel, or a close of the window, keeps the path.
+  dialogs_->forms.push_back([&](QDialog& d) {
+    auto& dir = dynamic_cast<TFormDir&>(d);
+    dir.SelectPath(Prog());
+    dir.SpeedButton1->click();
+  });
+  form.btProcurarClick();
+  dialogs_->forms.push_back([&](QDialog& d) {
+    dynamic_cast<TFormDir&>(d).SelectPath(Prog());
+    d.close();
+  });
+  form.btProcurarClick();
+  EXPECT_EQ(form.lePath->text(), Path("Outra Pasta"));
+}
+
+}  // namespace

@@ -1,0 +1,123 @@
+// Starting a program and waiting for it: the words it gets, the folder it runs in, and
+// the programs that cannot be started.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/Process.h"
+
+namespace fs = std::filesystem;
+using vandrel::SplitCommandLine;
+using vandrel::StartAndWait;
+
+namespace {
+
+struct SplitCase {
+  const char* text;
+  std::vector<std::string> words;
+};
+
+class SplitCommandLineTest : public ::testing::TestWithParam<SplitCase> {};
+
+TEST_P(SplitCommandLineTest, SplitsAsTheWindowsRuntime) {
+  EXPECT_EQ(SplitCommandLine(GetParam().text), GetParam().words) << GetParam().text;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SplitCommandLineTest,
+    ::testing::Values(SplitCase{"", {}}, SplitCase{" ", {}}, SplitCase{" -A ", {"-A"}},
+                      SplitCase{"a  b\tc", {"a", "b", "c"}}, SplitCase{"\"a b\" c", {"a b", "c"}},
+                      SplitCase{"x\"a b\"y", {"xa by"}}, SplitCase{"\"\"", {""}},
+                      SplitCase{"a \"\" b", {"a", "", "b"}},
+                      SplitCase{"\"a \"\"q\"\" b\"", {"a \"q\" b"}},
+                      SplitCase{"a\\\"b", {"a\"b"}},          // a\"b: escaped quote
+                      SplitCase{"a\\\\\"b c\"", {"a\\b c"}},  // a\\"b c": one \, quotes
+                      SplitCase{"a\\\\\\\"b", {"a\\\"b"}},    // a\\\"b
+                      SplitCase{"C:\\dir\\file", {"C:\\dir\\file"}},
+                      SplitCase{"a\\\\ b", {"a\\\\", "b"}}, SplitCase{"\"open end", {"open end"}},
+                      SplitCase{"trailing\\", {"trailing\\"}}));
+
+// A throw-away folder holding scripts that report how they were run.
+class StartAndWaitTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/vandrel-process-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    root_ = pattern;
+  }
+  void TearDown() override {
+    std::error_code ec;
+    fs::remove_all(root_, ec);
+  }
+  // Writes an executable shell script.
+  std::string Script(const std::string& relative, const std::string& body, bool executable = true) {
+    const fs::path path = root_ / relative;
+    fs::create_directories(path.parent_path());
+    std::ofstream(path) << "#!/bin/sh\n" << body;
+    chmod(path.c_str(), executable ? 0755 : 0644);
+    return path.string();
+  }
+  std::string Read(const std::string& relative) const {
+    std::ifstream in(root_ / relative);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+  // A script that writes its folder and its words, one per line, into "out" beside it.
+  std::string Reporter(const std::string& relative) {
+    return Script(relative, "pwd > out\nfor a in \"$@\"; do echo \"[$a]\" >> out; done\n");
+  }
+  fs::path root_;
+};
+
+TEST_F(StartAndWaitTest, RunsInItsOwnFolderWithTheWords) {
+  const std::string program = Reporter("clean dir/VDRegClean");
+  ASSERT_TRUE(StartAndWait(program, " -A \"two words\" x"));
+  EXPECT_EQ(Read("clean dir/out"), (root_ / "clean dir").string() + "\n[-A]\n[two words]\n[x]\n");
+}
+
+TEST_F(StartAndWaitTest, RelativeProgramIsTakenFromTheCurrentFolder) {
+  Reporter("sub/prog");
+  const fs::path before = fs::current_path();
+  fs::current_path(root_);
+  const bool started = StartAndWait("sub/prog", "");
+  fs::current_path(before);
+  ASSERT_TRUE(started);
+  EXPECT_EQ(Read("sub/out"), (root_ / "sub").string() + "\n");
+}
+
+TEST_F(StartAndWaitTest, WaitsUntilTheProgramEnds) {
+  const std::string program = Script("slow", "sleep 0.3\necho done > out\n");
+  ASSERT_TRUE(StartAndWait(program, ""));
+  EXPECT_EQ(Read("out"), "done\n");
+}
+
+TEST_F(StartAndWaitTest, FailingProgramStillCountsAsStarted) {
+  EXPECT_TRUE(StartAndWait(Script("fails", "exit 3\n"), ""));
+}
+
+TEST_F(StartAndWaitTest, ProgramsThatCannotStart) {
+  const std::string plain = Script("plain", "echo no > out\n", false);
+  fs::create_directories(root_ / "folder");
+  const struct {
+    std::string program;
+    const char* what;
+  } cases[] = {
+      {(root_ / "missing").string(), "missing file"},
+      {(root_ / "nowhere/prog").string(), "missing folder"},
+      {plain, "not executable"},
+      {(root_ / "folder").string(), "a folder"},
+      {"", "no name"},
+  };
+  for (const auto& c : cases) EXPECT_FALSE(StartAndWait(c.program, " -A ")) << c.what;
+  EXPECT_FALSE(fs::exists(root_ / "out"));
+}
+
+}  // namespace

@@ -1,0 +1,212 @@
+// Shell links as desktop entries: the entry of a program and of a document, the quoting of
+// Exec words (read back by a reader written from the format's rules), and saving.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/ShellLink.h"
+
+namespace fs = std::filesystem;
+using vandrel::DesktopEntry;
+using vandrel::QuoteExecWord;
+using vandrel::SaveShellLink;
+using vandrel::ShellLink;
+
+namespace {
+
+// Reading side of the format: a string value's escapes, then the Exec line's quoting and
+// field codes.
+std::string UnescapeValue(const std::string& v) {
+  std::string out;
+  for (size_t i = 0; i < v.size(); ++i) {
+    if (v[i] != '\\' || i + 1 == v.size()) {
+      out += v[i];
+      continue;
+    }
+    const char e = v[++i];
+    out += e == 's' ? ' ' : e == 'n' ? '\n' : e == 't' ? '\t' : e == 'r' ? '\r' : e;
+  }
+  return out;
+}
+
+std::vector<std::string> ExecWords(const std::string& exec) {
+  std::vector<std::string> words;
+  std::string word;
+  bool inWord = false;
+  for (size_t i = 0; i < exec.size(); ++i) {
+    const char c = exec[i];
+    if (c == ' ') {
+      if (inWord) words.push_back(word);
+      word.clear();
+      inWord = false;
+    } else if (c == '"') {
+      inWord = true;
+      for (++i; i < exec.size() && exec[i] != '"'; ++i) {
+        if (exec[i] == '\\' && i + 1 < exec.size()) ++i;
+        word += exec[i];
+      }
+    } else {
+      inWord = true;
+      word += c;
+    }
+  }
+  if (inWord) words.push_back(word);
+  for (std::string& w : words) {
+    std::string plain;
+    for (size_t i = 0; i < w.size(); ++i) {
+      plain += w[i];
+      if (w[i] == '%' && i + 1 < w.size() && w[i + 1] == '%') ++i;
+    }
+    w = plain;
+  }
+  return words;
+}
+
+// The keys of the "[Desktop Entry]" group, values unescaped.
+std::map<std::string, std::string> Keys(const std::string& entry) {
+  std::map<std::string, std::string> keys;
+  std::istringstream in(entry);
+  std::string line;
+  std::getline(in, line);
+  EXPECT_EQ(line, "[Desktop Entry]");
+  while (std::getline(in, line)) {
+    const size_t eq = line.find('=');
+    EXPECT_NE(eq, std::string::npos) << line;
+    if (eq == std::string::npos) continue;
+    EXPECT_EQ(keys.count(line.substr(0, eq)), 0u) << "key twice: " << line;
+    keys[line.substr(0, eq)] = UnescapeValue(line.substr(eq + 1));
+  }
+  return keys;
+}
+
+class ShellLinkTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/vandrel-link-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    root_ = pattern;
+  }
+  void TearDown() override {
+    std::error_code ec;
+    fs::remove_all(root_, ec);
+  }
+  std::string File(const std::string& relative, bool executable) {
+    const fs::path path = root_ / relative;
+    fs::create_directories(path.parent_path());
+    std::ofstream(path) << "#!/bin/sh\n";
+    chmod(path.c_str(), executable ? 0755 : 0644);
+    return path.string();
+  }
+  static std::string Read(const fs::path& path) {
+    std::ifstream in(path);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+  fs::path root_;
+};
+
+TEST(QuoteExecWord, QuotesOnlyWhatTheFormatReserves) {
+  const struct {
+    const char* word;
+    const char* quoted;
+  } cases[] = {
+      {"/opt/Prog/Vandrel", "/opt/Prog/Vandrel"},
+      {"-A", "-A"},
+      {"a=b,c.d_e+f:g@h", "a=b,c.d_e+f:g@h"},
+      {"", "\"\""},
+      {"/my prog/Vandrel", "\"/my prog/Vandrel\""},
+      {"say \"hi\"", "\"say \\\"hi\\\"\""},
+      {"$HOME", "\"\\$HOME\""},
+      {"`x`", "\"\\`x\\`\""},
+      {"a\\b", "\"a\\\\b\""},
+      {"it's", "\"it's\""},
+      {"(x)", "\"(x)\""},
+      {"~/x", "\"~/x\""},
+      {"a;b|c&d<e>f*g?h#i", "\"a;b|c&d<e>f*g?h#i\""},
+      {"100%", "100%%"},
+      {"50% off", "\"50%% off\""},
+      {"%1", "%%1"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(QuoteExecWord(c.word), c.quoted) << c.word;
+}
+
+TEST_F(ShellLinkTest, ProgramTargetGivesAnApplicationEntry) {
+  const std::string program = File("Prog/Vandrel", true);
+  const ShellLink link{program, " ", (root_ / "Prog").string()};
+  EXPECT_EQ(DesktopEntry(link, "Vandrel"),
+            "[Desktop Entry]\nType=Application\nName=Vandrel\nExec=" + program +
+                "\nPath=" + (root_ / "Prog").string() + "\n");
+}
+
+TEST_F(ShellLinkTest, OtherTargetsGiveALinkEntryWithTheFileUrl) {
+  const std::string help = File("Prog/Ajuda.hlp", false);
+  EXPECT_EQ(DesktopEntry({help, " ", (root_ / "Prog").string()}, "Ajuda"),
+            "[Desktop Entry]\nType=Link\nName=Ajuda\nURL=file://" + help + "\n");
+  // A program that is not there yet, in a folder with blanks and accents.
+  const std::string missing = (root_ / "Meus Programas/Ação/uninstall").string();
+  const std::map<std::string, std::string> keys =
+      Keys(DesktopEntry({missing, " ", "/x"}, "Desinstalar Vandrel"));
+  EXPECT_EQ(keys.at("Type"), "Link");
+  EXPECT_EQ(keys.at("Name"), "Desinstalar Vandrel");
+  EXPECT_EQ(keys.at("URL"),
+            "file://" + root_.string() + "/Meus%20Programas/A%C3%A7%C3%A3o/uninstall");
+  EXPECT_EQ(keys.count("Exec"), 0u);
+  // A folder is no program either.
+  fs::create_directories(root_ / "dir");
+  EXPECT_EQ(Keys(DesktopEntry({(root_ / "dir").string(), "", ""}, "d")).at("Type"), "Link");
+}
+
+TEST_F(ShellLinkTest, ExecWordsReadBackAsGiven) {
+  const std::string program = File("Odd $dir (1)/it's 100%/Vandrel", true);
+  const std::string arguments = "-A \"two words\" \"back\\slash\" \"$x`y`\" 50% ~/z";
+  const auto keys = Keys(DesktopEntry({program, arguments, "/work folder/\\sub"}, " lead"));
+  EXPECT_EQ(keys.at("Type"), "Application");
+  const std::vector<std::string> expected = {program, "-A",  "two words", "back\\slash",
+                                             "$x`y`", "50%", "~/z"};
+  EXPECT_EQ(ExecWords(keys.at("Exec")), expected);
+  EXPECT_EQ(keys.at("Path"), "/work folder/\\sub");
+  EXPECT_EQ(keys.at("Name"), " lead");
+}
+
+TEST_F(ShellLinkTest, RelativeTargetIsMadeAbsolute) {
+  File("rel/prog", true);
+  const fs::path before = fs::current_path();
+  fs::current_path(root_);
+  const std::string entry = DesktopEntry({"rel/prog", "", ""}, "p");
+  fs::current_path(before);
+  const auto keys = Keys(entry);
+  EXPECT_EQ(keys.at("Exec"), (root_ / "rel/prog").string());
+  EXPECT_EQ(keys.count("Path"), 0u);  // no working folder given
+}
+
+TEST_F(ShellLinkTest, SaveWritesTheEntryNamedAfterTheFile) {
+  const std::string program = File("Prog/Vandrel", true);
+  fs::create_directories(root_ / "Desktop");
+  const fs::path file = root_ / "Desktop/Desinstalar Vandrel.lnk";
+  const ShellLink link{program, " ", "/opt"};
+  ASSERT_TRUE(SaveShellLink(link, file.string()));
+  EXPECT_EQ(Read(file), DesktopEntry(link, "Desinstalar Vandrel"));
+  // Saving again replaces the old link.
+  std::ofstream(file) << "old";
+  ASSERT_TRUE(SaveShellLink(link, file.string()));
+  EXPECT_EQ(Read(file), DesktopEntry(link, "Desinstalar Vandrel"));
+}
+
+TEST_F(ShellLinkTest, SaveFailsWhereNoFileCanBeWritten) {
+  const std::string program = File("Prog/Vandrel", true);
+  fs::create_directories(root_ / "taken.lnk");
+  EXPECT_FALSE(SaveShellLink({program, " ", ""}, (root_ / "missing/Vandrel.lnk").string()));
+  EXPECT_FALSE(SaveShellLink({program, " ", ""}, (root_ / "taken.lnk").string()));
+  EXPECT_FALSE(SaveShellLink({program, " ", ""}, (root_ / "Prog/Vandrel/x.lnk").string()));
+  EXPECT_TRUE(fs::is_directory(root_ / "taken.lnk"));
+}
+
+}  // namespace

@@ -1,0 +1,56 @@
+// The Windows folder: the variable that names it, else the data folder of the user.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <optional>
+#include <string>
+
+#include "platform/WindowsFolder.h"
+
+namespace {
+
+// Sets or clears an environment variable for the life of the object.
+class EnvVar {
+ public:
+  EnvVar(const char* name, std::optional<std::string> value) : name_(name) {
+    if (const char* old = getenv(name)) old_ = old;
+    if (value)
+      setenv(name, value->c_str(), 1);
+    else
+      unsetenv(name);
+  }
+  ~EnvVar() {
+    if (old_)
+      setenv(name_, old_->c_str(), 1);
+    else
+      unsetenv(name_);
+  }
+
+ private:
+  const char* name_;
+  std::optional<std::string> old_;
+};
+
+struct FolderCase {
+  std::optional<std::string> windows, data, home;
+  std::string expected;
+};
+
+TEST(WindowsFolder, FromTheEnvironment) {
+  const FolderCase cases[] = {
+      {"/w/dir", "/data", "/home/u", "/w/dir"},
+      {"/w/dir/", "/data", "/home/u", "/w/dir"},
+      {"/", "/data", "/home/u", "/"},
+      {std::nullopt, "/data", "/home/u", "/data/vandrel"},
+      {"", "/data/", "/home/u", "/data/vandrel"},
+      {std::nullopt, std::nullopt, "/home/u", "/home/u/.local/share/vandrel"},
+      {std::nullopt, "", "/home/u", "/home/u/.local/share/vandrel"},
+  };
+  for (const FolderCase& c : cases) {
+    EnvVar w("VANDREL_WINDOWS_DIR", c.windows), d("XDG_DATA_HOME", c.data), h("HOME", c.home);
+    EXPECT_EQ(vandrel::WindowsFolder(), c.expected)
+        << c.windows.value_or("-") << " " << c.data.value_or("-");
+  }
+}
+
+}  // namespace
