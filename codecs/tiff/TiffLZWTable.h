@@ -24,14 +24,8 @@ class TLZWTable {
   // entry[count] := (prefix, suffix), count + 1. Refused (false) when the table is full,
   // when the prefix lies outside the table or when the string would grow too long.
   bool Add(int prefix, uint8_t suffix) {
-    if (count_ >= kSize || prefix < 0 || prefix >= kSize) return false;
-    const Entry& from = entries_[prefix];
-    const int length = prefix == 0 ? 1 : from.length + 1;
-    if (length > kMaxLength) return false;
-    entries_[count_] =
-        Entry{uint16_t(prefix), uint16_t(length), suffix, prefix == 0 ? suffix : from.first};
-    if (searchable_) Index(prefix, suffix, count_);
-    ++count_;
+    if (!AddEntry(prefix, suffix)) return false;
+    if (searchable_) Index(prefix, suffix, count_ - 1);
     return true;
   }
   // Prefix and suffix of an internal code; false (absent) when code >= count.
@@ -42,8 +36,42 @@ class TLZWTable {
     return true;
   }
   // byte + 1 when prefix is 0; else the lowest internal code from the first free code to
-  // count - 1 whose entry is (prefix, byte); -1 when there is none.
-  int Find(int prefix, uint8_t byte) const;
+  // count - 1 whose entry is (prefix, byte); -1 when there is none. With the index this is
+  // one hash probe instead of a scan of the entries.
+  int Find(int prefix, uint8_t byte) const {
+    if (prefix == 0) return byte + 1;
+    if (!searchable_) return FindByScan(prefix, byte);
+    const uint32_t key = (uint32_t(prefix) << 8) | byte;
+    for (uint32_t i = Hash(key);; i = (i + 1) & (kSlots - 1)) {
+      const uint32_t k = keys_[i];
+      // The index holds only entries added since the last Clear, all below count.
+      if (k == key) return codes_[i];
+      if (k == 0) return -1;
+    }
+  }
+
+  // Find, and on a miss Add (prefix, byte) at once: the code found, or -1 when the entry
+  // was added (or could not be). One probe of the index serves both.
+  int FindOrAdd(int prefix, uint8_t byte) {
+    if (prefix == 0) return byte + 1;
+    if (!searchable_) {
+      const int found = FindByScan(prefix, byte);
+      if (found < 0) Add(prefix, byte);
+      return found;
+    }
+    const uint32_t key = (uint32_t(prefix) << 8) | byte;
+    uint32_t i = Hash(key);
+    for (;; i = (i + 1) & (kSlots - 1)) {
+      const uint32_t k = keys_[i];
+      if (k == key) return codes_[i];
+      if (k == 0) break;
+    }
+    if (AddEntry(prefix, byte)) {
+      keys_[i] = key;
+      codes_[i] = uint16_t(count_ - 1);
+    }
+    return -1;
+  }
 
   int count() const { return count_; }
   int firstFree() const { return firstFree_; }
@@ -59,23 +87,40 @@ class TLZWTable {
   const Entry& entry(int code) const { return entries_[code]; }
 
  private:
-  void Index(int prefix, uint8_t suffix, int code);
+  int FindByScan(int prefix, uint8_t byte) const;
+  bool AddEntry(int prefix, uint8_t suffix) {
+    if (count_ >= kSize || prefix < 0 || prefix >= kSize) return false;
+    const Entry& from = entries_[prefix];
+    const int length = prefix == 0 ? 1 : from.length + 1;
+    if (length > kMaxLength) return false;
+    entries_[count_] =
+        Entry{uint16_t(prefix), uint16_t(length), suffix, prefix == 0 ? suffix : from.first};
+    ++count_;
+    return true;
+  }
+  static uint32_t Hash(uint32_t key) { return ((key & 0xFF) << 5 ^ (key >> 8)) & (kSlots - 1); }
+  void Index(int prefix, uint8_t suffix, int code) {
+    const uint32_t key = (uint32_t(prefix) << 8) | suffix;
+    for (uint32_t i = Hash(key);; i = (i + 1) & (kSlots - 1)) {
+      if (keys_[i] == 0) {
+        keys_[i] = key;
+        codes_[i] = uint16_t(code);
+        return;
+      }
+      if (keys_[i] == key) return;  // an earlier (lower) code already answers this key
+    }
+  }
 
   std::array<Entry, kSize> entries_;
   int count_ = 0;
   int firstFree_ = 0;
 
-  // Open-addressed index on (prefix, suffix) for Find. A slot belongs to the current
-  // generation only; Clear starts a new generation instead of wiping the slots.
-  struct Slot {
-    uint32_t key;
-    uint16_t code;
-    uint16_t generation;
-  };
+  // Open-addressed index on (prefix, suffix) for Find: the key prefix * 256 + suffix (never
+  // 0, since a prefix is at least 1) and the code it leads to. Clear empties it.
   static constexpr uint32_t kSlots = 8192;  // twice the entries: short probe chains
   bool searchable_ = false;
-  uint16_t generation_ = 1;
-  std::vector<Slot> slots_;
+  std::vector<uint32_t> keys_;
+  std::vector<uint16_t> codes_;
 };
 
 }  // namespace vandrel
