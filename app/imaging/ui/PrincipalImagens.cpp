@@ -4,6 +4,7 @@
 #include <QMenu>
 
 #include "app/imaging/ui/UnitImagem.h"
+#include "app/imaging/ui/unit_info_imagem.h"
 #include "app/shell/model/URecursos.h"
 #include "app/shell/ui/UnitPrincipal.h"
 #include "platform/qt/Dialogs.h"
@@ -139,4 +140,29 @@ void TFormPrincipal::JanelaDaListaClick(QAction* item) {
   if (indice < 0 || size_t(indice) >= JanelasDoMenu.size()) return;
   if (TForm* janela = JanelasDoMenu[size_t(indice)]) janela->Show();
   item->setChecked(true);
+}
+
+void TFormPrincipal::SalvarImagemExecute() {
+  if (Filhas().empty()) {
+    SalvarImagem->setEnabled(false);
+    vandrel::ShowMessage("Não existem imagens a serem salvas");
+    return;
+  }
+  if (auto* imagem = qobject_cast<TFormImagem*>(FilhaAtiva())) {
+    imagem->SalvarImagemComo();
+    return;
+  }
+  vandrel::ShowMessage("Selecione a imagem que deseja salvar");
+}
+
+void TFormPrincipal::SalvarImagem1Click() {
+  if (auto* imagem = qobject_cast<TFormImagem*>(FilhaAtiva())) imagem->SalvarImagemComo();
+}
+
+void TFormPrincipal::InformaesdaImagem1Click() {
+  TForm* ativa = FilhaAtiva();
+  if (!ativa || ativa->ClassName() != "TFormImagem") return;  // output windows do not qualify
+  auto* info = new TForminfo_imagem(this);
+  info->MostrarInfo(static_cast<TFormImagem*>(ativa)->BitmapImagem);
+  info->Show();
 }

@@ -14,10 +14,12 @@
 #include <cmath>
 
 #include "app/imaging/model/GreyImage.h"
+#include "app/imaging/model/SaveImage.h"
 #include "app/imaging/model/StretchRegion.h"
 #include "app/shell/model/URecursos.h"
 #include "app/shell/ui/UnitConfiguracoes_selecao.h"
 #include "app/shell/ui/UnitPrincipal.h"
+#include "platform/AtomicFile.h"
 #include "platform/Numbers.h"
 #include "platform/PictureLoader.h"
 #include "platform/qt/BitmapView.h"
@@ -171,6 +173,10 @@ TFormImagem::TFormImagem(QObject* owner) : TForm(nullptr) {
   // Creation handler.
   Zoom = 1.0;
   Arrastando = false;
+  SavePictureDialog1.filter =
+      "Bitmaps (*.bmp)|*.bmp|TIFF images (*.tif)|*.tif|CompuServe images (*.gif)|*.gif";
+  SavePictureDialog1.filterIndex = vandrel::kSaveBmp;
+  SavePictureDialog1.initialDir = QString::fromStdString(vandrel::CaminhoImagens());
   ++ContadorDeImagens;
   DefinirNome(QString());
   if (FormPrincipal) {
@@ -469,6 +475,21 @@ void TFormImagem::MarcarSelecao() {
     }
   }
   Imagezoom->update();
+}
+
+void TFormImagem::SalvarImagemComo() {
+  const auto chosen = vandrel::Dialogs().SaveFile(SavePictureDialog1);
+  if (!chosen) return;
+  SavePictureDialog1.filterIndex = chosen->filterIndex;
+  const std::string name =
+      vandrel::SaveFileName(chosen->files.value(0).toStdString(), chosen->filterIndex);
+  if (name.empty()) return;
+  // The whole file is built in memory first, then replaces any file of that name in one
+  // piece, so a failure never leaves half a file behind.
+  std::vector<uint8_t> bytes = vandrel::EncodeForSave(Imagezoom->Picture(), chosen->filterIndex);
+  if (chosen->filterIndex == vandrel::kSaveGif) Imagezoom->update();  // now shows the 8-bit copy
+  vandrel::WriteFileAtomically(
+      name, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 void TFormImagem::Configuraes1Click() {

@@ -12,6 +12,7 @@
 #include "app/imaging/model/Zoom.h"
 #include "app/shell/ui/Form.h"
 #include "platform/Bitmap.h"
+#include "platform/qt/Dialogs.h"
 
 class QMenu;
 class QAction;
@@ -80,6 +81,8 @@ class TFormImagem : public TForm {
   QMenu* PopupMenu1;
   QAction* Normalizar1;
   QAction* Configuraes1;
+  // The save dialog: its filter, the last filter chosen and its initial folder.
+  vandrel::FileDialogSpec SavePictureDialog1;
 
   // ---- Fields ----
   vandrel::Point PontoFinal;
@@ -134,6 +137,9 @@ class TFormImagem : public TForm {
   virtual void ShapezoomMouseMove(Qt::KeyboardModifiers shift, int x, int y);
   void Normalizar1Click() { ZoomNormal(); }
   void Configuraes1Click();
+
+  // Asks for a file name and format and writes the display copy.
+  void SalvarImagemComo();
 
  protected:
   bool FormClose() override;

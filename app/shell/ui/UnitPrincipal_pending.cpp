@@ -1,15 +1,6 @@
 // Main-window handlers whose windows do not exist yet: each keeps its checks and does
 // nothing more. The unit that brings a window moves its handlers out of this file.
-#include <QMenu>
-#include "app/shell/ui/Form.h"
 #include "app/shell/ui/UnitPrincipal.h"
-
-#include "platform/qt/Dialogs.h"
-
-// Saving and image information.
-void TFormPrincipal::SalvarImagemExecute() {}
-void TFormPrincipal::SalvarImagem1Click() {}
-void TFormPrincipal::InformaesdaImagem1Click() {}
 
 // Image operations.
 void TFormPrincipal::FiltroMediaExecute() {}

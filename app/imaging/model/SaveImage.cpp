@@ -1,0 +1,50 @@
+#include "app/imaging/model/SaveImage.h"
+
+#include "codecs/gif/GifEncoder.h"
+#include "codecs/tiff/TiffEncoder.h"
+#include "platform/Bmp.h"
+#include "platform/Errors.h"
+
+namespace vandrel {
+
+namespace {
+std::string Extension(const std::string& name) {
+  const size_t slash = name.find_last_of('/');
+  const size_t dot = name.find_last_of('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
+  return name.substr(dot);
+}
+}  // namespace
+
+std::string SaveFileName(const std::string& name, int filterIndex) {
+  const char* ext = filterIndex == kSaveBmp    ? ".bmp"
+                    : filterIndex == kSaveTiff ? ".tif"
+                    : filterIndex == kSaveGif  ? ".gif"
+                                               : nullptr;
+  if (!ext) return {};
+  return Extension(name) == ext ? name : name + ext;
+}
+
+std::vector<uint8_t> EncodeForSave(Bitmap& picture, int filterIndex) {
+  std::vector<uint8_t> stream;
+  switch (filterIndex) {
+    case kSaveBmp:
+      return EncodeBmp(picture);
+    case kSaveTiff: {
+      TTIFFEncoder encoder(&stream);
+      encoder.Encode(picture, 0, "", "", "");  // choice 0: uncompressed
+      return stream;
+    }
+    case kSaveGif: {
+      if (picture.empty()) throw Exception("The image is empty: nothing to save");
+      picture.setPixelFormat(PixelFormat::pf8bit);
+      TGIFEncoder encoder(&stream);
+      encoder.WriteHeader(uint16_t(picture.width()), uint16_t(picture.height()), 0, 0, nullptr, "");
+      encoder.AddFrame(&picture, &picture.palette(), 0, 0, 0, 0, false, 0, "");
+      return stream;
+    }
+  }
+  return {};
+}
+
+}  // namespace vandrel
