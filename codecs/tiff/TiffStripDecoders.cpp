@@ -500,12 +500,16 @@ class TTIFFLZWLayoutDecoder final : public TTIFFLZWDecoder {
     const TLZWTable::Entry& e = table_.entry(code);
     const size_t length = e.length;
     if (at >= origin_) [[likely]] {
-      // Still in the window, and wholly before `out`: copy 16 bytes at a time. Bytes read
-      // past the string's end are never needed, bytes written past it are written again.
+      // Still in the window, and wholly before `out`: copy 16 bytes at a time, each piece
+      // loaded before it is stored (the two may overlap when the string is short). Bytes
+      // read past the string's end are never needed, bytes written past it are written
+      // again.
       const uint8_t* from = window_.data() + (at - origin_);
       size_t i = 0;
       do {
-        std::memcpy(out + i, from + i, 16);
+        uint8_t piece[16];
+        std::memcpy(piece, from + i, 16);
+        std::memcpy(out + i, piece, 16);
         i += 16;
       } while (i < length);
       return out + length;
