@@ -277,6 +277,7 @@ void MirrorRow(uint8_t* row, int width, int bpp) {
 
 void ExchangeRows(Bitmap& bitmap, bool mirror, int bpp) {
   const size_t length = size_t(bitmap.width()) * bpp;
+  if (length == 0) return;
   std::vector<uint8_t> buffer(length);
   const int h = bitmap.height();
   for (int i = 0; i < h / 2; ++i) {

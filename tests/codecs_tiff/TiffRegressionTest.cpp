@@ -46,6 +46,8 @@ const Regression kRegressions[] = {
     {"bilevel-orientation-6.tif", nullptr, 2, 3},
     // Written back as LZW, this picture repeats strings that overlap their copy.
     {"lzw-overlapping-repeat.tif", nullptr, 19, 11},
+    // No rows, turned by Orientation 7: a bitmap of no columns whose rows are exchanged.
+    {"empty-rows-flipped.tif", nullptr, 0, 228},
 };
 
 void PrintTo(const Regression& r, std::ostream* os) { *os << r.file; }
