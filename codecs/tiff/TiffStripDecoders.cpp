@@ -421,7 +421,7 @@ class TTIFFLZWLayoutDecoder final : public TTIFFLZWDecoder {
 
   // The strip's output collects in a window; complete units go from there to the layout.
   // Every code remembers where in the output its string was first written, so repeating
-  // it is one copy from that earlier output (or, once that part of the window has been
+  // it is one copy from that earlier output (or, once that stretch of the window has been
   // handed on, a walk down the code's prefix chain).
   void DecodeStrip(TiffStream& stream, uint32_t byteCount) override {
     if (layout_.Done()) return;
@@ -500,16 +500,16 @@ class TTIFFLZWLayoutDecoder final : public TTIFFLZWDecoder {
     const TLZWTable::Entry& e = table_.entry(code);
     const size_t length = e.length;
     if (at >= origin_) [[likely]] {
-      // Still in the window, and wholly before `out`: copy 16 bytes at a time, each piece
+      // Still in the window, and wholly before `out`: copy 16 bytes at a time, each chunk
       // loaded before it is stored (the two may overlap when the string is short). Bytes
       // read past the string's end are never needed, bytes written past it are written
       // again.
       const uint8_t* from = window_.data() + (at - origin_);
       size_t i = 0;
       do {
-        uint8_t piece[16];
-        std::memcpy(piece, from + i, 16);
-        std::memcpy(out + i, piece, 16);
+        uint8_t chunk[16];
+        std::memcpy(chunk, from + i, 16);
+        std::memcpy(out + i, chunk, 16);
         i += 16;
       } while (i < length);
       return out + length;

@@ -20,7 +20,7 @@ using namespace tifftest;
 
 namespace {
 
-// Little-endian pieces of an expected file.
+// Little-endian fields of an expected file.
 struct Expected {
   Bytes bytes;
   Expected& U16(uint32_t v) {

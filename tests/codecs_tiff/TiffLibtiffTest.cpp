@@ -454,7 +454,7 @@ TEST(TiffAgainstLibtiff, FilesWeRefuse) {
 }
 
 TEST(TiffAgainstLibtiff, LzwStripsLongerThanTheDecodingWindow) {
-  // Single strips of 1.5 MB: the decoder hands its window on in pieces, so strings first
+  // Single strips of 1.5 MB: the decoder hands its window on in stages, so strings first
   // written before a hand-over are rebuilt from the table instead of copied.
   QuietLibtiff();
   const struct {

@@ -84,8 +84,9 @@ Bytes StripedGrey(Family family, uint32_t width, uint32_t height, uint32_t rowsP
   f.Short(259, CompressionTag(family)).Long(278, rowsPerStrip);
   for (uint32_t y = 0; y < height; y += rowsPerStrip) {
     const size_t rows = std::min(rowsPerStrip, height - y);
-    const Bytes part(pixels.begin() + long(y * width), pixels.begin() + long((y + rows) * width));
-    f.Strip(Encode(family, part, width));
+    const Bytes rowsOfStrip(pixels.begin() + long(y * width),
+                            pixels.begin() + long((y + rows) * width));
+    f.Strip(Encode(family, rowsOfStrip, width));
   }
   return f.Build();
 }
