@@ -222,14 +222,16 @@ std::string FullUserName() {
   return gecos.substr(0, gecos.find(','));
 }
 
+// The owner and organisation are answered under both places Windows keeps them.
 const char* kCurrentVersion = "hkey_local_machine\\software\\microsoft\\windows nt\\currentversion";
+const char* kCurrentVersion9x = "hkey_local_machine\\software\\microsoft\\windows\\currentversion";
 const char* kShellFolders =
     "hkey_current_user\\software\\microsoft\\windows\\currentversion\\explorer\\shell folders";
 
 // Values that Windows itself would answer when the store has none.
 std::optional<std::string> SystemValue(const std::string& lowerPath, const std::string& name) {
   const std::string n = Lower(name);
-  if (lowerPath == kCurrentVersion) {
+  if (lowerPath == kCurrentVersion || lowerPath == kCurrentVersion9x) {
     if (n == "registeredowner") return FullUserName();
     if (n == "registeredorganization") return std::string();
   } else if (lowerPath == kShellFolders) {
@@ -240,7 +242,8 @@ std::optional<std::string> SystemValue(const std::string& lowerPath, const std::
 }
 
 bool IsSystemKey(const std::string& lowerPath) {
-  return lowerPath == kCurrentVersion || lowerPath == kShellFolders;
+  return lowerPath == kCurrentVersion || lowerPath == kCurrentVersion9x ||
+         lowerPath == kShellFolders;
 }
 
 std::string Normalise(std::string key) {

@@ -286,6 +286,9 @@ TEST_F(RegistryTest, SystemValuesAnswerWhenTheStoreHasNone) {
   EXPECT_EQ(machine.ReadString("RegisteredOrganization"), "");
   machine.WriteString("RegisteredOrganization", "Lab");
   EXPECT_EQ(machine.ReadString("RegisteredOrganization"), "Lab");
+  Registry nineX(RegRoot::HKEY_LOCAL_MACHINE);
+  ASSERT_TRUE(nineX.OpenKey("Software\\Microsoft\\Windows\\CurrentVersion", false));
+  EXPECT_EQ(nineX.ReadString("RegisteredOwner"), machine.ReadString("RegisteredOwner"));
   unsetenv("XDG_DATA_HOME");
 }
 
