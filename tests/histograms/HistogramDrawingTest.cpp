@@ -18,7 +18,7 @@ namespace vandrel {
 namespace {
 
 using testing::Filled;
-using testing::TempFolder;
+using testing::TempDir;
 
 constexpr int32_t kRed = 0x0000FF, kBlue = 0xFF0000, kLime = 0x00FF00, kBlack = 0;
 constexpr int32_t kSky = 0xF0CAA6;
@@ -487,7 +487,7 @@ TEST(HistogramDrawing, AShownControlPaintsAndTakesItsSize) {
 }
 
 TEST(HistogramDrawing, SalvarBitmapWritesTheDrawing) {
-  TempFolder folder;
+  TempDir folder;
   TDSHistograma h;
   GreyHistogram v{};
   v[30] = 1.0;

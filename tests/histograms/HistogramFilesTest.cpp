@@ -18,7 +18,7 @@ using testing::Falling;
 using testing::Filled;
 using testing::GreyBitmap;
 using testing::Ramp;
-using testing::TempFolder;
+using testing::TempDir;
 
 class HistogramFilesTest : public ::testing::Test {
  protected:
@@ -46,7 +46,7 @@ class HistogramFilesTest : public ::testing::Test {
     for (int g = 0; g < 256; ++g) EXPECT_NEAR(a[g], b[g], 1e-15) << g;
   }
 
-  TempFolder folder;
+  TempDir folder;
   CurrentFolder here_;  // "linha.tmp" goes to the throw-away folder
   HistogramData d;
   std::vector<std::string> messages;
@@ -80,20 +80,20 @@ TEST_F(HistogramFilesTest, SavedHisIsByteExact) {
   d.DefinirValores(Filled(1.0 / 256));
   const std::string f = folder / "u.his";
   d.SalvarArquivo(f);
-  const std::string bytes = TempFolder::read(f);
-  EXPECT_EQ(bytes, TempFolder::read(DataFile("uniform.his")));
+  const std::string bytes = TempDir::read(f);
+  EXPECT_EQ(bytes, TempDir::read(DataFile("uniform.his")));
   EXPECT_NE(bytes.find("\r\n5 3.90625000000000E-0003\r\n"), std::string::npos);
 
   d.DefinirValores(Ramp());
   d.SalvarArquivo(f);
-  EXPECT_EQ(TempFolder::read(f), TempFolder::read(DataFile("ramp.his")));
+  EXPECT_EQ(TempDir::read(f), TempDir::read(DataFile("ramp.his")));
 }
 
 TEST_F(HistogramFilesTest, HisRoundTrip) {
   d.CarregarHis(DataFile("ramp.his"));
   ExpectNear(d.Valores(), Ramp());
   d.SalvarArquivo(folder / "again.his");
-  EXPECT_EQ(TempFolder::read(folder / "again.his"), TempFolder::read(DataFile("ramp.his")));
+  EXPECT_EQ(TempDir::read(folder / "again.his"), TempDir::read(DataFile("ramp.his")));
 }
 
 TEST_F(HistogramFilesTest, NegativeValuesStaySeparateFields) {
@@ -101,7 +101,7 @@ TEST_F(HistogramFilesTest, NegativeValuesStaySeparateFields) {
   h[5] = -0.25;
   d.DefinirValores(h);
   d.SalvarArquivo(folder / "n.his");
-  EXPECT_NE(TempFolder::read(folder / "n.his").find("\r\n5 -2.50000000000000E-0001\r\n"),
+  EXPECT_NE(TempDir::read(folder / "n.his").find("\r\n5 -2.50000000000000E-0001\r\n"),
             std::string::npos);
   d.Limpar();
   d.CarregarHis(folder / "n.his");
@@ -195,7 +195,7 @@ TEST_F(HistogramFilesTest, SobreporHisAppendsANamedCurve) {
 // ---- dispatch by extension ----
 
 TEST_F(HistogramFilesTest, CarregarArquivoComparesTheExtensionExactly) {
-  const std::string upper = Write("A.HIS", TempFolder::read(DataFile("uniform.his")));
+  const std::string upper = Write("A.HIS", TempDir::read(DataFile("uniform.his")));
   EXPECT_EQ(ErrorText([&] { d.CarregarArquivo(upper); }), "Unknown picture file extension (.HIS)");
   d.CarregarArquivo(DataFile("uniform.his"));
   EXPECT_EQ(d.Valores(), Filled(1.0 / 256));
@@ -247,21 +247,21 @@ TEST_F(HistogramFilesTest, SavedPatternIsByteExact) {
   d.SalvarPadrao(folder / "two.pat");
   for (const char* ext : {".pac", ".pat", ".err"}) {
     SCOPED_TRACE(ext);
-    EXPECT_EQ(TempFolder::read(folder / (std::string("two") + ext)),
-              TempFolder::read(DataFile(std::string("two") + ext)));
+    EXPECT_EQ(TempDir::read(folder / (std::string("two") + ext)),
+              TempDir::read(DataFile(std::string("two") + ext)));
   }
   // Any extension is replaced; a name without one gets the three.
   d.SalvarPadrao(folder / "other.xyz");
   d.SalvarPadrao(folder / "bare");
   for (const char* name : {"other", "bare"})
-    EXPECT_EQ(TempFolder::read(folder / (std::string(name) + ".pat")),
-              TempFolder::read(DataFile("two.pat")));
+    EXPECT_EQ(TempDir::read(folder / (std::string(name) + ".pat")),
+              TempDir::read(DataFile("two.pat")));
 }
 
 TEST_F(HistogramFilesTest, SalvarArquivoInOverlayWritesTheColumnsFile) {
   TwoCurves();
   d.SalvarArquivo(folder / "cols.txt");
-  EXPECT_EQ(TempFolder::read(folder / "cols.txt"), TempFolder::read(DataFile("two-columns.txt")));
+  EXPECT_EQ(TempDir::read(folder / "cols.txt"), TempDir::read(DataFile("two-columns.txt")));
   // It reads as a pattern with one column per curve.
   d.CarregarPadrao(folder / "cols.txt");
   ASSERT_EQ(d.Histogramas().size(), 2u);
@@ -282,8 +282,8 @@ TEST_F(HistogramFilesTest, PatternRoundTrip) {
   EXPECT_EQ(d.Histogramas()[1].Nome, "/x/perlita.his");  // the ".pac" line as it stands
   d.SalvarPadrao(folder / "rt2.pat");
   for (const char* ext : {".pac", ".pat", ".err"})
-    EXPECT_EQ(TempFolder::read(folder / (std::string("rt2") + ext)),
-              TempFolder::read(DataFile(std::string("two") + ext)));
+    EXPECT_EQ(TempDir::read(folder / (std::string("rt2") + ext)),
+              TempDir::read(DataFile(std::string("two") + ext)));
 }
 
 TEST_F(HistogramFilesTest, CarregarPadraoWithoutPacNamesThePhases) {
@@ -300,7 +300,7 @@ TEST_F(HistogramFilesTest, CarregarPadraoWithoutPacNamesThePhases) {
   EXPECT_EQ(d.Histogramas()[0].Valores[1], 0.4);
   EXPECT_EQ(d.Histogramas()[0].Valores[2], 0.0);  // short file
   // The first line, trimmed and without a line end, stays in the current folder.
-  EXPECT_EQ(TempFolder::read(folder / "linha.tmp"), "  0.1 0.2 0.3");
+  EXPECT_EQ(TempDir::read(folder / "linha.tmp"), "  0.1 0.2 0.3");
 }
 
 TEST_F(HistogramFilesTest, CarregarPadraoReadsValuesAsAStream) {
@@ -412,13 +412,13 @@ TEST_F(HistogramFilesTest, ImageListRoundTripThroughAPattern) {
   const std::string list = Write("r.lst", "2\r\n" + ramp + "\r\n" + ramp + "\r\n");
   d.CarregarLista(list);
   d.SalvarPadrao(folder / "fromlist.pat");
-  const std::string pat = TempFolder::read(folder / "fromlist.pat");
+  const std::string pat = TempDir::read(folder / "fromlist.pat");
   const std::string line = " 3.90625000000000E-0003  3.90625000000000E-0003 \r\n";
   std::string expected;
   for (int g = 0; g < 256; ++g) expected += line;
   EXPECT_EQ(pat, expected);
-  EXPECT_EQ(TempFolder::read(folder / "fromlist.pac"), "2\r\nramp\r\nramp\r\n");
-  EXPECT_EQ(TempFolder::read(folder / "fromlist.err"), TempFolder::read(DataFile("two.err")));
+  EXPECT_EQ(TempDir::read(folder / "fromlist.pac"), "2\r\nramp\r\nramp\r\n");
+  EXPECT_EQ(TempDir::read(folder / "fromlist.err"), TempDir::read(DataFile("two.err")));
 }
 
 TEST_F(HistogramFilesTest, CarregarListaCountRules) {

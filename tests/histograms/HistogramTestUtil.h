@@ -15,7 +15,7 @@
 #include "platform/Bitmap.h"
 #include "platform/Errors.h"
 #include "platform/PictureLoader.h"
-#include "tests/text_files/TempFolder.h"
+#include "tests/support/TempDir.h"
 
 namespace vandrel::testing {
 
