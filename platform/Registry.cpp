@@ -345,6 +345,10 @@ std::optional<Value> Find(const std::optional<std::string>& current, const std::
     Store store = Load(file);
     if (auto it = store.find(path); it != store.end())
       if (Value* v = it->second.find(name)) return *v;
+    // The older CurrentVersion key shows what is stored under the NT one.
+    if (path == kCurrentVersion9x && SystemValue(path, name))
+      if (auto it = store.find(kCurrentVersion); it != store.end())
+        if (Value* v = it->second.find(name)) return *v;
   }
   if (auto sys = SystemValue(path, name)) return Value{name, true, *sys, 0};
   return std::nullopt;

@@ -289,6 +289,7 @@ TEST_F(RegistryTest, SystemValuesAnswerWhenTheStoreHasNone) {
   Registry nineX(RegRoot::HKEY_LOCAL_MACHINE);
   ASSERT_TRUE(nineX.OpenKey("Software\\Microsoft\\Windows\\CurrentVersion", false));
   EXPECT_EQ(nineX.ReadString("RegisteredOwner"), machine.ReadString("RegisteredOwner"));
+  EXPECT_EQ(nineX.ReadString("RegisteredOrganization"), "Lab");  // stored under the NT key
   unsetenv("XDG_DATA_HOME");
 }
 
