@@ -2,17 +2,10 @@
 // nothing more. The unit that brings a window moves its handlers out of this file.
 #include "app/shell/ui/UnitPrincipal.h"
 
-// Image operations.
-void TFormPrincipal::FiltroMediaExecute() {}
-void TFormPrincipal::GreyscaleExecute() {}
-void TFormPrincipal::btr_g_bClick() {}
-
 // Tool windows.
 bool TFormPrincipal::MostrarLimiaresExistente() { return false; }
 void TFormPrincipal::AbrirLimiares(TFormImagem*) {}
 void TFormPrincipal::AbrirContraste(TFormImagem*) {}
-void TFormPrincipal::AbrirBrilho(TFormImagem*) {}
-void TFormPrincipal::AbrirSimilares(TFormImagem*) {}
 void TFormPrincipal::AbrirHistogramaDaImagem(TFormImagem*) {}
 void TFormPrincipal::HistogramaExecute() {}
 void TFormPrincipal::EditarPadraoExecute() {}

@@ -1,0 +1,235 @@
+#include "app/imaging/ui/UnitSimilares.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <climits>
+
+#include "app/imaging/ui/UnitImagem.h"
+#include "platform/qt/Dialogs.h"
+#include "platform/qt/ErrorReport.h"
+#include "platform/qt/StandardColors.h"
+
+namespace {
+
+// A colour as a colour integer: red + 256 x green + 65536 x blue.
+int32_t CorInteira(const QColor& c) { return c.red() | (c.green() << 8) | (c.blue() << 16); }
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Colour swatch
+
+TAmostraCor::TAmostraCor(QWidget* parent) : QWidget(parent) {
+  setObjectName("ShapeCor");
+  setCursor(Qt::PointingHandCursor);
+}
+
+void TAmostraCor::DefinirCor(const QColor& cor) {
+  cor_ = cor;
+  update();
+}
+
+void TAmostraCor::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.setPen(isEnabled() ? Qt::black : Qt::gray);
+  painter.setBrush(cor_);
+  painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+void TAmostraCor::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) emit Clicado();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Dialog
+
+TFormSimilares* TFormSimilares::CreateComImagem(QWidget* owner, TFormImagem* imagem) {
+  return new TFormSimilares(owner, imagem);
+}
+
+TFormSimilares::TFormSimilares(QWidget* owner, TFormImagem* imagem)
+    : QDialog(owner), Imagem(imagem) {
+  setObjectName("FormSimilares");
+  setWindowTitle("Similares");
+
+  GroupBoxValores = new QGroupBox("Valores de pixels a serem processados ", this);
+  GroupBoxValores->setObjectName("GroupBoxValores");
+  RadioButton1 = new QRadioButton("Os", GroupBoxValores);
+  RadioButton1->setObjectName("RadioButton1");
+  RadioButton1->setChecked(true);
+  SpinEditNoSemelhantes = new QSpinBox(GroupBoxValores);
+  SpinEditNoSemelhantes->setObjectName("SpinEditNoSemelhantes");
+  Label1 = new QLabel("de maior frequência", GroupBoxValores);
+  Label1->setObjectName("Label1");
+  RadioButton2 = new QRadioButton("O valor médio dos valores", GroupBoxValores);
+  RadioButton2->setObjectName("RadioButton2");
+  RadioButton3 = new QRadioButton("Todos os valores da seleção", GroupBoxValores);
+  RadioButton3->setObjectName("RadioButton3");
+  auto* valores = new QGridLayout(GroupBoxValores);
+  auto* linhaOs = new QHBoxLayout;
+  linhaOs->addWidget(RadioButton1);
+  linhaOs->addWidget(SpinEditNoSemelhantes);
+  linhaOs->addWidget(Label1);
+  linhaOs->addStretch();
+  valores->addLayout(linhaOs, 0, 0);
+  valores->addWidget(RadioButton2, 1, 0);
+  valores->addWidget(RadioButton3, 2, 0);
+
+  GroupBoxNovaCor = new QGroupBox("Escolha a nova cor dos pixels", this);
+  GroupBoxNovaCor->setObjectName("GroupBoxNovaCor");
+  RadioButton5 = new QRadioButton("Manter a cor original ", GroupBoxNovaCor);
+  RadioButton5->setObjectName("RadioButton5");
+  RadioButton5->setChecked(true);
+  RadioButton6 = new QRadioButton("Selecionar cor ", GroupBoxNovaCor);
+  RadioButton6->setObjectName("RadioButton6");
+  ColorBox1 = new QComboBox(GroupBoxNovaCor);
+  ColorBox1->setObjectName("ColorBox1");
+  for (const vandrel::NamedColor& c : vandrel::StandardColors()) {
+    QPixmap swatch(16, 12);
+    swatch.fill(c.color);
+    ColorBox1->addItem(QIcon(swatch), c.name, c.color);
+  }
+  ColorBox1->setCurrentIndex(0);
+  auto* novaCor = new QGridLayout(GroupBoxNovaCor);
+  novaCor->addWidget(RadioButton5, 0, 0, 1, 2);
+  novaCor->addWidget(RadioButton6, 1, 0);
+  novaCor->addWidget(ColorBox1, 1, 1);
+
+  GroupBoxFundo = new QGroupBox("Cor do Fundo:", this);
+  GroupBoxFundo->setObjectName("GroupBoxFundo");
+  RadioButtonFundoBranco = new QRadioButton("Branco", GroupBoxFundo);
+  RadioButtonFundoBranco->setObjectName("RadioButtonFundoBranco");
+  RadioButtonFundoBranco->setChecked(true);
+  RadioButtonFundoPreto = new QRadioButton("Preto", GroupBoxFundo);
+  RadioButtonFundoPreto->setObjectName("RadioButtonFundoPreto");
+  RadioButton4 = new QRadioButton("Outra", GroupBoxFundo);
+  RadioButton4->setObjectName("RadioButton4");
+  ShapeCor = new TAmostraCor(GroupBoxFundo);
+  ShapeCor->DefinirCor(Qt::blue);
+  ShapeCor->setEnabled(false);
+  auto* fundo = new QHBoxLayout(GroupBoxFundo);
+  fundo->addWidget(RadioButtonFundoBranco);
+  fundo->addWidget(RadioButtonFundoPreto);
+  fundo->addWidget(RadioButton4);
+  fundo->addWidget(ShapeCor);
+  fundo->addStretch();
+
+  Button1 = new QPushButton("OK", this);
+  Button1->setObjectName("Button1");
+  Button1->setDefault(true);
+  Button2 = new QPushButton("Cancelar", this);
+  Button2->setObjectName("Button2");
+  Button3 = new QPushButton("&Ajuda", this);
+  Button3->setObjectName("Button3");
+  auto* botoes = new QVBoxLayout;
+  botoes->addWidget(Button1);
+  botoes->addWidget(Button2);
+  botoes->addWidget(Button3);
+  botoes->addStretch();
+
+  auto* grupos = new QVBoxLayout;
+  grupos->addWidget(GroupBoxValores);
+  grupos->addWidget(GroupBoxNovaCor);
+  grupos->addWidget(GroupBoxFundo);
+  auto* outer = new QHBoxLayout(this);
+  outer->addLayout(grupos);
+  outer->addLayout(botoes);
+
+  // Creation: the layout widens the dialog where its contents need more room.
+  resize(330, 155);
+  SpinEditNoSemelhantes->setMinimum(0);
+  int64_t pixels = 0;
+  bool rgb = false;
+  if (Imagem) {
+    pixels = int64_t(Imagem->BitmapImagem.width()) * Imagem->BitmapImagem.height();
+    rgb = Imagem->BitmapImagem.format() == vandrel::PixelFormat::pf24bit;
+  }
+  SpinEditNoSemelhantes->setMaximum(int(std::clamp<int64_t>(pixels - 1, 0, INT_MAX)));
+  SpinEditNoSemelhantes->setValue(3);
+  // The mean value exists only for images that are not 24-bit.
+  if (rgb) RadioButton2->setEnabled(false);
+
+  connect(RadioButton4, &QRadioButton::clicked, this, [this] { RadioButton4Click(); });
+  connect(ShapeCor, &TAmostraCor::Clicado, this,
+          [this] { vandrel::Guarded([this] { ShapeCorMouseDown(); }); });
+  connect(ColorBox1, &QComboBox::currentIndexChanged, this, [this] { ColorBox1Change(); });
+  vandrel::OnClicked(Button1, [this] { Button1Click(); });
+  vandrel::OnClicked(Button2, [this] { Button2Click(); });
+}
+
+void TFormSimilares::RadioButton4Click() { ShapeCor->setEnabled(true); }
+
+void TFormSimilares::ShapeCorMouseDown() {
+  if (!ShapeCor->isEnabled()) return;
+  if (const std::optional<QColor> cor = vandrel::Dialogs().ChooseColor(ShapeCor->Cor()))
+    ShapeCor->DefinirCor(*cor);
+}
+
+void TFormSimilares::ColorBox1Change() { RadioButton6->setChecked(true); }
+
+vandrel::OpcoesSimilares TFormSimilares::Opcoes() const {
+  vandrel::OpcoesSimilares o;
+  if (RadioButton1->isChecked()) {
+    o.escolha = vandrel::EscolhaSimilares::MaisFrequentes;
+    o.quantidade = SpinEditNoSemelhantes->value();
+  } else if (RadioButton2->isChecked()) {
+    o.escolha = vandrel::EscolhaSimilares::ValorMedio;
+  } else if (RadioButton3->isChecked()) {
+    o.escolha = vandrel::EscolhaSimilares::Todos;
+  } else {
+    o.escolha = vandrel::EscolhaSimilares::MaisFrequentes;  // nothing chosen marks nothing
+    o.quantidade = 0;
+  }
+  if (RadioButton6->isChecked()) o.novaCor = CorInteira(ColorBox1->currentData().value<QColor>());
+  if (RadioButtonFundoBranco->isChecked())
+    o.corFundo = 0xFFFFFF;
+  else if (RadioButtonFundoPreto->isChecked())
+    o.corFundo = 0;
+  else if (RadioButton4->isChecked())
+    o.corFundo = CorInteira(ShapeCor->Cor());
+  return o;
+}
+
+void TFormSimilares::Processar(TFormImagem* imagem) {
+  // The output window belongs to the image window and remembers it as its source.
+  TFormImagemSaida* saida = TFormImagemSaida::CreateComOrigem(imagem, imagem);
+  const vandrel::Bitmap b = vandrel::RecolorirSimilares(
+      imagem->BitmapImagem, imagem->InicioSelecao(), imagem->FimSelecao(), Opcoes());
+  saida->DefinirBitmap(b);
+  saida->SetCaption(imagem->Caption() + " - Similares");
+}
+
+void TFormSimilares::Processar8Bits(TFormImagem* imagem) { Processar(imagem); }
+
+void TFormSimilares::ProcessarRGB(TFormImagem* imagem) {
+  if (imagem->BitmapImagem.height() == 0) {
+    // Nothing to recolour: the output window gets the empty image and no caption.
+    TFormImagemSaida* saida = TFormImagemSaida::CreateComOrigem(imagem, imagem);
+    saida->DefinirBitmap(imagem->BitmapImagem);
+    return;
+  }
+  Processar(imagem);
+}
+
+void TFormSimilares::Button1Click() {
+  if (Imagem) {
+    if (Imagem->BitmapImagem.format() != vandrel::PixelFormat::pf24bit)
+      Processar8Bits(Imagem);
+    else
+      ProcessarRGB(Imagem);
+  }
+  accept();
+}
+
+void TFormSimilares::Button2Click() { reject(); }
