@@ -5,7 +5,6 @@
 // Tool windows.
 bool TFormPrincipal::MostrarLimiaresExistente() { return false; }
 void TFormPrincipal::AbrirLimiares(TFormImagem*) {}
-void TFormPrincipal::AbrirContraste(TFormImagem*) {}
 void TFormPrincipal::AbrirHistogramaDaImagem(TFormImagem*) {}
 void TFormPrincipal::HistogramaExecute() {}
 void TFormPrincipal::EditarPadraoExecute() {}
