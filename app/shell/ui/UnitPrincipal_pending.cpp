@@ -5,12 +5,10 @@
 // Tool windows.
 bool TFormPrincipal::MostrarLimiaresExistente() { return false; }
 void TFormPrincipal::AbrirLimiares(TFormImagem*) {}
-void TFormPrincipal::AbrirHistogramaDaImagem(TFormImagem*) {}
-void TFormPrincipal::HistogramaExecute() {}
+void TFormPrincipal::AbrirContraste(TFormImagem*) {}
 void TFormPrincipal::EditarPadraoExecute() {}
 
 // Image-list window.
 void TFormPrincipal::CriarJanelaLista() {}
 void TFormPrincipal::MostrarOuCriarJanelaLista() {}
 void TFormPrincipal::AbrirListaDoArgumento(const QString&) {}
-void TFormPrincipal::AbrirHistogramaDoArgumento(const QString&, const QString&) {}
