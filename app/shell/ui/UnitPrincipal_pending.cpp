@@ -3,12 +3,12 @@
 #include "app/shell/ui/UnitPrincipal.h"
 
 // Tool windows.
-bool TFormPrincipal::MostrarLimiaresExistente() { return false; }
-void TFormPrincipal::AbrirLimiares(TFormImagem*) {}
-void TFormPrincipal::AbrirContraste(TFormImagem*) {}
+void TFormPrincipal::AbrirHistogramaDaImagem(TFormImagem*) {}
+void TFormPrincipal::HistogramaExecute() {}
 void TFormPrincipal::EditarPadraoExecute() {}
 
 // Image-list window.
 void TFormPrincipal::CriarJanelaLista() {}
 void TFormPrincipal::MostrarOuCriarJanelaLista() {}
 void TFormPrincipal::AbrirListaDoArgumento(const QString&) {}
+void TFormPrincipal::AbrirHistogramaDoArgumento(const QString&, const QString&) {}

@@ -1,0 +1,92 @@
+#include "app/thresholds/model/ThresholdFiles.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <memory>
+#include <string_view>
+
+#include "platform/AtomicFile.h"
+#include "platform/Errors.h"
+#include "platform/TextFile.h"
+
+namespace vandrel {
+
+namespace {
+
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+// The first `count` bytes of a file, read without looking at the rest of it.
+template <size_t N>
+std::array<uint8_t, N> LerInicio(const std::string& path) {
+  errno = 0;
+  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+  if (!file) throw InOutError(errno ? errno : ENOENT);
+  std::array<uint8_t, N> bytes{};
+  const size_t read = std::fread(bytes.data(), 1, N, file.get());
+  if (read != N) {
+    if (std::ferror(file.get())) throw InOutError(errno ? errno : EIO);
+    throw EInOutError("Read beyond end of file");
+  }
+  return bytes;
+}
+
+}  // namespace
+
+std::array<uint8_t, kTamanhoRegistroLimiares> BytesDoRegistro(const RegistroLimiares& r) {
+  std::array<uint8_t, kTamanhoRegistroLimiares> out{};
+  out[0] = r.n;
+  for (size_t i = 0; i < r.lim.size(); ++i) out[i + 1] = r.lim[i];
+  return out;
+}
+
+RegistroLimiares RegistroDosBytes(std::span<const uint8_t> bytes) {
+  if (bytes.size() < kTamanhoRegistroLimiares) throw EInOutError("Read beyond end of file");
+  RegistroLimiares r;
+  r.n = bytes[0];
+  for (size_t i = 0; i < r.lim.size(); ++i) r.lim[i] = bytes[i + 1];
+  return r;
+}
+
+bool RegistroValido(const RegistroLimiares& r) {
+  return r.n >= 1 && r.n <= kMaxNiveis && r.lim[0] == 0 && r.lim[16] == 255;
+}
+
+RegistroLimiares LerArquivoLimiares(const std::string& path) {
+  const RegistroLimiares r = RegistroDosBytes(LerInicio<kTamanhoRegistroLimiares>(path));
+  if (!RegistroValido(r))
+    throw Exception("O arquivo " + path + " não é um arquivo de limiares válido");
+  return r;
+}
+
+void GravarArquivoLimiares(const std::string& path, const RegistroLimiares& r) {
+  const auto bytes = BytesDoRegistro(r);
+  WriteFileAtomically(path,
+                      std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
+PaletaFases LerArquivoPaleta(const std::string& path) {
+  const auto bytes = LerInicio<kTamanhoPaleta>(path);
+  PaletaFases p{};
+  for (size_t k = 0; k < p.size(); ++k)
+    for (size_t c = 0; c < 3; ++c) p[k][c] = bytes[3 * k + c];
+  return p;
+}
+
+void GravarArquivoPaleta(const std::string& path, const PaletaFases& p) {
+  std::array<char, kTamanhoPaleta> bytes{};
+  for (size_t k = 0; k < p.size(); ++k)
+    for (size_t c = 0; c < 3; ++c) bytes[3 * k + c] = char(p[k][c]);
+  WriteFileAtomically(path, std::string_view(bytes.data(), bytes.size()));
+}
+
+std::string ComExtensao(const std::string& name, const std::string& extension) {
+  const size_t slash = name.find_last_of('/');
+  const size_t dot = name.find_last_of('.');
+  const bool temPonto = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+  if (temPonto && name.compare(dot, std::string::npos, extension) == 0) return name;
+  return name + extension;
+}
+
+}  // namespace vandrel
