@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "app/histograms/ui/UDSHistograma.h"
+#include "app/histograms/ui/UHistograma.h"
 #include "app/shell/model/URecursos.h"
 #include "app/shell/ui/ToolIcons.h"
 #include "app/shell/ui/UnitPrincipal.h"
@@ -169,8 +170,11 @@ void TFormHistoFixo::BtSalvarHistogramaClick() {
 }
 
 void TFormHistoFixo::BtNovoHistoClick() {
-  // Opens a histogram window on a detached copy of the phase's values, for comparisons;
-  // there is no histogram window to open yet.
+  // A histogram window, owned by the main window, on a detached copy of the phase's values,
+  // for comparisons.
+  auto* janela = new TFormHistograma(FormPrincipal ? static_cast<QObject*>(FormPrincipal)
+                                                   : static_cast<QObject*>(this));
+  janela->Histograma->DefinirValores(Histograma->Valores());
 }
 
 bool TFormHistoFixo::FormClose() {

@@ -3,12 +3,10 @@
 #include "app/shell/ui/UnitPrincipal.h"
 
 // Tool windows.
-void TFormPrincipal::AbrirHistogramaDaImagem(TFormImagem*) {}
-void TFormPrincipal::HistogramaExecute() {}
+void TFormPrincipal::AbrirContraste(TFormImagem*) {}
 void TFormPrincipal::EditarPadraoExecute() {}
 
 // Image-list window.
 void TFormPrincipal::CriarJanelaLista() {}
 void TFormPrincipal::MostrarOuCriarJanelaLista() {}
 void TFormPrincipal::AbrirListaDoArgumento(const QString&) {}
-void TFormPrincipal::AbrirHistogramaDoArgumento(const QString&, const QString&) {}
