@@ -14,6 +14,7 @@
 
 #include "app/histograms/ui/UDSHistograma.h"
 #include "app/histograms/ui/UHistoFixo.h"
+#include "app/histograms/ui/UHistograma.h"
 #include "app/imaging/ui/UnitImagem.h"
 #include "app/shell/ui/UnitPrincipal.h"
 #include "platform/Bmp.h"
@@ -601,14 +602,17 @@ TEST_F(PhaseWindowTest, ShowingThePhaseMakesOneOrBringsItBack) {
   EXPECT_TRUE(dialogs->messages.empty());
 }
 
-TEST_F(PhaseWindowTest, TheNewHistogramButtonLeavesThePhaseAsItIs) {
+TEST_F(PhaseWindowTest, TheNewHistogramButtonOpensACopyAndLeavesThePhaseAsItIs) {
   TFormImagem* img = Abrir("duas.bmp", DuasFases());
   TFormHistoFixo* fase = NovaFase();
   Adicionar(img, QRect(0, 0, 2, 2));
   const size_t children = principal->Filhas().size();
   fase->BtNovoHisto->click();
   EXPECT_EQ(fase->TotalDePixels, 4);
-  EXPECT_EQ(principal->Filhas().size(), children);
+  ASSERT_EQ(principal->Filhas().size(), children + 1);
+  auto* copia = dynamic_cast<TFormHistograma*>(principal->Filhas().back());
+  ASSERT_NE(copia, nullptr);
+  EXPECT_EQ(copia->Histograma->Valores(), fase->Histograma->Valores());
   EXPECT_TRUE(dialogs->messages.empty());
 }
 
