@@ -3,7 +3,6 @@
 #include "app/shell/ui/UnitPrincipal.h"
 
 // Tool windows.
-void TFormPrincipal::AbrirContraste(TFormImagem*) {}
 void TFormPrincipal::EditarPadraoExecute() {}
 
 // Image-list window.
