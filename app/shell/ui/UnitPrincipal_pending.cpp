@@ -2,9 +2,6 @@
 // nothing more. The unit that brings a window moves its handlers out of this file.
 #include "app/shell/ui/UnitPrincipal.h"
 
-// Tool windows.
-void TFormPrincipal::EditarPadraoExecute() {}
-
 // Image-list window.
 void TFormPrincipal::CriarJanelaLista() {}
 void TFormPrincipal::MostrarOuCriarJanelaLista() {}
