@@ -92,6 +92,9 @@ namespace {
 std::optional<FileDialogResult> RunFileDialog(const FileDialogSpec& spec, bool save) {
   QFileDialog dialog(nullptr, spec.title);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  // The program asks its own questions before replacing a file (or replaces it without
+  // asking where that is the rule), so the dialog itself never asks.
+  dialog.setOption(QFileDialog::DontConfirmOverwrite);
   dialog.setFileMode(save               ? QFileDialog::AnyFile
                      : spec.multiSelect ? QFileDialog::ExistingFiles
                                         : QFileDialog::ExistingFile);
