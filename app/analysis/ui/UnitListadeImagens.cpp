@@ -71,7 +71,11 @@ TFasesVisiveis TodasVisiveis() {
 TListBox::TListBox(QWidget* parent) : QListWidget(parent) {}
 
 void TListBox::mouseDoubleClickEvent(QMouseEvent* event) {
-  QListWidget::mouseDoubleClickEvent(event);
+  // The second press of a double click selects as a press does, so that a double click
+  // with Ctrl held leaves the line it toggled selected, as a list box of the system does.
+  QMouseEvent press(QEvent::MouseButtonPress, event->position(), event->globalPosition(),
+                    event->button(), event->buttons(), event->modifiers());
+  QListWidget::mousePressEvent(&press);
   emit OnDblClick();
 }
 
