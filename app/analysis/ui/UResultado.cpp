@@ -1,0 +1,318 @@
+#include "app/analysis/ui/UResultado.h"
+
+#include <QAction>
+#include <QEvent>
+#include <QFrame>
+#include <QHeaderView>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QTableWidget>
+#include <QToolButton>
+#include <cstdio>
+#include <optional>
+
+#include "app/analysis/model/AnalysisHistogram.h"
+#include "app/analysis/model/FittedHistogram.h"
+#include "app/analysis/model/Mosaic.h"
+#include "app/analysis/model/PatternFiles.h"
+#include "app/analysis/model/UMetGradiente.h"
+#include "app/analysis/model/UMetPowell.h"
+#include "app/analysis/model/Umetodo.h"
+#include "app/analysis/model/VolumeFile.h"
+#include "app/analysis/ui/UnitFormResultHomogeneidade.h"
+#include "app/histograms/model/HistogramFiles.h"
+#include "app/histograms/ui/UHistograma.h"
+#include "app/shell/model/URecursos.h"
+#include "app/shell/ui/UnitPrincipal.h"
+#include "platform/TextFile.h"
+#include "platform/qt/Dialogs.h"
+#include "platform/qt/ErrorReport.h"
+
+using namespace vandrel;
+
+namespace {
+
+const char kContagemInvalida[] =
+    " O número total de imagens deve ser uma potência inteira par de 2 e diferente de 1. ";
+
+// Columns are 65 pixels and rows 24, each with the grid line that follows it.
+constexpr int kPassoColuna = 66, kPassoLinha = 25;
+constexpr int kTopoDaGrade = 32, kAlturaDaBarra = 29;
+
+std::string NomeSemPasta(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Removes a working file when the block that wrote it ends, however it ends.
+struct ApagarAoSair {
+  std::string arquivo;
+  ~ApagarAoSair() { std::remove(arquivo.c_str()); }
+};
+
+}  // namespace
+
+TFormResultado* TFormResultado::CreateComPadrao(QObject* owner, const std::string& arquivoPadrao) {
+  auto* janela = new TFormResultado(owner);
+  try {
+    janela->LerFases(arquivoPadrao);
+  } catch (...) {
+    delete janela;
+    throw;
+  }
+  if (FormPrincipal) {
+    FormPrincipal->AdicionarFilha(janela);
+    if (QMdiSubWindow* sub = janela->SubWindow()) {
+      // The system menu and the minimise box only; the window keeps the size of its table.
+      sub->setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint);
+      sub->resize(sub->sizeHint());
+    }
+  }
+  janela->Show();
+  return janela;
+}
+
+TFormResultado::TFormResultado(QObject* owner) : TForm(nullptr) {
+  setObjectName("FormResultado");
+
+  ToolBar1 = new QFrame(this);
+  ToolBar1->setObjectName("ToolBar1");
+  ToolBar1->setFrameShape(QFrame::StyledPanel);
+  SpeedBtnHomogeneidade = new QToolButton(ToolBar1);
+  SpeedBtnHomogeneidade->setObjectName("SpeedBtnHomogeneidade");
+  SpeedBtnHomogeneidade->setText("Homogeneidade");
+  SpeedBtnHomogeneidade->setToolTip("Calcular Homogeneidade");
+  SpeedBtnHomogeneidade->setAutoRaise(true);
+  SpeedBtnHomogeneidade->setGeometry(2, 2, 96, kAlturaDaBarra - 4);
+
+  StringGridResultado = new QTableWidget(1, 0, this);
+  StringGridResultado->setObjectName("StringGridResultado");
+  StringGridResultado->horizontalHeader()->hide();
+  StringGridResultado->verticalHeader()->hide();
+  StringGridResultado->horizontalHeader()->setMinimumSectionSize(1);
+  StringGridResultado->verticalHeader()->setMinimumSectionSize(1);
+  StringGridResultado->horizontalHeader()->setDefaultSectionSize(kPassoColuna);
+  StringGridResultado->verticalHeader()->setDefaultSectionSize(kPassoLinha);
+  StringGridResultado->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  StringGridResultado->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  StringGridResultado->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  StringGridResultado->setSelectionMode(QAbstractItemView::SingleSelection);
+  StringGridResultado->setContextMenuPolicy(Qt::CustomContextMenu);
+  StringGridResultado->viewport()->installEventFilter(this);
+  StringGridResultado->move(0, kTopoDaGrade);
+
+  PopupMenu1 = new QMenu(this);
+  PopupMenu1->setObjectName("PopupMenu1");
+  Compararhistogramasdaimagemedanalise1 =
+      PopupMenu1->addAction("Comparar histogramas da imagem e da análise");
+  Compararhistogramasdaimagemedanalise1->setObjectName("Compararhistogramasdaimagemedanalise1");
+
+  OnClicked(SpeedBtnHomogeneidade, [this] { SpeedBtnHomogeneidadeClick(); });
+  OnTriggered(Compararhistogramasdaimagemedanalise1,
+              [this] { Compararhistogramasdaimagemedanalise1Click(); });
+  connect(StringGridResultado, &QWidget::customContextMenuRequested, this, [this](QPoint at) {
+    if (!Guarded([this] { PopupMenu1Popup(); })) return;
+    PopupMenu1->exec(StringGridResultado->viewport()->mapToGlobal(at));
+  });
+
+  // The window starts at its form size; the first row fits it to the table.
+  resize(328, 170);
+  ToolBar1->setGeometry(0, 0, width(), kAlturaDaBarra);
+  SetOwner(owner);
+  SetCaption("Resultado da Análise");
+  FormCreate();
+}
+
+TFormResultado::~TFormResultado() = default;
+
+void TFormResultado::FormCreate() {
+  LinhaAtual = 1;
+  alturaDaGrade_ = 28;
+  StringGridResultado->resize(StringGridResultado->width(), alturaDaGrade_);
+}
+
+std::string TFormResultado::ArquivoVol() { return PastaPrograma() + "temp/temp.vol"; }
+
+std::string TFormResultado::ArquivoAjustado() { return PastaPrograma() + "H_Ajustado.his"; }
+
+bool TFormResultado::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == StringGridResultado->viewport() && event->type() == QEvent::MouseButtonPress)
+    StringGridResultadoMouseDown(int(static_cast<QMouseEvent*>(event)->position().y()));
+  return TForm::eventFilter(watched, event);
+}
+
+// ---- the header ----
+
+void TFormResultado::LerFases(const std::string& arquivoPadrao) {
+  ArquivoPadrao = arquivoPadrao;
+  tabela_ = std::make_unique<TabelaResultado>(vandrel::LerFases(arquivoPadrao));
+  NumFases = tabela_->NumFases();
+  StringGridResultado->setColumnCount(tabela_->Colunas());
+  for (int j = 0; j < tabela_->Colunas(); ++j)
+    StringGridResultado->setItem(
+        0, j, new QTableWidgetItem(QString::fromStdString(tabela_->Celula(j, 0))));
+  StringGridResultado->resize(65 * (NumFases + 2) + NumFases + 14, alturaDaGrade_);
+}
+
+// ---- the run ----
+
+void TFormResultado::Analisar(const std::vector<std::string>& caminhos, uint8_t metodo,
+                              RegistroLimiares limiares, bool comVinculo) {
+  switch (metodo) {
+    case kGradiente:
+      SetCaption(Caption() + " - Gradiente");
+      if (comVinculo)
+        ShowMessage("Método não implementado");
+      else
+        AnalisarGradiente(caminhos, limiares);
+      break;
+    case kMaxDescida:
+      SetCaption(Caption() + " - Max. Descida");
+      if (comVinculo)
+        ShowMessage("Método não implementado");
+      else
+        AnalisarMaxDescida(caminhos, limiares);
+      break;
+    case kSVD:
+      AnalisarSVD(caminhos);
+      SetCaption(Caption() + " - SVD");
+      break;
+    default:
+      break;
+  }
+}
+
+template <class Ajuste>
+void TFormResultado::Rodar(const std::vector<std::string>& caminhos, Ajuste ajustar) {
+  CaminhosImagens = caminhos;
+  ValoresCHI2.assign(CaminhosImagens.size(), 0.0);
+  for (size_t i = 0; i < CaminhosImagens.size(); ++i) {
+    const std::string& caminho = CaminhosImagens[i];
+    const GreyHistogram h = HistogramaDaImagem(caminho);
+    FitResult a{};
+    std::string rotulo = NomeSemPasta(caminho);
+    ajustar(i, h, a, rotulo);
+    AdicionarResultado(rotulo, a);
+  }
+}
+
+void TFormResultado::AnalisarSVD(const std::vector<std::string>& caminhos) {
+  // The pattern is read once, when the first image needs it, so that an image that cannot
+  // be read is reported before a damaged pattern, as image by image.
+  std::optional<PatternSet> padrao;
+  Rodar(caminhos, [&](size_t i, const GreyHistogram& h, FitResult& a, std::string&) {
+    if (!padrao) padrao = ReadPatternSet(ArquivoPadrao);
+    TMetodo metodo;
+    metodo.Aviso = [](const std::string& texto) { ShowMessage(QString::fromStdString(texto)); };
+    ValoresCHI2[i] = metodo.Ajustar(h, padrao->columns, padrao->weights, a);
+  });
+}
+
+namespace {
+
+// The first columns of the pattern, as many as the thresholds make phases (the iterative
+// methods read no ".pac" and no ".err").
+std::vector<GreyHistogram> ColunasDoPadrao(const std::string& arquivoPadrao,
+                                           const RegistroLimiares& limiares) {
+  TextReader pat(arquivoPadrao);
+  return ReadPatternValues(pat, CoefficientCount(limiares));
+}
+
+}  // namespace
+
+void TFormResultado::AnalisarMaxDescida(const std::vector<std::string>& caminhos,
+                                        RegistroLimiares limiares) {
+  std::optional<std::vector<GreyHistogram>> colunas;
+  Rodar(caminhos, [&](size_t, const GreyHistogram& h, FitResult& a, std::string&) {
+    if (!colunas) colunas = ColunasDoPadrao(ArquivoPadrao, limiares);
+    TPowellMethod metodo;
+    metodo.Executar(h, *colunas, limiares, a);
+  });
+}
+
+void TFormResultado::AnalisarGradiente(const std::vector<std::string>& caminhos,
+                                       RegistroLimiares limiares) {
+  std::optional<std::vector<GreyHistogram>> colunas;
+  Rodar(caminhos, [&](size_t, const GreyHistogram& h, FitResult& a, std::string& rotulo) {
+    if (!colunas) colunas = ColunasDoPadrao(ArquivoPadrao, limiares);
+    TGradientMethod metodo;
+    bool convergiu = true;
+    metodo.Executar(h, *colunas, limiares, convergiu, a);
+    if (!convergiu) rotulo = "*" + rotulo;
+  });
+}
+
+void TFormResultado::AdicionarResultado(const std::string& rotulo, const ResultadoAjuste& f) {
+  tabela_->AdicionarResultado(rotulo, f);
+  LinhaAtual = tabela_->Linhas() - 1;
+  MostrarTabela();
+}
+
+void TFormResultado::MostrarTabela() {
+  const int linhas = tabela_->Linhas();
+  if (linhas < 3) return;
+  StringGridResultado->setRowCount(linhas);
+  // Only the new image row and the mean row change; the rows above stay as they were.
+  for (int i = linhas - 2; i < linhas; ++i)
+    for (int j = 0; j < tabela_->Colunas(); ++j) {
+      const QString texto = QString::fromStdString(tabela_->Celula(j, i));
+      if (QTableWidgetItem* item = StringGridResultado->item(i, j))
+        item->setText(texto);
+      else
+        StringGridResultado->setItem(i, j, new QTableWidgetItem(texto));
+    }
+  alturaDaGrade_ = kPassoLinha * linhas + 3;
+  StringGridResultado->resize(StringGridResultado->width(), alturaDaGrade_);
+  setFixedSize(StringGridResultado->width(), kTopoDaGrade + alturaDaGrade_);
+  ToolBar1->setGeometry(0, 0, width(), kAlturaDaBarra);
+  if (QMdiSubWindow* sub = SubWindow()) sub->resize(sub->sizeHint());
+}
+
+// ---- the popup menu and the comparison ----
+
+void TFormResultado::StringGridResultadoMouseDown(int y) { YMouse = y; }
+
+void TFormResultado::PopupMenu1Popup() {
+  LinhaPopup = StringGridResultado->rowAt(YMouse);
+  ColunaPopup = LinhaPopup < 0 ? -1 : StringGridResultado->columnAt(2);
+  if (LinhaPopup < 0) ColunaPopup = -1;
+  // Only an image row compares: not the header, not the mean row, not below the table. The
+  // rows are counted from the table itself, so that a run that stopped early does not offer
+  // the mean row as an image.
+  Compararhistogramasdaimagemedanalise1->setEnabled(
+      LinhaPopup >= 1 && LinhaPopup <= tabela_->LinhasDeImagem() && ColunaPopup <= 0);
+}
+
+void TFormResultado::Compararhistogramasdaimagemedanalise1Click() {
+  const int linha = LinhaPopup;
+  if (linha < 1 || linha > tabela_->LinhasDeImagem()) return;
+  auto* janela = new TFormHistograma(this);
+  janela->AbrirComparacao(QString::fromStdString(CaminhosImagens[size_t(linha - 1)]));
+
+  std::vector<double> percentuais;
+  for (int j = 1; j <= NumFases; ++j) percentuais.push_back(tabela_->Valor(j, linha));
+  const GreyHistogram ajustado = HistogramaAjustado(ArquivoPadrao, percentuais);
+  const std::string arquivo = ArquivoAjustado();
+  EscreverHistogramaAjustado(arquivo, ajustado);
+  const ApagarAoSair apagar{arquivo};
+  janela->AbrirComparacao(QString::fromStdString(arquivo));
+}
+
+// ---- homogeneity ----
+
+void TFormResultado::SpeedBtnHomogeneidadeClick() {
+  const int imagens = tabela_->LinhasDeImagem();
+  if (!PotenciaParDe2(imagens)) {
+    MessageDlg(kContagemInvalida, MsgKind::Error, mbOK);
+    return;
+  }
+  auto* janela = new TFormresultHomogeneidade(FormPrincipal);
+  EscreverArquivoVol(ArquivoVol(), *tabela_, ValoresCHI2);
+  // The images of the table's rows: a run that stopped early has fewer rows than paths.
+  const std::vector<std::string> caminhos(CaminhosImagens.begin(),
+                                          CaminhosImagens.begin() + imagens);
+  janela->MontarMosaico(NumFases, caminhos, ArquivoVol());
+}
