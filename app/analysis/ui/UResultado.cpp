@@ -51,6 +51,13 @@ struct ApagarAoSair {
   ~ApagarAoSair() { std::remove(arquivo.c_str()); }
 };
 
+// The first column holds the names and is drawn as a fixed column.
+QTableWidgetItem* Item(const QWidget* grade, int coluna, const QString& texto) {
+  auto* item = new QTableWidgetItem(texto);
+  if (coluna == 0) item->setBackground(grade->palette().button());
+  return item;
+}
+
 }  // namespace
 
 TFormResultado* TFormResultado::CreateComPadrao(QObject* owner, const std::string& arquivoPadrao) {
@@ -77,6 +84,9 @@ TFormResultado* TFormResultado::CreateComPadrao(QObject* owner, const std::strin
 
 TFormResultado::TFormResultado(QObject* owner) : TForm(nullptr) {
   setObjectName("FormResultado");
+  QFont fonte = font();
+  fonte.setPixelSize(11);
+  setFont(fonte);
 
   ToolBar1 = new QFrame(this);
   ToolBar1->setObjectName("ToolBar1");
@@ -86,7 +96,8 @@ TFormResultado::TFormResultado(QObject* owner) : TForm(nullptr) {
   SpeedBtnHomogeneidade->setText("Homogeneidade");
   SpeedBtnHomogeneidade->setToolTip("Calcular Homogeneidade");
   SpeedBtnHomogeneidade->setAutoRaise(true);
-  SpeedBtnHomogeneidade->setGeometry(2, 2, 96, kAlturaDaBarra - 4);
+  SpeedBtnHomogeneidade->adjustSize();
+  SpeedBtnHomogeneidade->setGeometry(2, 2, SpeedBtnHomogeneidade->width() + 8, kAlturaDaBarra - 4);
 
   StringGridResultado = new QTableWidget(1, 0, this);
   StringGridResultado->setObjectName("StringGridResultado");
@@ -101,6 +112,9 @@ TFormResultado::TFormResultado(QObject* owner) : TForm(nullptr) {
   StringGridResultado->setEditTriggers(QAbstractItemView::NoEditTriggers);
   StringGridResultado->setSelectionMode(QAbstractItemView::SingleSelection);
   StringGridResultado->setContextMenuPolicy(Qt::CustomContextMenu);
+  // Cells clip their text, as a grid does, rather than shorten it with an ellipsis.
+  StringGridResultado->setTextElideMode(Qt::ElideNone);
+  StringGridResultado->setWordWrap(false);
   StringGridResultado->viewport()->installEventFilter(this);
   StringGridResultado->move(0, kTopoDaGrade);
 
@@ -262,7 +276,7 @@ void TFormResultado::MostrarTabela() {
       if (QTableWidgetItem* item = StringGridResultado->item(i, j))
         item->setText(texto);
       else
-        StringGridResultado->setItem(i, j, new QTableWidgetItem(texto));
+        StringGridResultado->setItem(i, j, Item(StringGridResultado, j, texto));
     }
   alturaDaGrade_ = kPassoLinha * linhas + 3;
   StringGridResultado->resize(StringGridResultado->width(), alturaDaGrade_);

@@ -55,6 +55,9 @@ bool OutraUsa(const TFormresultHomogeneidade* eu, const std::string& arquivo) {
 
 TFormresultHomogeneidade::TFormresultHomogeneidade(QObject* owner) : TForm(nullptr) {
   setObjectName("FormresultHomogeneidade");
+  QFont fonte = font();
+  fonte.setPixelSize(11);
+  setFont(fonte);
 
   Label1 = new QLabel("Mosaico das Imagens", this);
   Label1->setObjectName("Label1");
