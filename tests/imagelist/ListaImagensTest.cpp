@@ -12,6 +12,7 @@
 #include "app/analysis/model/ImageListFile.h"
 #include "app/analysis/ui/MetodoDialog.h"
 #include "app/analysis/ui/UHistoVis.h"
+#include "app/analysis/ui/UResultado.h"
 #include "app/histograms/ui/UDSHistograma.h"
 #include "app/histograms/ui/UListaDeFases.h"
 #include "tests/imagelist/ImageListTestUtil.h"
@@ -429,6 +430,50 @@ TEST_F(ListaImagensTest, TheMethodDialogIsFilledWithTheLastChoice) {
   }
   // The SVD choice left the constraint unchecked, and Gradient keeps it so.
   EXPECT_FALSE(w->ComVinculo);
+}
+
+TEST_F(ListaImagensTest, EveryAnalysisOpensAResultsWindowOwnedByTheList) {
+  const QStringList img = {Imagem("claro.bmp", Cinza(8, 200)), Imagem("escuro.bmp", Cinza(8, 10))};
+  Adicionar(img);
+  EscolherPadrao(Padrao("p", FasesEm({10, 200})));
+  auto resultados = [this] {
+    std::vector<TFormResultado*> out;
+    for (TForm* f : principal->Filhas())
+      if (auto* r = qobject_cast<TFormResultado*>(f)) out.push_back(r);
+    return out;
+  };
+  // Before the method dialog was confirmed the run is SVD.
+  w->BAnalisar->click();
+  Settle();
+  ASSERT_EQ(resultados().size(), 1u);
+  TFormResultado* r = resultados()[0];
+  EXPECT_EQ(r->Caption(), "Resultado da Análise - SVD");
+  EXPECT_EQ(r->Owner(), w);
+  EXPECT_EQ(r->CaminhosImagens, Caminhos(img));
+  EXPECT_EQ(r->ArquivoPadrao, w->ArquivoPadrao);
+  EXPECT_TRUE(dialogs->messages.empty());
+  w->BAnalisar->click();
+  Settle();
+  EXPECT_EQ(resultados().size(), 2u);
+
+  // The constrained gradient is refused by the results window it opens.
+  dialogs->forms.push_back([](QDialog& f) {
+    auto& d = dynamic_cast<TFrmMetodoDialog&>(f);
+    d.rgAnalisysItens->button(1)->click();
+    d.comvinculo->click();
+    d.sbOK->click();
+  });
+  w->sbAnalise->click();
+  w->BAnalisar->click();
+  Settle();
+  ASSERT_EQ(resultados().size(), 3u);
+  EXPECT_EQ(resultados()[2]->Caption(), "Resultado da Análise - Gradiente");
+  EXPECT_EQ(dialogs->Texts(), QStringList{"Método não implementado"});
+
+  // Closing the list takes its results windows with it.
+  EXPECT_TRUE(w->Close());
+  Settle();
+  EXPECT_TRUE(resultados().empty());
 }
 
 TEST_F(ListaImagensTest, AMethodDialogThatCannotReadThePatternIsReported) {

@@ -73,10 +73,12 @@ TFrmMetodoDialog::TFrmMetodoDialog(QWidget* owner) : QDialog(owner) {
   rgAnalisys->setGeometry(8, 6, 212, 46);
   rgAnalisysItens = new QButtonGroup(this);
   const char* const itens[3] = {"SVD ", "Gradient", "Max. desc."};
+  // Three columns, each as wide as its caption needs.
+  const int esquerda[3] = {4, 50, 124}, largura[3] = {46, 74, 86};
   for (int i = 0; i < 3; ++i) {
     auto* r = new QRadioButton(itens[i], rgAnalisys);
     r->setObjectName(QString("rgAnalisys%1").arg(i));
-    r->setGeometry(8 + 68 * i, 20, 68, 18);
+    r->setGeometry(esquerda[i], 20, largura[i], 18);
     rgAnalisysItens->addButton(r, i);
   }
   rgAnalisysItens->button(0)->setChecked(true);
@@ -107,7 +109,7 @@ TFrmMetodoDialog::TFrmMetodoDialog(QWidget* owner) : QDialog(owner) {
 
   gbInitial = new QGroupBox("Initial Values", this);
   gbInitial->setObjectName("gbInitial");
-  gbInitial->setGeometry(8, 104, 212, 162);
+  gbInitial->setGeometry(8, 104, 212, 150);
   sbAuto = Botao(gbInitial, "sbAuto", "Auto", QRect(10, 20, 60, 22));
   sbManual = Botao(gbInitial, "sbManual", "Manual", QRect(76, 20, 60, 22));
   sbFile = Botao(gbInitial, "sbFile", "File", QRect(142, 20, 60, 22));
@@ -133,7 +135,9 @@ TFrmMetodoDialog::TFrmMetodoDialog(QWidget* owner) : QDialog(owner) {
   Label1->setGeometry(10, 84, 60, 14);
   sgValues = new QTableWidget(1, 17, gbInitial);
   sgValues->setObjectName("sgValues");
-  sgValues->setGeometry(10, 100, 192, 52);
+  sgValues->setGeometry(10, 100, 192, 36);
+  sgValues->setTextElideMode(Qt::ElideNone);
+  sgValues->setShowGrid(true);
   sgValues->horizontalHeader()->hide();
   sgValues->verticalHeader()->hide();
   sgValues->horizontalHeader()->setMinimumSectionSize(1);
@@ -145,10 +149,14 @@ TFrmMetodoDialog::TFrmMetodoDialog(QWidget* owner) : QDialog(owner) {
   sgValues->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   sgValues->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   sgValues->setPalette(cinza);
-  for (int c = 0; c < 17; ++c) sgValues->setItem(0, c, new QTableWidgetItem);
+  for (int c = 0; c < 17; ++c) {
+    auto* celula = new QTableWidgetItem;
+    celula->setTextAlignment(Qt::AlignCenter);
+    sgValues->setItem(0, c, celula);
+  }
 
-  sbOK = Botao(this, "sbOK", "OK", QRect(36, 276, 72, 24));
-  sbCancel = Botao(this, "sbCancel", "Cancel", QRect(120, 276, 72, 24));
+  sbOK = Botao(this, "sbOK", "OK", QRect(36, 270, 72, 24));
+  sbCancel = Botao(this, "sbCancel", "Cancel", QRect(120, 270, 72, 24));
 
   OpenPictureDialog.filter = kFiltroImagens;
   OpenDialog.filter = "Arquivos ACD|*.acd";

@@ -10,6 +10,7 @@
 
 #include "app/analysis/model/ImageListFile.h"
 #include "app/analysis/ui/MetodoDialog.h"
+#include "app/analysis/ui/UResultado.h"
 #include "app/histograms/model/HistogramFiles.h"
 #include "app/shell/model/URecursos.h"
 #include "app/shell/ui/ToolIcons.h"
@@ -332,4 +333,7 @@ void TFormListaImagens::BAnalisarClick() {
     MessageDlg("Selecione um Padrão Para\rIniciar a Análise", MsgKind::Information, mbOK);
     return;
   }
+  // Every run opens a window of its own, owned by this one; earlier results stay open.
+  TFormResultado* resultado = TFormResultado::CreateComPadrao(this, ArquivoPadrao);
+  resultado->Analisar(CaminhosImagens, Metodo, Limiares, ComVinculo);
 }
