@@ -334,3 +334,37 @@ TEST_F(ResultsTest, CellsFollowTheUserDecimalSeparator) {
 
 }  // namespace
 }  // namespace vandrel::testing
+
+namespace vandrel::testing {
+namespace {
+
+// The list window's "Analisar" button: images and pattern chosen through its dialogs, and the
+// method dialog never opened, so the run uses SVD.
+TEST_F(ResultsTest, AnalisarButtonOfTheListRunsTheBatch) {
+  const std::vector<std::string> paths = Imagens(4);
+  QStringList files;
+  for (const std::string& p : paths) files << QString::fromStdString(p);
+  dialogs->files.push_back(FileDialogResult{files, 1});
+  lista->AdicionarImagens->click();
+  dialogs->files.push_back(FileDialogResult{{QString::fromStdString(Padrao())}, 1});
+  lista->BtPadrao->click();
+  lista->BAnalisar->click();
+  lista->BAnalisar->click();
+  Settle();
+  EXPECT_TRUE(dialogs->messages.empty()) << dialogs->Texts().join("|").toStdString();
+  const std::vector<TFormResultado*> janelas = Janelas<TFormResultado>();
+  ASSERT_EQ(janelas.size(), 2u);
+  for (TFormResultado* r : janelas) {
+    EXPECT_EQ(r->Caption(), "Resultado da Análise - SVD");
+    EXPECT_EQ(r->Owner(), lista);
+    EXPECT_EQ(Row(r->StringGridResultado, 5), (QStringList{"Média", "7.813", "92.188", ""}));
+  }
+  // The results keep their images when the list changes.
+  lista->ListaDeImagens->item(0)->setSelected(true);
+  lista->ExcluirImagens->setEnabled(true);
+  lista->ExcluirImagens->click();
+  EXPECT_EQ(janelas[0]->CaminhosImagens, paths);
+}
+
+}  // namespace
+}  // namespace vandrel::testing
