@@ -291,8 +291,8 @@ void TFormResultado::StringGridResultadoMouseDown(int y) { YMouse = y; }
 
 void TFormResultado::PopupMenu1Popup() {
   LinhaPopup = StringGridResultado->rowAt(YMouse);
+  // The cell in the first column at the height of the press; none below the last row.
   ColunaPopup = LinhaPopup < 0 ? -1 : StringGridResultado->columnAt(2);
-  if (LinhaPopup < 0) ColunaPopup = -1;
   // Only an image row compares: not the header, not the mean row, not below the table. The
   // rows are counted from the table itself, so that a run that stopped early does not offer
   // the mean row as an image.
