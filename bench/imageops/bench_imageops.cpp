@@ -15,19 +15,11 @@
 #include "app/imaging/model/Greyscale.h"
 #include "app/imaging/model/MeanFilter.h"
 #include "app/imaging/model/SimilarPixels.h"
+#include "bench/support/BestTime.h"
 
 namespace {
 
-double BestMs(int repeats, const std::function<void()>& f) {
-  double best = 1e30;
-  for (int i = 0; i < repeats; ++i) {
-    const auto t0 = std::chrono::steady_clock::now();
-    f();
-    const auto t1 = std::chrono::steady_clock::now();
-    best = std::min(best, std::chrono::duration<double, std::milli>(t1 - t0).count());
-  }
-  return best;
-}
+using vandrel::bench::BestMs;
 
 volatile uint64_t sink;
 
