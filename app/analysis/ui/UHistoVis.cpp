@@ -25,11 +25,6 @@ namespace {
 constexpr int kLargura = 264;
 constexpr int kAlturaBotoes = 33;
 
-// The curve's name as the legend and the dialogs show it: no folder, no extension.
-QString NomeDaCurva(const std::string& nome) {
-  return QFile::decodeName(QByteArray::fromStdString(CurveName(nome)));
-}
-
 QToolButton* Botao(QWidget* parent, const char* nome, const QString& texto, int x) {
   auto* b = new QToolButton(parent);
   b->setObjectName(nome);
@@ -170,26 +165,10 @@ void TFormHistoVis::LimparLegenda() {
 }
 
 void TFormHistoVis::MontarLegenda(int porLinha) {
-  const TArrayDeHistogramas& curvas = Histograma->Histogramas();
-  const LayoutDaLegenda layout = LayoutLegenda(int(curvas.size()), porLinha);
-  for (size_t k = 0; k < curvas.size(); ++k) {
-    const LugarNaLegenda& l = layout.lugares[k];
-    auto* quadrado = new TShape(PainelDaLegenda);
-    quadrado->setObjectName(QString("Quadrado%1").arg(k));
-    quadrado->setGeometry(l.quadradoX, l.quadradoY, 10, 10);
-    quadrado->SetCor(curvas[k].Cor);
-    quadrado->OnMouseDown = [this, quadrado](Qt::MouseButton, int, int) {
-      LegendaMouseDown(quadrado);
-    };
-    quadrado->show();
-    auto* rotulo = new QLabel(NomeDaCurva(curvas[k].Nome).left(9), PainelDaLegenda);
-    rotulo->setObjectName(QString("Rotulo%1").arg(k));
-    rotulo->setGeometry(l.rotuloX, l.rotuloY, 50, 13);
-    rotulo->show();
-    quadrados_.push_back(quadrado);
-    rotulos_.push_back(rotulo);
-  }
-  PainelDaLegenda->resize(PainelDaLegenda->width(), layout.alturaDoPainel);
+  const int altura = PreencherLegenda(
+      PainelDaLegenda, Histograma->Histogramas(), porLinha,
+      [this](TShape* quadrado) { LegendaMouseDown(quadrado); }, quadrados_, rotulos_);
+  PainelDaLegenda->resize(PainelDaLegenda->width(), altura);
   PainelBotoes->move(0, PainelDaLegenda->y() + PainelDaLegenda->height());
   setFixedSize(kLargura, PainelBotoes->geometry().bottom() + 1);
 }

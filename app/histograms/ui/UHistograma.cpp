@@ -46,11 +46,6 @@ constexpr Paineis kPaineis512{369, 520, 482, 521};
 
 int32_t DeQColor(const QColor& c) { return Rgb(c.red(), c.green(), c.blue()); }
 
-// The curve's name as the legend and the dialogs show it: no folder, no extension.
-QString NomeDaCurva(const std::string& nome) {
-  return QFile::decodeName(QByteArray::fromStdString(CurveName(nome)));
-}
-
 // The pictures of the overlay and save-picture buttons, in the manner of the tool bar's.
 QIcon Glifo(const QString& nome) {
   QPixmap pm(24, 24);
@@ -396,26 +391,10 @@ void TFormHistograma::BtMaisClick() {
 // ---- legend ----
 
 void TFormHistograma::CriarLegenda(int porLinha) {
-  const TArrayDeHistogramas& curvas = Histograma->Histogramas();
-  const LayoutDaLegenda layout = LayoutLegenda(int(curvas.size()), porLinha);
-  for (size_t k = 0; k < curvas.size(); ++k) {
-    const LugarNaLegenda& l = layout.lugares[k];
-    auto* quadrado = new TShape(PainelDaLegenda);
-    quadrado->setObjectName(QString("Quadrado%1").arg(k));
-    quadrado->setGeometry(l.quadradoX, l.quadradoY, 10, 10);
-    quadrado->SetCor(curvas[k].Cor);
-    quadrado->OnMouseDown = [this, quadrado](Qt::MouseButton, int, int) {
-      LegendaMouseDown(quadrado);
-    };
-    quadrado->show();
-    auto* rotulo = new QLabel(NomeDaCurva(curvas[k].Nome).left(9), PainelDaLegenda);
-    rotulo->setObjectName(QString("Rotulo%1").arg(k));
-    rotulo->setGeometry(l.rotuloX, l.rotuloY, 50, 13);
-    rotulo->show();
-    quadrados_.push_back(quadrado);
-    rotulos_.push_back(rotulo);
-  }
-  PainelDaLegenda->resize(PainelDaLegenda->width(), layout.alturaDoPainel);
+  const int altura = PreencherLegenda(
+      PainelDaLegenda, Histograma->Histogramas(), porLinha,
+      [this](TShape* quadrado) { LegendaMouseDown(quadrado); }, quadrados_, rotulos_);
+  PainelDaLegenda->resize(PainelDaLegenda->width(), altura);
   PainelDosBotoes->move(PainelDosBotoes->x(), PainelDaLegenda->geometry().bottom() + 2);
   if (!PainelDasOpcoes->isHidden()) AcompanharOpcoes();
   AjustarAoConteudo();
