@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <filesystem>
+
 #include "platform/Errors.h"
 #include "platform/Process.h"
 #include "platform/Registry.h"
@@ -32,12 +34,14 @@ QString GetProgramsFolder() { return ShellFolder("Programs"); }
 
 QString GetDesktopFolder() { return ShellFolder("Desktop"); }
 
-void CreateShortcut(const QString& target, const QString& arguments, const QString& workingFolder,
-                    const QString& folder, const QString& name) {
-  if (folder.isEmpty()) return;
+QString CreateShortcut(const QString& target, const QString& arguments,
+                       const QString& workingFolder, const QString& folder, const QString& name) {
+  if (folder.isEmpty()) return {};
   vandrel::ShellLink link{target.toStdString(), arguments.toStdString(),
                           workingFolder.toStdString()};
-  vandrel::SaveShellLink(link, (folder + "/" + name + ".lnk").toStdString());
+  std::string error;
+  if (vandrel::SaveShellLink(link, (folder + "/" + name + ".lnk").toStdString(), &error)) return {};
+  return QString::fromStdString(error);
 }
 
 bool RunAndWait(const QString& programPath, const QString& parameters, int /*showMode*/) {
@@ -50,6 +54,11 @@ void CreateFolderIfMissing(const QString& folder) {
   if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return;
   // One level only, as the folder's parent must exist.
   (void)::mkdir(path.c_str(), 0777);
+}
+
+void CreateFolderPath(const QString& folder) {
+  std::error_code ec;
+  std::filesystem::create_directories(folder.toStdString(), ec);
 }
 
 }  // namespace installer

@@ -15,11 +15,12 @@ QString GetWindowsDir();
 QString GetProgramsFolder();
 QString GetDesktopFolder();
 
-// Saves the link folder + "/" + name + ".lnk" to `target` with its arguments and working
-// folder, replacing an earlier one. A link that cannot be saved is not reported; a link
-// without a folder is not saved (it would land in the root of the file system).
-void CreateShortcut(const QString& target, const QString& arguments, const QString& workingFolder,
-                    const QString& folder, const QString& name);
+// Saves the link folder + "/" + name + ".lnk" (the desktop's "name.desktop") to `target`
+// with its arguments and working folder, replacing an earlier one. Returns why the link
+// could not be saved, empty when it was. A link without a folder is not saved (it would
+// land in the root of the file system), and that is no failure.
+QString CreateShortcut(const QString& target, const QString& arguments,
+                       const QString& workingFolder, const QString& folder, const QString& name);
 
 // Starts the program with the parameters in the program's own folder and waits without
 // limit for it to end. True when it started. The show mode has no meaning here.
@@ -28,5 +29,9 @@ bool RunAndWait(const QString& programPath, const QString& parameters, int showM
 // Creates one folder when it does not exist; failures (parent missing, no rights, a file
 // in its place) are ignored.
 void CreateFolderIfMissing(const QString& folder);
+
+// Creates a folder with every missing level above it (a fresh account has no desktop or
+// menu folder yet); failures are ignored here and show when a file is written into it.
+void CreateFolderPath(const QString& folder);
 
 }  // namespace installer

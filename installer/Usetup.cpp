@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -13,7 +14,9 @@
 #include "installer/Page.h"
 #include "installer/StdShared.h"
 #include "installer/Termination.h"
+#include "platform/DesktopTypes.h"
 #include "platform/Registry.h"
+#include "platform/qt/Dialogs.h"
 #include "platform/qt/ErrorReport.h"
 
 using vandrel::Registry;
@@ -134,6 +137,24 @@ bool TFInstall::eventFilter(QObject* watched, QEvent* event) {
   return QDialog::eventFilter(watched, event);
 }
 
+void TFInstall::keyPressEvent(QKeyEvent* event) {
+  // Until Finish is offered the steps are under way (or a failed one is being reported):
+  // leaving now would end the installer with half of it done.
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier &&
+      !sbFinalizar->isEnabled()) {
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+void TFInstall::ReportError(const QString& text) {
+  const bool running = Timer->isActive();
+  Timer->stop();
+  vandrel::MessageDlg(text, vandrel::MsgKind::Error, vandrel::mbOK);
+  if (running) Timer->start();
+}
+
 void TFInstall::FormCreate() {
   QString about = QString::fromUtf8(kAboutText);
   about.replace('\r', '\n');  // a carriage return alone breaks the line
@@ -151,12 +172,15 @@ void TFInstall::SetStatus(const QString& text) {
 void TFInstall::TimerTimer() {
   try {
     switch (ticks_) {
-      case 1:
+      case 1: {
         SetStatus("Building ShortCuts...");
-        CreateShortcuts();
+        const QStringList failed = CreateShortcuts();
         ProgBar->setValue(30);
         CreateFolders();
+        // The other steps do not depend on the shortcuts: they go on once it is said.
+        if (!failed.isEmpty()) ReportError(failed.join('\r'));
         break;
+      }
       case 3:
         SetStatus("Preparing Registry");
         // Whether the cleaner could run changes nothing: the steps go on either way.
@@ -190,18 +214,25 @@ void TFInstall::TimerTimer() {
 
 void TFInstall::sbFinalizarClick() { installer::Terminate(); }
 
-void TFInstall::CreateShortcuts() {
+QStringList TFInstall::CreateShortcuts() {
+  QStringList failed;
+  const auto add = [&failed](const QString& error) {
+    if (!error.isEmpty()) failed << error;
+  };
   const QString program = InstallFolder + "/Vandrel";
-  installer::CreateShortcut(program, " ", InstallFolder, installer::GetDesktopFolder(), "Vandrel");
+  const QString desktop = installer::GetDesktopFolder();
+  if (!desktop.isEmpty()) installer::CreateFolderPath(desktop);
+  add(installer::CreateShortcut(program, " ", InstallFolder, desktop, "Vandrel"));
   const QString programs = installer::GetProgramsFolder();
   // Without a Programs folder the menu folder would be made in the root of the file system.
-  if (programs.isEmpty()) return;
+  if (programs.isEmpty()) return failed;
   const QString menu = programs + "/Vandrel";
-  installer::CreateFolderIfMissing(menu);
-  installer::CreateShortcut(program, " ", InstallFolder, menu, "Vandrel");
-  installer::CreateShortcut(InstallFolder + "/Ajuda.hlp", " ", InstallFolder, menu, "Ajuda");
-  installer::CreateShortcut(InstallFolder + "/uninstall", " ", InstallFolder, menu,
-                            "Desinstalar Vandrel");
+  installer::CreateFolderPath(menu);
+  add(installer::CreateShortcut(program, " ", InstallFolder, menu, "Vandrel"));
+  add(installer::CreateShortcut(InstallFolder + "/Ajuda.hlp", " ", InstallFolder, menu, "Ajuda"));
+  add(installer::CreateShortcut(InstallFolder + "/uninstall", " ", InstallFolder, menu,
+                                "Desinstalar Vandrel"));
+  return failed;
 }
 
 void TFInstall::CreateFolders() {
@@ -229,15 +260,23 @@ void TFInstall::WriteRegistry() {
     reg.WriteString("UninstallString", (InstallFolder + "/uninstall").toStdString());
   }
   const QString program = InstallFolder + "/Vandrel";
+  bool registered = false;
   for (const FileClass& c : kFileClasses) {
     if (Registry(RegRoot::HKEY_CLASSES_ROOT).KeyExists(c.name)) continue;
     const QString name = QString::fromUtf8(c.name);
-    WriteDefault(RegRoot::HKEY_CLASSES_ROOT, name, QString::fromUtf8(c.description));
-    if (c.open != FileClass::kNone)
-      WriteDefault(RegRoot::HKEY_CLASSES_ROOT, name + "\\shell\\open\\command",
-                   c.open == FileClass::kProgram ? program + " %1" : QString("notepad %1"));
+    const QString description = QString::fromUtf8(c.description);
+    const QString command = c.open == FileClass::kNone      ? QString()
+                            : c.open == FileClass::kProgram ? program + " %1"
+                                                            : QString("notepad %1");
+    WriteDefault(RegRoot::HKEY_CLASSES_ROOT, name, description);
+    if (!command.isEmpty())
+      WriteDefault(RegRoot::HKEY_CLASSES_ROOT, name + "\\shell\\open\\command", command);
     WriteDefault(RegRoot::HKEY_CLASSES_ROOT, name + "\\DefaultIcon",
                  program + "," + QString::number(c.icon));
     WriteDefault(RegRoot::HKEY_CLASSES_ROOT, QString::fromUtf8(c.extension), name);
+    // The desktop learns of the class too, so that a file manager opens its documents.
+    vandrel::RegisterDesktopFileType(c.extension, description.toStdString(), command.toStdString());
+    registered = true;
   }
+  if (registered) vandrel::RefreshDesktopDatabases();
 }

@@ -4,6 +4,7 @@
 // offers Finish.
 #include <QDialog>
 #include <QString>
+#include <QStringList>
 
 class QFrame;
 class QLabel;
@@ -35,16 +36,21 @@ class TFInstall : public QDialog {
   void TimerTimer();
   void sbFinalizarClick();
 
-  void CreateShortcuts();
+  // Returns why each shortcut that could not be written failed.
+  QStringList CreateShortcuts();
   void CreateFolders();
   void WriteRegistry();
 
  protected:
   void showEvent(QShowEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  // Escape does not leave the page while the steps run.
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void SetStatus(const QString& text);
+  // Shows an error with the timer held, so that no tick runs while the box is open.
+  void ReportError(const QString& text);
   int ticks_ = 0;
 };
 

@@ -1,9 +1,12 @@
 #include "platform/Process.h"
 
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 
 extern char** environ;
@@ -61,6 +64,10 @@ std::vector<std::string> SplitCommandLine(const std::string& parameters) {
 }
 
 bool StartAndWait(const std::string& program, const std::string& parameters) {
+  return StartAndWait(program, SplitCommandLine(parameters));
+}
+
+bool StartAndWait(const std::string& program, std::vector<std::string> words) {
   namespace fs = std::filesystem;
   if (program.empty()) return false;
   // The child changes folder before it runs the program, so the file is named absolutely.
@@ -70,7 +77,6 @@ bool StartAndWait(const std::string& program, const std::string& parameters) {
   std::string file = path.string();
   const std::string folder = path.parent_path().string();
 
-  std::vector<std::string> words = SplitCommandLine(parameters);
   std::vector<char*> argv;
   argv.reserve(words.size() + 2);
   argv.push_back(file.data());
@@ -93,6 +99,26 @@ bool StartAndWait(const std::string& program, const std::string& parameters) {
   while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
   }
   return true;
+}
+
+std::string FindInPath(const std::string& name) {
+  if (name.empty() || name.find('/') != std::string::npos) return {};
+  const char* value = std::getenv("PATH");
+  const std::string path = value ? value : "/usr/local/bin:/usr/bin:/bin";
+  size_t start = 0;
+  while (start <= path.size()) {
+    size_t end = path.find(':', start);
+    if (end == std::string::npos) end = path.size();
+    // An empty entry stands for the current folder, as the shell reads it.
+    std::string folder = path.substr(start, end - start);
+    if (folder.empty()) folder = ".";
+    const std::string file = folder + "/" + name;
+    struct stat st {};
+    if (::stat(file.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(file.c_str(), X_OK) == 0)
+      return file;
+    start = end + 1;
+  }
+  return {};
 }
 
 }  // namespace vandrel

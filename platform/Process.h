@@ -17,4 +17,11 @@ std::vector<std::string> SplitCommandLine(const std::string& parameters);
 // missing or non-executable file, a missing folder).
 bool StartAndWait(const std::string& program, const std::string& parameters);
 
+// The same with the words given one by one, so that none is split or loses its quotes.
+bool StartAndWait(const std::string& program, std::vector<std::string> words);
+
+// The program file `name` as the shell finds it in the folders of $PATH; empty when none
+// of them holds an executable file of that name.
+std::string FindInPath(const std::string& name);
+
 }  // namespace vandrel

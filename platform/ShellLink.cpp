@@ -11,11 +11,8 @@
 
 namespace vandrel {
 
-namespace {
-
-// The escapes of a string value: backslash and the control characters, and a leading
-// blank, which a reader would otherwise strip.
-std::string EscapeValue(const std::string& text) {
+// A leading blank gets an escape, as a reader would otherwise strip it.
+std::string EscapeDesktopValue(const std::string& text) {
   std::string out;
   out.reserve(text.size());
   for (size_t i = 0; i < text.size(); ++i) {
@@ -42,6 +39,8 @@ std::string EscapeValue(const std::string& text) {
   }
   return out;
 }
+
+namespace {
 
 // Characters that oblige an Exec word to be quoted.
 bool Reserved(char c) {
@@ -94,6 +93,10 @@ bool IsProgram(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), X_OK) == 0;
 }
 
+bool EndsWith(const std::string& text, const std::string& end) {
+  return text.size() > end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
 std::string Absolute(const std::string& path) {
   if (path.empty()) return path;
   std::error_code ec;
@@ -126,27 +129,41 @@ std::string DesktopEntry(const ShellLink& link, const std::string& name) {
     for (const std::string& word : SplitCommandLine(link.arguments))
       exec += ' ' + QuoteExecWord(word);
     entry += "Type=Application\n";
-    entry += "Name=" + EscapeValue(name) + "\n";
-    entry += "Exec=" + EscapeValue(exec) + "\n";
-    if (!link.workingFolder.empty()) entry += "Path=" + EscapeValue(link.workingFolder) + "\n";
+    entry += "Name=" + EscapeDesktopValue(name) + "\n";
+    entry += "Exec=" + EscapeDesktopValue(exec) + "\n";
+    if (!link.workingFolder.empty())
+      entry += "Path=" + EscapeDesktopValue(link.workingFolder) + "\n";
+    if (std::filesystem::path(target).filename() == "Vandrel")
+      entry += std::string("Icon=") + kProgramIcon + "\n";
   } else {
     entry += "Type=Link\n";
-    entry += "Name=" + EscapeValue(name) + "\n";
-    entry += "URL=" + EscapeValue(FileUrl(target)) + "\n";
+    entry += "Name=" + EscapeDesktopValue(name) + "\n";
+    entry += "URL=" + EscapeDesktopValue(FileUrl(target)) + "\n";
   }
   return entry;
 }
 
-bool SaveShellLink(const ShellLink& link, const std::string& file) {
+std::string ShellLinkFile(const std::string& file) {
+  std::string out = file;
+  if (EndsWith(out, ".lnk")) out.resize(out.size() - 4);
+  return out + ".desktop";
+}
+
+bool SaveShellLink(const ShellLink& link, const std::string& file, std::string* error) {
   std::string name = std::filesystem::path(file).filename().string();
-  if (name.size() > 4 && name.compare(name.size() - 4, 4, ".lnk") == 0)
-    name.resize(name.size() - 4);
+  if (EndsWith(name, ".lnk")) name.resize(name.size() - 4);
+  const std::string path = ShellLinkFile(file);
   try {
-    WriteFileAtomically(file, DesktopEntry(link, name));
-    return true;
-  } catch (const Exception&) {
+    WriteFileAtomically(path, DesktopEntry(link, name));
+  } catch (const Exception& e) {
+    if (error) *error = e.what();
     return false;
   }
+  // Desktops start only the entries their user may execute; every reader may also run it.
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0)
+    ::chmod(path.c_str(), st.st_mode | ((st.st_mode & 0444) >> 2));
+  return true;
 }
 
 }  // namespace vandrel

@@ -1,8 +1,9 @@
 #pragma once
-// Shell links: a ".lnk" file holding a freedesktop desktop entry. A program target gives
-// an Application entry (Exec = target and arguments, Path = working folder); any other
-// target (a document, a file that does not exist yet) a Link entry with its file URL.
-// Name is the link's file name without ".lnk".
+// Shell links: a link "folder/name.lnk" is the desktop's own kind of link, the desktop
+// entry "folder/name.desktop", executable, which menus and the desktop show. A program
+// target gives an Application entry (Exec = target and arguments, Path = working folder,
+// the program's icon when the target is Vandrel itself); any other target (a document, a
+// file that does not exist yet) a Link entry with its file URL. Name is the link's name.
 #include <string>
 
 namespace vandrel {
@@ -17,11 +18,23 @@ struct ShellLink {
 // folder, as the link must name it wherever it is opened from.
 std::string DesktopEntry(const ShellLink& link, const std::string& name);
 
-// Writes the entry to `file` (folder + "/" + name + ".lnk"), replacing it when it exists.
-// False when the file cannot be written.
-bool SaveShellLink(const ShellLink& link, const std::string& file);
+// The icon name of the program's entries.
+inline constexpr const char* kProgramIcon = "vandrel";
+
+// The file a link named `file` is saved as: its ".lnk" becomes ".desktop" (any other name
+// gets ".desktop" added).
+std::string ShellLinkFile(const std::string& file);
+
+// Writes the entry of `link` to ShellLinkFile(file) (`file` = folder + "/" + name + ".lnk"),
+// executable, replacing it when it exists. False when the file cannot be written; `error`,
+// when given, then receives the reason.
+bool SaveShellLink(const ShellLink& link, const std::string& file, std::string* error = nullptr);
 
 // One word of an Exec line, quoted as the desktop entry format requires.
 std::string QuoteExecWord(const std::string& word);
+
+// A string value of a desktop entry with its escapes (backslash, control characters, a
+// leading blank).
+std::string EscapeDesktopValue(const std::string& text);
 
 }  // namespace vandrel

@@ -20,16 +20,27 @@ std::string HomeFolder() {
   return "/";
 }
 
+// An XDG folder variable; only an absolute path counts, as the base directory rules say.
+std::string XdgFolder(const char* variable, const char* underHome) {
+  std::string folder = Environment(variable);
+  if (folder.empty() || folder.front() != '/') {
+    std::string home = HomeFolder();
+    while (!home.empty() && home.back() == '/') home.pop_back();
+    folder = home + underHome;
+  }
+  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  return folder;
+}
+
 }  // namespace
+
+std::string UserDataFolder() { return XdgFolder("XDG_DATA_HOME", "/.local/share"); }
+
+std::string UserConfigFolder() { return XdgFolder("XDG_CONFIG_HOME", "/.config"); }
 
 std::string WindowsFolder() {
   std::string folder = Environment("VANDREL_WINDOWS_DIR");
-  if (folder.empty()) {
-    std::string data = Environment("XDG_DATA_HOME");
-    while (data.size() > 1 && data.back() == '/') data.pop_back();
-    if (data.empty()) data = HomeFolder() + "/.local/share";
-    folder = data + "/vandrel";
-  }
+  if (folder.empty()) folder = UserDataFolder() + "/vandrel";
   // Paths are built by appending "/name", as on Windows, where the folder has no trailing
   // separator either.
   while (folder.size() > 1 && folder.back() == '/') folder.pop_back();

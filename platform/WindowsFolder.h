@@ -8,4 +8,9 @@ namespace vandrel {
 // The folder without a trailing "/" (except for the root itself).
 std::string WindowsFolder();
 
+// The user's data and configuration folders: $XDG_DATA_HOME and $XDG_CONFIG_HOME when they
+// name an absolute path, else ~/.local/share and ~/.config; without a trailing "/".
+std::string UserDataFolder();
+std::string UserConfigFolder();
+
 }  // namespace vandrel

@@ -29,8 +29,9 @@ class Machine : public ::testing::Test {
     Set("XDG_CONFIG_HOME", Path("home/.config"));
     Set("VANDREL_WINDOWS_DIR", Path("windows"));
     Set("VANDREL_REGISTRY", Path("registry.ini"));
-    for (const char* folder : {"home/Desktop", "home/.local/share/applications", "home/.config",
-                               "windows/Menu Iniciar/Programas", "Prog"})
+    // A fresh account: the home folder is empty, with no desktop, data or configuration
+    // folder yet; the installer must make what it writes into.
+    for (const char* folder : {"home", "windows/Menu Iniciar/Programas", "Prog"})
       QDir().mkpath(Path(folder));
     installer::ResetTermination();
   }

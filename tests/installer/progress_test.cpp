@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -130,7 +131,7 @@ TEST_F(Install, StepsRunOnEverySecondTick) {
           EXPECT_EQ(page.Ticks(), tick + 1);
           // Folders and links come with the second tick, the registry with the sixth.
           EXPECT_EQ(QDir(Prog() + "/fases").exists(), tick >= 1) << tick;
-          EXPECT_EQ(QFileInfo::exists(Desktop() + "/Vandrel.lnk"), tick >= 1) << tick;
+          EXPECT_EQ(QFileInfo::exists(Desktop() + "/Vandrel.desktop"), tick >= 1) << tick;
           EXPECT_EQ(Registry(RegRoot::HKEY_LOCAL_MACHINE).KeyExists(kProgramKey), tick >= 5)
               << tick;
         }
@@ -175,9 +176,9 @@ TEST_F(Install, FoldersAndShortcutsOnDisk) {
 
   // No program file was in place: every link points at a file to come.
   const QString url = "URL=file://" + Prog();
-  EXPECT_EQ(Read(Desktop() + "/Vandrel.lnk"),
+  EXPECT_EQ(Read(Desktop() + "/Vandrel.desktop"),
             "[Desktop Entry]\nType=Link\nName=Vandrel\n" + url + "/Vandrel\n");
-  EXPECT_EQ(Read(Menu() + "/Ajuda.lnk"),
+  EXPECT_EQ(Read(Menu() + "/Ajuda.desktop"),
             "[Desktop Entry]\nType=Link\nName=Ajuda\n" + url + "/Ajuda.hlp\n");
 }
 
@@ -186,12 +187,12 @@ TEST_F(Install, ShortcutsToTheProgramStartItInTheInstallFolder) {
   InstallAll();
   const QByteArray program =
       "[Desktop Entry]\nType=Application\nName=Vandrel\nExec=" + Prog().toUtf8() +
-      "/Vandrel\nPath=" + Prog().toUtf8() + "\n";
-  EXPECT_EQ(Read(Desktop() + "/Vandrel.lnk"), program);
-  EXPECT_EQ(Read(Menu() + "/Vandrel.lnk"), program);
-  EXPECT_EQ(Read(Menu() + "/Ajuda.lnk"), "[Desktop Entry]\nType=Link\nName=Ajuda\nURL=file://" +
-                                             Prog().toUtf8() + "/Ajuda.hlp\n");
-  EXPECT_EQ(Read(Menu() + "/Desinstalar Vandrel.lnk"),
+      "/Vandrel\nPath=" + Prog().toUtf8() + "\nIcon=vandrel\n";
+  EXPECT_EQ(Read(Desktop() + "/Vandrel.desktop"), program);
+  EXPECT_EQ(Read(Menu() + "/Vandrel.desktop"), program);
+  EXPECT_EQ(Read(Menu() + "/Ajuda.desktop"), "[Desktop Entry]\nType=Link\nName=Ajuda\nURL=file://" +
+                                                 Prog().toUtf8() + "/Ajuda.hlp\n");
+  EXPECT_EQ(Read(Menu() + "/Desinstalar Vandrel.desktop"),
             "[Desktop Entry]\nType=Link\nName=Desinstalar Vandrel\nURL=file://" + Prog().toUtf8() +
                 "/uninstall\n");
   EXPECT_EQ(QDir(Menu()).entryList(QDir::Files).size(), 3);
@@ -249,8 +250,8 @@ TEST_F(Install, SecondInstallationChangesNoKeyAndRecreatesTheShortcuts) {
   const QByteArray store = Read(Path("registry.ini"));
   ASSERT_FALSE(store.isEmpty());
   Write(Prog() + "/fases/kept.his", "1");
-  QFile::remove(Desktop() + "/Vandrel.lnk");
-  Write(Menu() + "/Ajuda.lnk", "changed");
+  QFile::remove(Desktop() + "/Vandrel.desktop");
+  Write(Menu() + "/Ajuda.desktop", "changed");
   const QByteArray help =
       "[Desktop Entry]\nType=Link\nName=Ajuda\nURL=file://" + Prog().toUtf8() + "/Ajuda.hlp\n";
 
@@ -259,8 +260,8 @@ TEST_F(Install, SecondInstallationChangesNoKeyAndRecreatesTheShortcuts) {
   RunInstall([](TFInstall& page) { Tick(page, 8); }, Prog(), "Other Name", "Other Org");
   EXPECT_EQ(Read(Path("registry.ini")), store);
   EXPECT_EQ(Read(Prog() + "/fases/kept.his"), "1");
-  EXPECT_TRUE(QFileInfo::exists(Desktop() + "/Vandrel.lnk"));
-  EXPECT_EQ(Read(Menu() + "/Ajuda.lnk"), help);
+  EXPECT_TRUE(QFileInfo::exists(Desktop() + "/Vandrel.desktop"));
+  EXPECT_EQ(Read(Menu() + "/Ajuda.desktop"), help);
   EXPECT_TRUE(dialogs_->messages.empty());
 }
 
@@ -322,15 +323,16 @@ TEST_F(Install, FailedRegistryStepIsReportedOnceAndFinishLetsTheUserLeave) {
       Prog());
   // The steps before it did their work.
   EXPECT_TRUE(QDir(Prog() + "/saves").exists());
-  EXPECT_TRUE(QFileInfo::exists(Desktop() + "/Vandrel.lnk"));
+  EXPECT_TRUE(QFileInfo::exists(Desktop() + "/Vandrel.desktop"));
 }
 
 TEST_F(Install, MissingShellFoldersPutNoShortcutInTheRoot) {
-  const bool rootLink = QFileInfo::exists("/Vandrel.lnk"), rootMenu = QFileInfo::exists("/Vandrel");
+  const bool rootLink = QFileInfo::exists("/Vandrel.desktop"),
+             rootMenu = QFileInfo::exists("/Vandrel");
   Store(RegRoot::HKEY_CURRENT_USER, kShellFolders, "Desktop", "");
   Store(RegRoot::HKEY_CURRENT_USER, kShellFolders, "Programs", "");
   InstallAll();
-  EXPECT_EQ(QFileInfo::exists("/Vandrel.lnk"), rootLink);
+  EXPECT_EQ(QFileInfo::exists("/Vandrel.desktop"), rootLink);
   EXPECT_EQ(QFileInfo::exists("/Vandrel"), rootMenu);
   EXPECT_TRUE(QDir(Desktop()).entryList(QDir::Files).isEmpty());
   EXPECT_FALSE(QDir(Menu()).exists());
@@ -347,24 +349,113 @@ TEST_F(Install, ShellFoldersFromTheStore) {
         Path("Área de Trabalho").toStdString());
   Store(RegRoot::HKEY_CURRENT_USER, kShellFolders, "Programs", Path("menu").toStdString());
   InstallAll();
-  EXPECT_TRUE(QFileInfo::exists(Path("Área de Trabalho/Vandrel.lnk")));
-  EXPECT_TRUE(QFileInfo::exists(Path("menu/Vandrel/Desinstalar Vandrel.lnk")));
+  EXPECT_TRUE(QFileInfo::exists(Path("Área de Trabalho/Vandrel.desktop")));
+  EXPECT_TRUE(QFileInfo::exists(Path("menu/Vandrel/Desinstalar Vandrel.desktop")));
   EXPECT_TRUE(QDir(Desktop()).entryList(QDir::Files).isEmpty());
 }
 
 TEST_F(Install, FolderFailuresAreNotReported) {
-  // No Start-menu parent under the Windows folder, a file where "temp" goes, and a
-  // Desktop folder that does not exist.
+  // No Start-menu parent under the Windows folder and a file where "temp" goes.
   QDir(Path("windows/Menu Iniciar")).removeRecursively();
   Write(Prog() + "/temp", "not a folder");
-  QDir(Desktop()).removeRecursively();
   InstallAll();
   EXPECT_FALSE(QDir(Path("windows/Menu Iniciar")).exists());
   EXPECT_TRUE(QFileInfo(Prog() + "/temp").isFile());
   EXPECT_TRUE(QDir(Prog() + "/saves").exists());
-  EXPECT_FALSE(QDir(Desktop()).exists());
-  EXPECT_TRUE(QFileInfo::exists(Menu() + "/Vandrel.lnk"));
+  EXPECT_TRUE(QFileInfo::exists(Desktop() + "/Vandrel.desktop"));
+  EXPECT_TRUE(QFileInfo::exists(Menu() + "/Vandrel.desktop"));
   EXPECT_TRUE(dialogs_->messages.empty());
+}
+
+TEST_F(Install, FreshAccountGetsAllFourShortcuts) {
+  // Neither the desktop folder nor the data folder above the menus exists yet.
+  ASSERT_FALSE(QFileInfo::exists(Desktop()));
+  ASSERT_FALSE(QFileInfo::exists(Path("home/.local")));
+  ProgramFiles();
+  InstallAll();
+  for (const QString& link : {Desktop() + "/Vandrel.desktop", Menu() + "/Vandrel.desktop",
+                              Menu() + "/Ajuda.desktop", Menu() + "/Desinstalar Vandrel.desktop"}) {
+    EXPECT_TRUE(QFileInfo(link).isFile()) << link.toStdString();
+    // Desktops start only entries their user may execute.
+    EXPECT_TRUE(QFileInfo(link).isExecutable()) << link.toStdString();
+  }
+  EXPECT_TRUE(dialogs_->messages.empty()) << dialogs_->Texts().join('|').toStdString();
+}
+
+TEST_F(Install, ShortcutThatCannotBeWrittenIsReportedAndTheStepsGoOn) {
+  // Each case puts something in the way of some shortcuts; `failed` are the files named in
+  // the message, in the order the shortcuts are made.
+  const struct {
+    const char* what;
+    std::function<void()> block;
+    QStringList failed;
+  } cases[] = {
+      {"a file where the desktop folder goes",
+       [this] { Write(Desktop(), "file"); },
+       {"home/Desktop/Vandrel.desktop"}},
+      {"a file where the menu folder goes",
+       [this] {
+         QDir().mkpath(Path("home/.local/share/applications"));
+         Write(Menu(), "file");
+       },
+       {"home/.local/share/applications/Vandrel/Vandrel.desktop",
+        "home/.local/share/applications/Vandrel/Ajuda.desktop",
+        "home/.local/share/applications/Vandrel/Desinstalar Vandrel.desktop"}},
+      {"a folder in the place of one link",
+       [this] { QDir().mkpath(Menu() + "/Ajuda.desktop"); },
+       {"home/.local/share/applications/Vandrel/Ajuda.desktop"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    QDir(Path("home")).removeRecursively();
+    QDir().mkpath(Path("home"));
+    Registry(RegRoot::HKEY_LOCAL_MACHINE).DeleteKey(kProgramKey);
+    dialogs_->messages.clear();
+    c.block();
+    ProgramFiles();
+    RunInstall(
+        [&](TFInstall& page) {
+          Tick(page, 2);
+          // Reported on the step that made the shortcuts, once, naming every file missed.
+          ASSERT_EQ(dialogs_->messages.size(), 1u);
+          EXPECT_EQ(dialogs_->messages[0].kind, MsgKind::Error);
+          const QStringList lines = dialogs_->messages[0].text.split('\r');
+          ASSERT_EQ(lines.size(), c.failed.size()) << dialogs_->messages[0].text.toStdString();
+          for (int i = 0; i < lines.size(); ++i)
+            EXPECT_TRUE(lines[i].contains("\"" + Path(c.failed[i]) + "\""))
+                << lines[i].toStdString();
+          EXPECT_EQ(page.Ticks(), 2);
+          Tick(page, 6);
+          EXPECT_EQ(dialogs_->messages.size(), 1u);
+        },
+        Prog());
+    // The folders and the registry were done all the same.
+    EXPECT_TRUE(QDir(Prog() + "/saves").exists());
+    EXPECT_EQ(String(RegRoot::HKEY_LOCAL_MACHINE, kProgramKey, "MainDir"), Prog().toStdString());
+  }
+}
+
+TEST_F(Install, EscapeIsIgnoredWhileTheStepsRun) {
+  ProgramFiles();
+  RunInstall(
+      [&](TFInstall& page) {
+        const auto escape = [&page] {
+          QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+          QApplication::sendEvent(&page, &press);
+        };
+        for (int tick = 0; tick < 8; ++tick) {
+          escape();
+          ASSERT_TRUE(page.isVisible()) << tick;
+          EXPECT_FALSE(installer::Terminated()) << tick;
+          page.TimerTimer();
+        }
+        EXPECT_EQ(page.stAndamento->text(), "Finished");
+        EXPECT_TRUE(Registry(RegRoot::HKEY_LOCAL_MACHINE).KeyExists(kProgramKey));
+        // Once Finish is offered, Escape leaves as Finish does.
+        escape();
+        EXPECT_FALSE(page.isVisible());
+      },
+      Prog());
 }
 
 TEST_F(Install, ClosingTheProgressPageEndsTheInstaller) {

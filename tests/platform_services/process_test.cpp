@@ -120,4 +120,42 @@ TEST_F(StartAndWaitTest, ProgramsThatCannotStart) {
   EXPECT_FALSE(fs::exists(root_ / "out"));
 }
 
+TEST_F(StartAndWaitTest, WordsGivenOneByOneAreKeptWhole) {
+  const std::string program = Reporter("p/prog");
+  ASSERT_TRUE(
+      StartAndWait(program, std::vector<std::string>{"/a folder/with \"quotes\"", "", "x\\"}));
+  EXPECT_EQ(Read("p/out"), (root_ / "p").string() + "\n[/a folder/with \"quotes\"]\n[]\n[x\\]\n");
+}
+
+TEST_F(StartAndWaitTest, FindInPathAsTheShellDoes) {
+  const std::string first = Script("one/tool", "");
+  Script("two/tool", "");
+  Script("two/only", "");
+  Script("one/plain", "", false);
+  Script("two/plain", "");
+  fs::create_directories(root_ / "one/dir");
+  Script("two/dir", "");
+  const char* old = getenv("PATH");
+  const std::string saved = old ? old : "";
+  setenv("PATH",
+         ((root_ / "missing").string() + ":" + (root_ / "one").string() + ":" +
+          (root_ / "two").string())
+             .c_str(),
+         1);
+  const struct {
+    const char* name;
+    std::string found;
+  } cases[] = {
+      {"tool", first},                            // the first folder that has it
+      {"only", (root_ / "two/only").string()},    // further on
+      {"plain", (root_ / "two/plain").string()},  // a file that cannot run is passed over
+      {"dir", (root_ / "two/dir").string()},      // and so is a folder
+      {"none", ""},
+      {"one/tool", ""},  // a path is no name to look up
+      {"", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(vandrel::FindInPath(c.name), c.found) << c.name;
+  setenv("PATH", saved.c_str(), 1);
+}
+
 }  // namespace

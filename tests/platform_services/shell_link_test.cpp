@@ -143,7 +143,10 @@ TEST_F(ShellLinkTest, ProgramTargetGivesAnApplicationEntry) {
   const ShellLink link{program, " ", (root_ / "Prog").string()};
   EXPECT_EQ(DesktopEntry(link, "Vandrel"),
             "[Desktop Entry]\nType=Application\nName=Vandrel\nExec=" + program +
-                "\nPath=" + (root_ / "Prog").string() + "\n");
+                "\nPath=" + (root_ / "Prog").string() + "\nIcon=vandrel\n");
+  // Another program gets no icon of ours.
+  const std::string other = File("Prog/uninstall", true);
+  EXPECT_EQ(Keys(DesktopEntry({other, " ", ""}, "u")).count("Icon"), 0u);
 }
 
 TEST_F(ShellLinkTest, OtherTargetsGiveALinkEntryWithTheFileUrl) {
@@ -187,26 +190,52 @@ TEST_F(ShellLinkTest, RelativeTargetIsMadeAbsolute) {
   EXPECT_EQ(keys.count("Path"), 0u);  // no working folder given
 }
 
-TEST_F(ShellLinkTest, SaveWritesTheEntryNamedAfterTheFile) {
+TEST(ShellLinkFile, TheLinkExtensionBecomesTheDesktopOne) {
+  const struct {
+    const char* link;
+    const char* file;
+  } cases[] = {
+      {"/d/Vandrel.lnk", "/d/Vandrel.desktop"},
+      {"/d/Desinstalar Vandrel.lnk", "/d/Desinstalar Vandrel.desktop"},
+      {"/d/a.lnk.lnk", "/d/a.lnk.desktop"},
+      {"/d/Vandrel", "/d/Vandrel.desktop"},
+      {"/d/x.LNK", "/d/x.LNK.desktop"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(vandrel::ShellLinkFile(c.link), c.file) << c.link;
+}
+
+TEST_F(ShellLinkTest, SaveWritesAnExecutableDesktopEntryNamedAfterTheLink) {
   const std::string program = File("Prog/Vandrel", true);
   fs::create_directories(root_ / "Desktop");
-  const fs::path file = root_ / "Desktop/Desinstalar Vandrel.lnk";
+  const fs::path file = root_ / "Desktop/Desinstalar Vandrel.desktop";
   const ShellLink link{program, " ", "/opt"};
-  ASSERT_TRUE(SaveShellLink(link, file.string()));
+  ASSERT_TRUE(SaveShellLink(link, (root_ / "Desktop/Desinstalar Vandrel.lnk").string()));
   EXPECT_EQ(Read(file), DesktopEntry(link, "Desinstalar Vandrel"));
-  // Saving again replaces the old link.
+  // Menus and desktops read only ".desktop" files: no ".lnk" is left behind.
+  EXPECT_EQ(std::distance(fs::directory_iterator(root_ / "Desktop"), fs::directory_iterator()), 1);
+  const auto executable = [&] {
+    return (fs::status(file).permissions() & fs::perms::owner_exec) != fs::perms::none;
+  };
+  EXPECT_TRUE(executable());
+  // Saving again replaces the old link, and makes it executable again.
   std::ofstream(file) << "old";
-  ASSERT_TRUE(SaveShellLink(link, file.string()));
+  chmod(file.c_str(), 0644);
+  ASSERT_TRUE(SaveShellLink(link, (root_ / "Desktop/Desinstalar Vandrel.lnk").string()));
   EXPECT_EQ(Read(file), DesktopEntry(link, "Desinstalar Vandrel"));
+  EXPECT_TRUE(executable());
 }
 
 TEST_F(ShellLinkTest, SaveFailsWhereNoFileCanBeWritten) {
   const std::string program = File("Prog/Vandrel", true);
-  fs::create_directories(root_ / "taken.lnk");
-  EXPECT_FALSE(SaveShellLink({program, " ", ""}, (root_ / "missing/Vandrel.lnk").string()));
-  EXPECT_FALSE(SaveShellLink({program, " ", ""}, (root_ / "taken.lnk").string()));
-  EXPECT_FALSE(SaveShellLink({program, " ", ""}, (root_ / "Prog/Vandrel/x.lnk").string()));
-  EXPECT_TRUE(fs::is_directory(root_ / "taken.lnk"));
+  fs::create_directories(root_ / "taken.desktop");
+  for (const char* link : {"missing/Vandrel.lnk", "taken.lnk", "Prog/Vandrel/x.lnk"}) {
+    std::string error;
+    EXPECT_FALSE(SaveShellLink({program, " ", ""}, (root_ / link).string(), &error)) << link;
+    // The reason names the file that could not be written.
+    EXPECT_NE(error.find(vandrel::ShellLinkFile((root_ / link).string())), std::string::npos)
+        << error;
+  }
+  EXPECT_TRUE(fs::is_directory(root_ / "taken.desktop"));
 }
 
 }  // namespace

@@ -45,11 +45,31 @@ TEST(WindowsFolder, FromTheEnvironment) {
       {"", "/data/", "/home/u", "/data/vandrel"},
       {std::nullopt, std::nullopt, "/home/u", "/home/u/.local/share/vandrel"},
       {std::nullopt, "", "/home/u", "/home/u/.local/share/vandrel"},
+      // A relative data folder is no folder of the user's (the base directory rules).
+      {std::nullopt, "data", "/home/u", "/home/u/.local/share/vandrel"},
   };
   for (const FolderCase& c : cases) {
     EnvVar w("VANDREL_WINDOWS_DIR", c.windows), d("XDG_DATA_HOME", c.data), h("HOME", c.home);
     EXPECT_EQ(vandrel::WindowsFolder(), c.expected)
         << c.windows.value_or("-") << " " << c.data.value_or("-");
+  }
+}
+
+TEST(UserFolders, FromTheEnvironment) {
+  const struct {
+    std::optional<std::string> data, config, home;
+    std::string dataFolder, configFolder;
+  } cases[] = {
+      {"/d", "/c", "/home/u", "/d", "/c"},
+      {"/d/", "/c//", "/home/u", "/d", "/c"},
+      {std::nullopt, std::nullopt, "/home/u", "/home/u/.local/share", "/home/u/.config"},
+      {"", "", "/home/u/", "/home/u/.local/share", "/home/u/.config"},
+      {"rel", "./c", "/home/u", "/home/u/.local/share", "/home/u/.config"},
+  };
+  for (const auto& c : cases) {
+    EnvVar d("XDG_DATA_HOME", c.data), k("XDG_CONFIG_HOME", c.config), h("HOME", c.home);
+    EXPECT_EQ(vandrel::UserDataFolder(), c.dataFolder) << c.data.value_or("-");
+    EXPECT_EQ(vandrel::UserConfigFolder(), c.configFolder) << c.config.value_or("-");
   }
 }
 

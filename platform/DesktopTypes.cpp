@@ -1,0 +1,225 @@
+#include "platform/DesktopTypes.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <sstream>
+#include <vector>
+
+#include "platform/AtomicFile.h"
+#include "platform/IoError.h"
+#include "platform/Process.h"
+#include "platform/ShellLink.h"
+#include "platform/WindowsFolder.h"
+
+namespace vandrel {
+
+namespace {
+
+constexpr const char* kEntryName = "vandrel.desktop";
+constexpr const char* kTextEditor = "notepad";
+constexpr const char* kDocumentField = " %1";
+
+std::string Lower(std::string text) {
+  for (char& c : text)
+    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+  return text;
+}
+
+std::string XmlText(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    switch (c) {
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
+}
+
+// ".HIS" -> "his".
+std::string BareExtension(const std::string& extension) {
+  return Lower(!extension.empty() && extension[0] == '.' ? extension.substr(1) : extension);
+}
+
+void MakeFolders(const std::string& folder) {
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  if (ec) throw FileError("Cannot create folder", folder, ec.value());
+}
+
+// The text of `path`, empty when it does not exist; a file that is there but cannot be
+// read is an error, so that nobody replaces what it holds.
+std::string ReadExisting(const std::string& path) {
+  std::string text;
+  if (ReadTextFile(path, text)) return text;
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0 && errno == ENOENT) return {};
+  throw FileError("Cannot read file", path, ::access(path.c_str(), R_OK) != 0 ? errno : EIO);
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+std::string Joined(const std::vector<std::string>& lines) {
+  std::string out;
+  for (const std::string& line : lines) out += line + "\n";
+  return out;
+}
+
+std::string Trimmed(const std::string& text) {
+  const size_t first = text.find_first_not_of(" \t\r");
+  if (first == std::string::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
+}
+
+bool IsGroup(const std::string& line) { return !Trimmed(line).empty() && Trimmed(line)[0] == '['; }
+
+// Sets key=value in group `group` of a desktop-style key file, leaving every other line
+// as it was: the key's line is replaced where the group has it, else added at the group's
+// end; a missing group is added at the end of the file.
+std::string SetKey(const std::string& text, const std::string& group, const std::string& key,
+                   const std::string& value) {
+  std::vector<std::string> lines = Lines(text);
+  const std::string line = key + "=" + value;
+  size_t i = 0;
+  while (i < lines.size() && Trimmed(lines[i]) != "[" + group + "]") ++i;
+  if (i == lines.size()) {
+    if (!lines.empty() && !Trimmed(lines.back()).empty()) lines.push_back("");
+    lines.push_back("[" + group + "]");
+    lines.push_back(line);
+    return Joined(lines);
+  }
+  size_t end = i + 1, last = i;  // last: the group's last line that is not blank
+  for (; end < lines.size() && !IsGroup(lines[end]); ++end) {
+    const std::string t = Trimmed(lines[end]);
+    if (!t.empty()) last = end;
+    const size_t eq = t.find('=');
+    if (eq != std::string::npos && Trimmed(t.substr(0, eq)) == key) {
+      lines[end] = line;
+      return Joined(lines);
+    }
+  }
+  lines.insert(lines.begin() + std::ptrdiff_t(last + 1), line);
+  return Joined(lines);
+}
+
+// The types listed on the MimeType line of the program's entry.
+std::vector<std::string> ListedTypes(const std::string& entry) {
+  std::vector<std::string> types;
+  for (const std::string& line : Lines(entry)) {
+    if (line.rfind("MimeType=", 0) != 0) continue;
+    std::string item;
+    for (char c : line.substr(9) + ";") {
+      if (c != ';') {
+        item += c;
+      } else if (!item.empty()) {
+        types.push_back(item);
+        item.clear();
+      }
+    }
+  }
+  return types;
+}
+
+void WriteTypeDefinition(const std::string& type, const std::string& extension,
+                         const std::string& description, bool text) {
+  const std::string folder = UserDataFolder() + "/mime/packages";
+  MakeFolders(folder);
+  std::string xml =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+      "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
+      "  <mime-type type=\"" +
+      XmlText(type) +
+      "\">\n"
+      "    <comment>" +
+      XmlText(description) + "</comment>\n";
+  if (text) xml += "    <sub-class-of type=\"text/plain\"/>\n";
+  xml += "    <glob pattern=\"*." + XmlText(extension) +
+         "\"/>\n"
+         "  </mime-type>\n"
+         "</mime-info>\n";
+  WriteFileAtomically(folder + "/vandrel-" + extension + ".xml", xml);
+}
+
+// Adds `type` to the program's entry, which starts `program` with the document.
+void ListInProgramEntry(const std::string& program, const std::string& type) {
+  const std::string folder = UserDataFolder() + "/applications";
+  MakeFolders(folder);
+  const std::string file = folder + "/" + kEntryName;
+  std::vector<std::string> types = ListedTypes(ReadExisting(file));
+  bool listed = false;
+  for (const std::string& t : types) listed = listed || t == type;
+  if (!listed) types.push_back(type);
+  std::string mime;
+  for (const std::string& t : types) mime += t + ";";
+  // The entry opens documents; the menu shows the program through its own shortcut.
+  const std::string entry = "[Desktop Entry]\nType=Application\nName=Vandrel\nExec=" +
+                            EscapeDesktopValue(QuoteExecWord(program) + " %f") +
+                            "\nIcon=" + kProgramIcon +
+                            "\nTerminal=false\nNoDisplay=true\nMimeType=" + mime + "\n";
+  WriteFileAtomically(file, entry);
+}
+
+void MakeDefault(const std::string& type) {
+  const std::string folder = UserConfigFolder();
+  MakeFolders(folder);
+  const std::string file = folder + "/mimeapps.list";
+  const std::string before = ReadExisting(file);
+  const std::string after = SetKey(before, "Default Applications", type, kEntryName);
+  if (after != before) WriteFileAtomically(file, after);
+}
+
+void RunIfInstalled(const char* tool, const std::string& folder) {
+  const std::string program = FindInPath(tool);
+  if (!program.empty()) StartAndWait(program, std::vector<std::string>{folder});
+}
+
+}  // namespace
+
+std::string DesktopMimeType(const std::string& extension) {
+  return "application/x-vandrel-" + BareExtension(extension);
+}
+
+void RegisterDesktopFileType(const std::string& extension, const std::string& description,
+                             const std::string& command) {
+  const std::string type = DesktopMimeType(extension);
+  const std::string bare = BareExtension(extension);
+  // The command names its program in front of the document, without quotes.
+  std::string program = command;
+  if (program.size() > 3 && program.compare(program.size() - 3, 3, kDocumentField) == 0)
+    program.resize(program.size() - 3);
+  const bool text = program == kTextEditor;
+  WriteTypeDefinition(type, bare, description, text);
+  if (program.empty() || text) return;
+  ListInProgramEntry(program, type);
+  MakeDefault(type);
+}
+
+void RefreshDesktopDatabases() {
+  const std::string data = UserDataFolder();
+  MakeFolders(data + "/mime");
+  MakeFolders(data + "/applications");
+  RunIfInstalled("update-mime-database", data + "/mime");
+  RunIfInstalled("update-desktop-database", data + "/applications");
+}
+
+}  // namespace vandrel

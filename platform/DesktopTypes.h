@@ -1,0 +1,29 @@
+#pragma once
+// The program's document types made known to the desktop, in the user's own folders, so
+// that a file manager opens them where their file-type class says:
+// - each extension gets a shared-mime-info type "application/x-vandrel-<ext>" in
+//   $XDG_DATA_HOME/mime/packages/vandrel-<ext>.xml (glob "*.<ext>", the class's
+//   description as comment; a type opened by "notepad %1" is a kind of text/plain, so the
+//   user's text editor opens it);
+// - the types the program opens are listed in its entry $XDG_DATA_HOME/applications/
+//   vandrel.desktop and made its defaults in $XDG_CONFIG_HOME/mimeapps.list;
+// - a class without an open command gets its type only.
+#include <string>
+
+namespace vandrel {
+
+// The type of an extension given with or without its dot (".his" -> application/x-vandrel-his).
+std::string DesktopMimeType(const std::string& extension);
+
+// Registers the class of `extension` with its description and open command (as written
+// under the class key: "<program> %1", "notepad %1", or empty for none). Folders that do
+// not exist yet are created. Raises EInOutError when a file cannot be written; a file that
+// exists but cannot be read is never replaced.
+void RegisterDesktopFileType(const std::string& extension, const std::string& description,
+                             const std::string& command);
+
+// Rebuilds the desktop's databases of the user's folders with update-mime-database and
+// update-desktop-database, each when it is installed.
+void RefreshDesktopDatabases();
+
+}  // namespace vandrel

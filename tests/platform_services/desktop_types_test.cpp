@@ -1,0 +1,206 @@
+// Document types registered with the desktop in a fresh home: the type definitions, the
+// program's entry and its defaults, what a user already has in those files, and the
+// refresh of the desktop's databases.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/DesktopTypes.h"
+#include "platform/Errors.h"
+
+namespace fs = std::filesystem;
+using vandrel::DesktopMimeType;
+using vandrel::RegisterDesktopFileType;
+
+namespace {
+
+class DesktopTypes : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/vandrel-types-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    root_ = pattern;
+    // Only the home folder exists, as on an account that never ran a desktop.
+    fs::create_directories(root_ / "home");
+    Save("HOME", (root_ / "home").string());
+    Save("XDG_DATA_HOME", (root_ / "home/.local/share").string());
+    Save("XDG_CONFIG_HOME", (root_ / "home/.config").string());
+    Save("PATH", (root_ / "bin").string());  // no desktop tools unless a test puts them
+  }
+  void TearDown() override {
+    for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
+      if (it->second)
+        setenv(it->first.c_str(), it->second->c_str(), 1);
+      else
+        unsetenv(it->first.c_str());
+    }
+    std::error_code ec;
+    fs::remove_all(root_, ec);
+  }
+  void Save(const std::string& name, const std::string& value) {
+    const char* old = getenv(name.c_str());
+    saved_.push_back({name, old ? std::optional<std::string>(old) : std::nullopt});
+    setenv(name.c_str(), value.c_str(), 1);
+  }
+  static std::string Read(const fs::path& path) {
+    std::ifstream in(path);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+  static void Write(const fs::path& path, const std::string& text) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path) << text;
+  }
+  fs::path Data() const { return root_ / "home/.local/share"; }
+  fs::path MimeApps() const { return root_ / "home/.config/mimeapps.list"; }
+  fs::path Entry() const { return Data() / "applications/vandrel.desktop"; }
+  std::string MimeTypeLine() const {
+    std::istringstream in(Read(Entry()));
+    for (std::string line; std::getline(in, line);)
+      if (line.rfind("MimeType=", 0) == 0) return line.substr(9);
+    return "<none>";
+  }
+
+  fs::path root_;
+  std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+};
+
+TEST(DesktopMimeType, OneTypePerExtension) {
+  EXPECT_EQ(DesktopMimeType(".his"), "application/x-vandrel-his");
+  EXPECT_EQ(DesktopMimeType("PAT"), "application/x-vandrel-pat");
+  EXPECT_EQ(DesktopMimeType(".MED"), "application/x-vandrel-med");
+}
+
+TEST_F(DesktopTypes, EachClassGetsItsTypeAndTheProgramItsDocuments) {
+  const std::string program = "/opt/Meu Prog/Vandrel";
+  const struct {
+    const char* extension;
+    const char* description;
+    std::string command;
+    bool text, program;
+  } classes[] = {
+      {".his", "Histograma", program + " %1", false, true},
+      {".pcs", "Paleta de Cores", "", false, false},
+      {".vol", "Fração Volumétrica", "notepad %1", true, false},
+      {".pat", "Arquivo <de> Padrão & cia", program + " %1", false, true},
+  };
+  for (const auto& c : classes) RegisterDesktopFileType(c.extension, c.description, c.command);
+
+  std::string mimeapps = "[Default Applications]\n", listed;
+  for (const auto& c : classes) {
+    const std::string ext = std::string(c.extension).substr(1),
+                      type = "application/x-vandrel-" + ext;
+    std::string description = c.description;
+    for (auto [from, to] :
+         {std::pair<std::string, std::string>{"&", "&amp;"}, {"<", "&lt;"}, {">", "&gt;"}})
+      for (size_t at = description.find(from); at != std::string::npos;
+           at = description.find(from, at + to.size()))
+        description.replace(at, from.size(), to);
+    EXPECT_EQ(Read(Data() / ("mime/packages/vandrel-" + ext + ".xml")),
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+              "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
+              "  <mime-type type=\"" +
+                  type + "\">\n    <comment>" + description + "</comment>\n" +
+                  (c.text ? "    <sub-class-of type=\"text/plain\"/>\n" : "") +
+                  "    <glob pattern=\"*." + ext + "\"/>\n  </mime-type>\n</mime-info>\n")
+        << ext;
+    if (c.program) {
+      listed += type + ";";
+      mimeapps += type + "=vandrel.desktop\n";
+    }
+  }
+  EXPECT_EQ(Read(Entry()),
+            "[Desktop Entry]\nType=Application\nName=Vandrel\nExec=\"/opt/Meu Prog/Vandrel\" "
+            "%f\nIcon=vandrel\nTerminal=false\nNoDisplay=true\nMimeType=" +
+                listed + "\n");
+  // Only the program's documents get a default; text goes to the user's text editor.
+  EXPECT_EQ(Read(MimeApps()), mimeapps);
+}
+
+TEST_F(DesktopTypes, RegisteringAgainListsATypeOnce) {
+  RegisterDesktopFileType(".his", "Histograma", "/p/Vandrel %1");
+  RegisterDesktopFileType(".lst", "Lista de Imagens", "/p/Vandrel %1");
+  RegisterDesktopFileType(".his", "Histograma", "/q/Vandrel %1");
+  EXPECT_EQ(MimeTypeLine(), "application/x-vandrel-his;application/x-vandrel-lst;");
+  // The entry starts the program of the latest registration.
+  EXPECT_NE(Read(Entry()).find("Exec=/q/Vandrel %f\n"), std::string::npos);
+  EXPECT_EQ(Read(MimeApps()),
+            "[Default Applications]\napplication/x-vandrel-his=vandrel.desktop\n"
+            "application/x-vandrel-lst=vandrel.desktop\n");
+}
+
+TEST_F(DesktopTypes, TheUsersOwnDefaultsAreKept) {
+  const struct {
+    const char* what;
+    std::string before, after;
+  } cases[] = {
+      {"other groups and defaults stay, the type's default is replaced",
+       "# mine\n[Added Associations]\ntext/plain=gedit.desktop;\n\n[Default Applications]\n"
+       "image/png=gimp.desktop\napplication/x-vandrel-his=other.desktop\n\n[Removed "
+       "Associations]\nx/y=z.desktop\n",
+       "# mine\n[Added Associations]\ntext/plain=gedit.desktop;\n\n[Default Applications]\n"
+       "image/png=gimp.desktop\napplication/x-vandrel-his=vandrel.desktop\n\n[Removed "
+       "Associations]\nx/y=z.desktop\n"},
+      {"the default goes at the end of its group, before the blank line",
+       "[Default Applications]\nimage/png=gimp.desktop\n\n[Added Associations]\na/b=c.desktop\n",
+       "[Default Applications]\nimage/png=gimp.desktop\napplication/x-vandrel-his=vandrel.desktop\n"
+       "\n[Added Associations]\na/b=c.desktop\n"},
+      {"a missing group is added after what is there", "[Added Associations]\na/b=c.desktop\n",
+       "[Added Associations]\na/b=c.desktop\n\n[Default Applications]\n"
+       "application/x-vandrel-his=vandrel.desktop\n"},
+      {"a last line without its line end", "[Default Applications]\nimage/png=gimp.desktop",
+       "[Default "
+       "Applications]\nimage/png=gimp.desktop\napplication/x-vandrel-his=vandrel.desktop\n"},
+  };
+  for (const auto& c : cases) {
+    Write(MimeApps(), c.before);
+    RegisterDesktopFileType(".his", "Histograma", "/p/Vandrel %1");
+    EXPECT_EQ(Read(MimeApps()), c.after) << c.what;
+  }
+}
+
+TEST_F(DesktopTypes, AFileThatCannotBeReadIsNeverReplaced) {
+  // A folder where the defaults file goes, and one where the program's entry goes: the
+  // registration fails with an error, and leaves them as they are.
+  fs::create_directories(MimeApps() / "kept");
+  EXPECT_THROW(RegisterDesktopFileType(".his", "Histograma", "/p/Vandrel %1"),
+               vandrel::EInOutError);
+  EXPECT_TRUE(fs::is_directory(MimeApps() / "kept"));
+  fs::remove_all(MimeApps());
+  fs::remove_all(Entry());
+  fs::create_directories(Entry() / "kept");
+  EXPECT_THROW(RegisterDesktopFileType(".his", "Histograma", "/p/Vandrel %1"),
+               vandrel::EInOutError);
+  EXPECT_TRUE(fs::is_directory(Entry() / "kept"));
+  // A file in the place of the data folder.
+  fs::remove_all(root_ / "home");
+  Write(root_ / "home/.local", "file");
+  EXPECT_THROW(RegisterDesktopFileType(".vol", "Fração", "notepad %1"), vandrel::EInOutError);
+}
+
+TEST_F(DesktopTypes, DatabasesAreRefreshedByTheToolsThatAreInstalled) {
+  // Stand-ins for the desktop's tools, which note the folder they were given.
+  const auto tool = [&](const std::string& name) {
+    Write(root_ / "bin" / name,
+          "#!/bin/sh\necho \"$@\" >> " + (root_ / (name + ".log")).string() + "\n");
+    chmod((root_ / "bin" / name).c_str(), 0755);
+  };
+  vandrel::RefreshDesktopDatabases();  // none installed: nothing to run, no error
+  EXPECT_FALSE(fs::exists(root_ / "update-mime-database.log"));
+  tool("update-mime-database");
+  vandrel::RefreshDesktopDatabases();
+  EXPECT_EQ(Read(root_ / "update-mime-database.log"), (Data() / "mime").string() + "\n");
+  tool("update-desktop-database");
+  vandrel::RefreshDesktopDatabases();
+  EXPECT_EQ(Read(root_ / "update-desktop-database.log"), (Data() / "applications").string() + "\n");
+  EXPECT_TRUE(fs::is_directory(Data() / "mime"));
+}
+
+}  // namespace
