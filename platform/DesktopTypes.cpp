@@ -153,8 +153,10 @@ void WriteTypeDefinition(const std::string& type, const std::string& extension,
       "    <comment>" +
       XmlText(description) + "</comment>\n";
   if (text) xml += "    <sub-class-of type=\"text/plain\"/>\n";
+  // Above the usual weight: an extension the program takes over (".pat" is also GIMP's
+  // patterns, ".med" a music module) is the program's, as the class's extension key says.
   xml += "    <glob pattern=\"*." + XmlText(extension) +
-         "\"/>\n"
+         "\" weight=\"60\"/>\n"
          "  </mime-type>\n"
          "</mime-info>\n";
   WriteFileAtomically(folder + "/vandrel-" + extension + ".xml", xml);

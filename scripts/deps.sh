@@ -7,6 +7,7 @@ packages=(
   libjpeg62-turbo-dev libgtest-dev libgmock-dev libbenchmark-dev
   libtiff-dev libgif-dev
   xvfb xauth x11-utils
+  xdg-utils desktop-file-utils shared-mime-info libglib2.0-bin libfile-mimeinfo-perl
 )
 missing=()
 for p in "${packages[@]}"; do

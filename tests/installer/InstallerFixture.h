@@ -9,12 +9,19 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QString>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "installer/Termination.h"
+#include "installer/UDados.h"
+#include "installer/Usetup.h"
 #include "platform/Registry.h"
 #include "platform/qt/Dialogs.h"
 
@@ -85,6 +92,47 @@ class Machine : public ::testing::Test {
 
   QTemporaryDir temp_;
   vandrel::ScriptedDialogsScope dialogs_;
+};
+
+// The installer run from its first page.
+class Install : public Machine {
+ protected:
+  // The program files already in place in the install folder.
+  void ProgramFiles() {
+    Write(Prog() + "/Vandrel", "#!/bin/sh\n", true);
+    Write(Prog() + "/Ajuda.hlp", "<html></html>");
+  }
+
+  // Clicks Install on a first page proposing `folder` with the given names; `during` gets
+  // the progress page with its timer stopped, so that it can tick by hand. Finish is
+  // clicked afterwards when it is enabled.
+  void RunInstall(const std::function<void(TFInstall&)>& during, const QString& folder,
+                  const QString& name = "Maria", const QString& organization = "LabMat") {
+    TForm1 first(Path("elsewhere"));
+    first.show();
+    first.lePath->setText(folder);
+    first.eNome->setText(name);
+    first.eCompania->setText(organization);
+    dialogs_->forms.push_back([&](QDialog& d) {
+      auto& page = dynamic_cast<TFInstall&>(d);
+      EXPECT_FALSE(first.isVisible());
+      page.Timer->stop();
+      during(page);
+      if (page.sbFinalizar->isEnabled()) page.sbFinalizar->click();
+    });
+    first.sbFinalizar->click();
+    EXPECT_EQ(dialogs_->formsRun, std::vector<QString>{"FInstall"});
+    dialogs_->formsRun.clear();
+    EXPECT_TRUE(installer::Terminated());
+    installer::ResetTermination();
+  }
+  // A whole installation into the install folder.
+  void InstallAll(const QString& name = "Maria", const QString& organization = "LabMat") {
+    RunInstall([](TFInstall& page) { Tick(page, 8); }, Prog(), name, organization);
+  }
+  static void Tick(TFInstall& page, int count) {
+    for (int i = 0; i < count; ++i) page.TimerTimer();
+  }
 };
 
 }  // namespace installer::testing

@@ -14,12 +14,11 @@
 #include <QTimer>
 #include <functional>
 
-#include "installer/UDados.h"
 #include "installer/Usetup.h"
 #include "tests/installer/InstallerFixture.h"
 
 using namespace vandrel;
-using installer::testing::Machine;
+using installer::testing::Install;
 
 namespace {
 
@@ -27,46 +26,6 @@ const std::string kProgramKey = "Software\\Vandrel";
 const std::string kUninstallKey =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vandrel";
 const char* kShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-
-class Install : public Machine {
- protected:
-  // The program files already in place in the install folder.
-  void ProgramFiles() {
-    Write(Prog() + "/Vandrel", "#!/bin/sh\n", true);
-    Write(Prog() + "/Ajuda.hlp", "<html></html>");
-  }
-
-  // Clicks Install on a first page proposing `folder` with the given names; `during` gets
-  // the progress page with its timer stopped, so that it can tick by hand. Finish is
-  // clicked afterwards when it is enabled.
-  void RunInstall(const std::function<void(TFInstall&)>& during, const QString& folder,
-                  const QString& name = "Maria", const QString& organization = "LabMat") {
-    TForm1 first(Path("elsewhere"));
-    first.show();
-    first.lePath->setText(folder);
-    first.eNome->setText(name);
-    first.eCompania->setText(organization);
-    dialogs_->forms.push_back([&](QDialog& d) {
-      auto& page = dynamic_cast<TFInstall&>(d);
-      EXPECT_FALSE(first.isVisible());
-      page.Timer->stop();
-      during(page);
-      if (page.sbFinalizar->isEnabled()) page.sbFinalizar->click();
-    });
-    first.sbFinalizar->click();
-    EXPECT_EQ(dialogs_->formsRun, std::vector<QString>{"FInstall"});
-    dialogs_->formsRun.clear();
-    EXPECT_TRUE(installer::Terminated());
-    installer::ResetTermination();
-  }
-  // A whole installation into the install folder.
-  void InstallAll(const QString& name = "Maria", const QString& organization = "LabMat") {
-    RunInstall([](TFInstall& page) { Tick(page, 8); }, Prog(), name, organization);
-  }
-  static void Tick(TFInstall& page, int count) {
-    for (int i = 0; i < count; ++i) page.TimerTimer();
-  }
-};
 
 TEST_F(Install, ProgressPageGetsTheFirstPageFields) {
   RunInstall(

@@ -109,7 +109,7 @@ TEST_F(DesktopTypes, EachClassGetsItsTypeAndTheProgramItsDocuments) {
               "  <mime-type type=\"" +
                   type + "\">\n    <comment>" + description + "</comment>\n" +
                   (c.text ? "    <sub-class-of type=\"text/plain\"/>\n" : "") +
-                  "    <glob pattern=\"*." + ext + "\"/>\n  </mime-type>\n</mime-info>\n")
+                  "    <glob pattern=\"*." + ext + "\" weight=\"60\"/>\n  </mime-type>\n</mime-info>\n")
         << ext;
     if (c.program) {
       listed += type + ";";
