@@ -268,15 +268,17 @@ void TFInstall::WriteRegistry() {
     const QString command = c.open == FileClass::kNone      ? QString()
                             : c.open == FileClass::kProgram ? program + " %1"
                                                             : QString("notepad %1");
+    // The desktop learns of the class too, so that a file manager opens its documents.
+    // It comes first: should it fail, the class is not in the store yet, and the next
+    // installation tries again.
+    vandrel::RegisterDesktopFileType(c.extension, description.toStdString(), command.toStdString());
+    registered = true;
     WriteDefault(RegRoot::HKEY_CLASSES_ROOT, name, description);
     if (!command.isEmpty())
       WriteDefault(RegRoot::HKEY_CLASSES_ROOT, name + "\\shell\\open\\command", command);
     WriteDefault(RegRoot::HKEY_CLASSES_ROOT, name + "\\DefaultIcon",
                  program + "," + QString::number(c.icon));
     WriteDefault(RegRoot::HKEY_CLASSES_ROOT, QString::fromUtf8(c.extension), name);
-    // The desktop learns of the class too, so that a file manager opens its documents.
-    vandrel::RegisterDesktopFileType(c.extension, description.toStdString(), command.toStdString());
-    registered = true;
   }
   if (registered) vandrel::RefreshDesktopDatabases();
 }

@@ -151,6 +151,29 @@ TEST_F(DesktopTools, SecondInstallationChangesNothingButTheShortcuts) {
   EXPECT_TRUE(dialogs_->messages.empty());
 }
 
+TEST_F(DesktopTools, AClassTheDesktopCouldNotTakeIsTriedAgainByTheNextInstallation) {
+  ProgramFiles();
+  // Something in the place of the defaults file: the step fails, and is reported.
+  const QString defaults = Path("home/.config/mimeapps.list");
+  QDir().mkpath(defaults + "/kept");
+  RunInstall([](TFInstall& page) { Tick(page, 6); }, Prog());
+  ASSERT_EQ(dialogs_->messages.size(), 1u);
+  EXPECT_TRUE(dialogs_->messages[0].text.contains(defaults))
+      << dialogs_->messages[0].text.toStdString();
+  EXPECT_TRUE(QDir(defaults + "/kept").exists());
+  EXPECT_FALSE(vandrel::Registry(vandrel::RegRoot::HKEY_CLASSES_ROOT).KeyExists("VDHisto"));
+  // Once the way is clear, installing again finishes the work.
+  QDir(defaults).removeRecursively();
+  dialogs_->messages.clear();
+  InstallAll();
+  EXPECT_TRUE(dialogs_->messages.empty());
+  EXPECT_EQ(
+      QString::fromUtf8(Read(defaults)),
+      "[Default Applications]\napplication/x-vandrel-his=vandrel.desktop\n"
+      "application/x-vandrel-pat=vandrel.desktop\napplication/x-vandrel-lst=vandrel.desktop\n");
+  EXPECT_EQ(String(vandrel::RegRoot::HKEY_CLASSES_ROOT, ".his", ""), "VDHisto");
+}
+
 // An X server of its own for the test, on a free display it picks itself; without Xvfb the
 // program draws off screen.
 class Display {
