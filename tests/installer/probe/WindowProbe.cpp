@@ -55,10 +55,10 @@ class WindowProbePlugin : public QGenericPlugin {
   Q_OBJECT
   Q_PLUGIN_METADATA(IID QGenericPluginFactoryInterface_iid FILE "probe.json")
  public:
-  QObject* create(const QString& key, const QString& specification) override {
-    if (key.compare("vandrelprobe", Qt::CaseInsensitive) != 0 || specification.isEmpty())
+  QObject* create(const QString& key, const QString& file) override {
+    if (key.compare("vandrelprobe", Qt::CaseInsensitive) != 0 || file.isEmpty())
       return nullptr;
-    return new WindowProbe(specification);
+    return new WindowProbe(file);
   }
 };
 
