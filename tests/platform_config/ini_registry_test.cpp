@@ -1,13 +1,16 @@
 // The INI file, the registry store, rounding and atomic replacement.
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <stdlib.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -199,6 +202,58 @@ TEST(AtomicFile, NewFilesFollowTheUmaskReplacedOnesKeepTheirPermissions) {
   WriteFileAtomically(old, "b");
   EXPECT_EQ(permissions(old), 0604u);
   EXPECT_EQ(TempDir::read(old), "b");
+}
+
+// A save through a symbolic link keeps the link and replaces the file it points at: a
+// relative or absolute link, a chain of links, and a link whose file is not there yet (the
+// save creates it). A loop of links is refused and changes nothing.
+TEST(AtomicFile, SaveThroughALinkKeepsTheLinkAndChangesItsTarget) {
+  TempDir dir;
+  fs::create_directory(dir / "data");
+  struct Case {
+    const char* link;
+    std::string pointsAt;  // as stored in the link
+    const char* target;    // the file that must receive the bytes
+  } cases[] = {
+      {"relative", "data/a.txt", "data/a.txt"},     {"absolute", dir / "data/b.txt", "data/b.txt"},
+      {"chain", "relative", "data/a.txt"},          {"data/up", "../top.txt", "top.txt"},
+      {"dangling", "data/new.txt", "data/new.txt"},
+  };
+  dir.write("data/a.txt", "old a, longer than what replaces it");
+  dir.write("data/b.txt", "old b");
+  dir.write("top.txt", "old top");
+  for (const Case& c : cases) fs::create_symlink(c.pointsAt, dir / c.link);
+  for (const Case& c : cases) {
+    const std::string bytes = std::string("new through ") + c.link;
+    WriteFileAtomically(dir / c.link, bytes);
+    EXPECT_TRUE(fs::is_symlink(dir / c.link)) << c.link;
+    EXPECT_EQ(fs::read_symlink(dir / c.link).string(), c.pointsAt) << c.link;
+    EXPECT_EQ(TempDir::read(dir / c.target), bytes) << c.link;
+    EXPECT_EQ(ReplaceFileErrno(dir / c.link), 0) << c.link;
+  }
+  fs::create_symlink("loop2", dir / "loop1");
+  fs::create_symlink("loop1", dir / "loop2");
+  EXPECT_THROW(WriteFileAtomically(dir / "loop1", "x"), EInOutError);
+  EXPECT_TRUE(fs::is_symlink(dir / "loop1"));
+  EXPECT_NE(ReplaceFileErrno(dir / "loop1"), 0);
+}
+
+// Runs `body` as a user that the file permissions apply to. Root reads and writes every
+// file, so as root the body runs in a child process that has become "nobody"; its result
+// is the child's exit code.
+int RunUnprivileged(const std::function<int()>& body) {
+  if (geteuid() != 0) return body();
+  const passwd* pw = getpwnam("nobody");
+  const uid_t uid = pw ? pw->pw_uid : 65534;
+  const gid_t gid = pw ? pw->pw_gid : 65534;
+  const pid_t pid = fork();
+  if (pid == 0) {
+    if (setgid(gid) != 0 || setuid(uid) != 0) _exit(120);
+    _exit(body());
+  }
+  int status = 0;
+  if (pid < 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return 121;
+  return WEXITSTATUS(status);
 }
 
 class RegistryTest : public ::testing::Test {
