@@ -328,6 +328,48 @@ TEST_F(RegistryTest, DamagedStoreKeepsWhatItCanRead) {
   EXPECT_EQ(reg.ReadString("MainDir"), "/opt");
 }
 
+// A store that is there but cannot be read (it may still be written) is never written
+// over: every change fails with an error naming the file, and all its keys survive.
+TEST_F(RegistryTest, UnreadableStoreKeepsItsKeys) {
+  const std::string store = dir_ / "registry.ini";
+  Registry opened(RegRoot::HKEY_LOCAL_MACHINE);
+  {
+    Registry reg(RegRoot::HKEY_LOCAL_MACHINE);
+    ASSERT_TRUE(reg.OpenKey("Software\\Vandrel", true));
+    reg.WriteString("MainDir", "/opt/vandrel");
+    reg.WriteBool("Modo de Analise", true);
+    Registry classes(RegRoot::HKEY_CLASSES_ROOT);
+    ASSERT_TRUE(classes.OpenKey("VDHisto", true));
+    classes.WriteString("", "Histograma");
+    ASSERT_TRUE(opened.OpenKey("Software\\Vandrel", false));
+  }
+  const std::string before = TempDir::read(store);
+  ASSERT_EQ(chmod(store.c_str(), 0222), 0);  // write-only
+  ASSERT_EQ(chmod(dir_.path().c_str(), 0777), 0);
+  const std::string expected = "Cannot read file \"" + store + "\". File access denied";
+  const int passed = RunUnprivileged([&] {
+    const std::function<void()> changes[] = {
+        [] { Registry(RegRoot::HKEY_LOCAL_MACHINE).OpenKey("Software\\Outro", true); },
+        [&] { opened.WriteString("UserName", "maria"); },
+        [&] { opened.WriteInteger("Modo de Analise", 0); },
+        [&] { opened.DeleteValue("MainDir"); },
+        [] { Registry(RegRoot::HKEY_CLASSES_ROOT).DeleteKey("VDHisto"); },
+    };
+    int refused = 0;
+    for (const auto& change : changes) {
+      try {
+        change();
+      } catch (const EInOutError& e) {
+        refused += e.what() == expected;
+      }
+    }
+    return refused;
+  });
+  EXPECT_EQ(passed, 5);
+  ASSERT_EQ(chmod(store.c_str(), 0644), 0);
+  EXPECT_EQ(TempDir::read(store), before);
+}
+
 TEST_F(RegistryTest, SystemValuesAnswerWhenTheStoreHasNone) {
   setenv("XDG_DATA_HOME", (dir_ / "data").c_str(), 1);
   Registry user(RegRoot::HKEY_CURRENT_USER);
