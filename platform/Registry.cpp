@@ -193,7 +193,7 @@ Store LoadForChange(const std::string& file) {
   const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
   const int err = fd < 0 ? errno : EIO;
   if (fd >= 0) ::close(fd);
-  if (err == ENOENT) return {};  // no store yet: the change starts one
+  if (err == ENOENT || err == ENOTDIR) return {};  // no store yet: the change starts one
   throw FileError("Cannot read file", file, err);
 }
 

@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <exception>
 
 #include "app/shell/model/URecursos.h"
 #include "app/shell/ui/Form.h"
@@ -390,17 +391,26 @@ void TFormPrincipal::showEvent(QShowEvent* event) {
 void TFormPrincipal::FormShow() {
   const QString a = argument_;
   if (a.isEmpty()) {
-    vandrel::Registry reg(vandrel::RegRoot::HKEY_LOCAL_MACHINE);
+    // No stored mode, or a store that cannot be read or written, or a value that is not a
+    // number: composition, the safe start. The program always ends up in one mode; what went
+    // wrong is reported after that.
     bool analise = false;
-    if (reg.OpenKey(kChaveVandrel, true)) {
-      // No stored mode: composition, the safe start.
-      if (reg.ValueExists(kModo)) analise = reg.ReadBool(kModo);
-      reg.CloseKey();
+    std::exception_ptr falha;
+    try {
+      vandrel::Registry reg(vandrel::RegRoot::HKEY_LOCAL_MACHINE);
+      if (reg.OpenKey(kChaveVandrel, true)) {
+        if (reg.ValueExists(kModo)) analise = reg.ReadBool(kModo);
+        reg.CloseKey();
+      }
+    } catch (const std::exception&) {
+      analise = false;
+      falha = std::current_exception();
     }
     if (analise)
       Analise->trigger();
     else
       Composicao->trigger();
+    if (falha) std::rethrow_exception(falha);
     return;
   }
   if (ArgumentoAberto) return;
