@@ -486,11 +486,26 @@ void TFormPrincipal::AnaliseExecute() {
 }
 
 void TFormPrincipal::ComposicaoExecute() {
-  // Every child goes, last first, without its close handler.
-  const std::vector<TForm*> children = Filhas();
-  for (auto it = children.rbegin(); it != children.rend(); ++it) (*it)->Release();
-  for (QMdiSubWindow* sub : MdiArea->subWindowList()) delete sub;  // any that is not a form
+  // An unsaved phase is asked about before anything closes: "Cancelar" (or a save that did
+  // not happen) keeps every window and the mode as they are.
+  // The click has already checked the action or the button; staying puts them back.
+  auto ficar = [this] {
+    const bool composicao = !Composicao->isEnabled();
+    Composicao->setChecked(composicao);
+    BModoComposicao->setChecked(composicao);
+  };
+  if (!PerguntarSalvarFase(true)) return ficar();
+  // Every child goes through its own close handler, last first, so that each leaves things
+  // as its close leaves them (a thresholds window gives its image back, a phase closes its
+  // log). A window whose handler refuses keeps the mode as it is.
+  std::vector<QPointer<TForm>> children;
+  for (TForm* f : Filhas()) children.emplace_back(f);
+  for (auto it = children.rbegin(); it != children.rend(); ++it)
+    if (*it && !(*it)->Close()) return ficar();
+  for (QMdiSubWindow* sub : MdiArea->subWindowList()) delete sub;  // closed, or not a form
   FaseAberta = false;
+  JanelaFase.clear();
+  JanelaLista.clear();
   StatusText->setText("Modo de Composição");
   Analise->setEnabled(true);
   Analise->setChecked(false);

@@ -130,6 +130,11 @@ class TFormPrincipal : public QMainWindow {
   void RefazerExecute();
   void SalvarFaseExecute();
   void MostrarHistogramaExecute();
+  // Asks "Deseja salvar as alterações em ...?" about an open phase that was never saved;
+  // "Sim" saves it. With `cancelar` the box offers "Cancelar" too, and the answer is false
+  // when the phase must stay: cancelled, or still unsaved after "Sim" (its save dialog was
+  // cancelled). True when there is nothing to ask about.
+  bool PerguntarSalvarFase(bool cancelar);
 
   // Image operations.
   void FiltroMediaExecute();
