@@ -217,6 +217,8 @@ void TFormPrincipal::BuildMenus() {
   }
   Arquivo1->addSeparator();
   Sair1 = LinkedItem(Arquivo1, "Sair1", "Sair", Fechar);
+  connect(Arquivo1, &QMenu::aboutToShow, this,
+          [this] { vandrel::Guarded([this] { AtualizarImagensRecentes(); }); });
 
   Desfazer1 = LinkedItem(Editar1, "Desfazer1", "&Desfazer", Desfazer);
   Refazer1 = LinkedItem(Editar1, "Refazer1", "&Refazer", Refazer);
@@ -362,12 +364,7 @@ void TFormPrincipal::FormCreate(const Options& options) {
   PastaPrograma = folder;
   vandrel::DefinirPastaPrograma(folder.toStdString());
   Contagens.fill(0);
-  for (int k = 0; k < 5; ++k) {
-    const QString value =
-        QString::fromStdString(vandrel::LerConfig("imagens_abertas", "ima" + std::to_string(k)));
-    ima[size_t(k)]->setVisible(!value.isEmpty());
-    if (!value.isEmpty()) ima[size_t(k)]->setText(QFileInfo(value).fileName());
-  }
+  AtualizarImagensRecentes();
   ArgumentoAberto = false;
   argument_ = options.argument;
   if (argument_.isEmpty() && options.programFolder.isEmpty()) {
@@ -378,6 +375,17 @@ void TFormPrincipal::FormCreate(const Options& options) {
   if (vandrel::LerConfig("caixa_sobre", "mostrar_inicio") == "TRUE") {
     TSobreDialog box(this);
     vandrel::Dialogs().RunModal(box);
+  }
+}
+
+void TFormPrincipal::AtualizarImagensRecentes() {
+  for (int k = 0; k < 5; ++k) {
+    const QString value =
+        QString::fromStdString(vandrel::LerConfig("imagens_abertas", "ima" + std::to_string(k)));
+    QAction* item = ima[size_t(k)];
+    item->setVisible(!value.isEmpty());
+    item->setData(value);
+    if (!value.isEmpty()) item->setText(QFileInfo(value).fileName());
   }
 }
 

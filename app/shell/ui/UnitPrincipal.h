@@ -112,6 +112,10 @@ class TFormPrincipal : public QMainWindow {
   // Opening images, zoom and the window list (image window).
   void Abrir_ImagemExecute();
   void imaClick(int k);
+  // Rebuilds the recent-image items from the configuration: each shows the file name of its
+  // entry and opens that very file. Run at creation, whenever the list changes, and each
+  // time the "&Arquivo" menu opens (another instance may have changed the file).
+  void AtualizarImagensRecentes();
   void ZoomInClick();
   void ZoomOutClick();
   void ZoomNormal1Click();
