@@ -39,6 +39,30 @@ int Replaceable(const std::string& path, std::optional<mode_t>& mode) {
   return 0;
 }
 
+// The file that `path` names once its symbolic links are followed, so that a save through a
+// link replaces the file it points at and keeps the link. A link whose target does not exist
+// yet gives that target, which the save creates, as writing through the link would. 0, or
+// ELOOP for a chain of links that does not end.
+int FollowLinks(const std::string& path, std::string& target) {
+  target = path;
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st {};
+    if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return 0;
+    std::string link(size_t(st.st_size > 0 ? st.st_size : 0) + 256, '\0');
+    const ssize_t n = ::readlink(target.c_str(), link.data(), link.size());
+    if (n < 0) return errno;
+    if (size_t(n) >= link.size()) return ENAMETOOLONG;
+    link.resize(size_t(n));
+    if (link.empty()) return ENOENT;
+    if (link.front() != '/') {
+      const size_t slash = target.rfind('/');
+      link = (slash == std::string::npos ? std::string() : target.substr(0, slash + 1)) + link;
+    }
+    target = link;
+  }
+  return ELOOP;
+}
+
 // A fresh name in the folder of `path`, so that the rename stays on one file system. The
 // name is hidden and short enough for the file system's limit whatever the target's length.
 std::string TemporaryName(const std::string& path) {
@@ -54,8 +78,10 @@ std::string TemporaryName(const std::string& path) {
 
 // Writes through a temporary file; 0, or the errno of the step that failed, with `step`
 // saying which one it was.
-int Replace(const std::string& path, std::string_view bytes, const char*& step) {
+int Replace(const std::string& named, std::string_view bytes, const char*& step) {
   step = kCreating;
+  std::string path;
+  if (const int err = FollowLinks(named, path)) return err;
   std::optional<mode_t> mode;
   if (const int err = Replaceable(path, mode)) return err;
   std::string temp;
@@ -104,7 +130,9 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes, WriteE
   throw FileError(step, path, err);
 }
 
-int ReplaceFileErrno(const std::string& path) {
+int ReplaceFileErrno(const std::string& named) {
+  std::string path;
+  if (const int err = FollowLinks(named, path)) return err;
   std::optional<mode_t> mode;
   return Replaceable(path, mode);
 }

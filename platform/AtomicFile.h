@@ -2,7 +2,8 @@
 // Replacing a file in one piece: the bytes go to a temporary file beside it, which is then
 // renamed over the old one. A failure (missing or read-only folder, read-only file, full
 // disk) leaves the old file as it was, removes the temporary file and raises EInOutError.
-// Every routine of the program that writes a whole file goes through here.
+// Every routine of the program that writes a whole file goes through here. A path that is a
+// symbolic link stays one: the file it points at is the one replaced.
 #include <string>
 #include <string_view>
 

@@ -10,6 +10,7 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/Errors.h"
+#include "platform/ImageToSave.h"
 
 namespace vandrel {
 
@@ -349,7 +350,7 @@ Bitmap DecodeBmp(std::span<const uint8_t> bytes) {
 }
 
 std::vector<uint8_t> EncodeBmp(const Bitmap& bitmap) {
-  if (bitmap.empty()) throw Exception("BMP: an empty bitmap cannot be saved");
+  RefuseEmptyImage(bitmap);
   const int bits = bitmap.bitsPerPixel();
   size_t colours = 0;
   if (bitmap.indexed()) {

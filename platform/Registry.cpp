@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -15,6 +16,7 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/Errors.h"
+#include "platform/IoError.h"
 
 namespace vandrel {
 
@@ -183,11 +185,23 @@ Store Load(const std::string& file) {
   return Parse(content);
 }
 
+// The store as it is before a change. A store that exists but cannot be read is an error:
+// writing back what could be read (nothing) would wipe every key in it.
+Store LoadForChange(const std::string& file) {
+  std::string content;
+  if (ReadTextFile(file, content)) return Parse(content);
+  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+  const int err = fd < 0 ? errno : EIO;
+  if (fd >= 0) ::close(fd);
+  if (err == ENOENT || err == ENOTDIR) return {};  // no store yet: the change starts one
+  throw FileError("Cannot read file", file, err);
+}
+
 template <typename Change>
 void Modify(Change change) {
   const std::string file = Registry::StorePath();
   Lock lock(file, true);
-  Store store = Load(file);
+  Store store = LoadForChange(file);
   change(store);
   WriteFileAtomically(file, Serialise(store));
 }

@@ -6,6 +6,7 @@
 #include "codecs/common/ImageCommon.h"
 #include "codecs/gif/GifLzwEncoder.h"
 #include "codecs/gif/GifStream.h"
+#include "platform/ImageToSave.h"
 
 namespace vandrel {
 
@@ -98,7 +99,8 @@ void TGIFEncoder::WriteHeader(uint16_t width, uint16_t height, uint16_t loopCoun
 void TGIFEncoder::AddFrame(const Bitmap* bitmap, const Palette* palette, uint16_t left,
                            uint16_t top, uint16_t delay, uint8_t disposal, bool transparent,
                            uint8_t transparentIndex, const std::string& comment) {
-  if (!stream_ || !bitmap || bitmap->empty()) return;
+  if (!stream_ || !bitmap) return;
+  RefuseEmptyImage(*bitmap);
   bitmap_ = bitmap;
   if (!Blank(comment)) WriteComment(comment);
   const uint8_t packed = uint8_t(uint8_t(disposal * 4) + (transparent ? 1 : 0));

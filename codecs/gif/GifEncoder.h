@@ -26,8 +26,9 @@ class TGIFEncoder {
                    const Palette* palette, const std::string& comment);
   // One frame: its comment (if not blank), the graphic control extension, the image with
   // a local colour table when `palette` is given, then the trailer, on which the stream
-  // stays so that the next frame or the destructor writes over it. A missing or empty
-  // bitmap does nothing; one that is not 8 bits raises EInvalidImage.
+  // stays so that the next frame or the destructor writes over it. A missing bitmap does
+  // nothing; an empty one is refused before anything is written (RefuseEmptyImage); one that
+  // is not 8 bits raises EInvalidImage.
   void AddFrame(const Bitmap* bitmap, const Palette* palette, uint16_t left, uint16_t top,
                 uint16_t delay, uint8_t disposal, bool transparent, uint8_t transparentIndex,
                 const std::string& comment);

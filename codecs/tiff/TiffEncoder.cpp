@@ -6,6 +6,7 @@
 #include "codecs/tiff/TiffCompress.h"
 #include "codecs/tiff/TiffPixels.h"
 #include "platform/Errors.h"
+#include "platform/ImageToSave.h"
 
 namespace vandrel {
 
@@ -65,10 +66,10 @@ void TTIFFEncoder::Encode(const Bitmap& bitmap, uint8_t compression,
                           const std::string& imageDescription, const std::string& software,
                           const std::string& artist) {
   if (stream_ == nullptr) return;
+  RefuseEmptyImage(bitmap);
   // Indices without an encoder would write strips of no bytes: refused before anything.
   if (compression > 6 || !HasEncoder(compression))
     throw Exception("TIFF: Unsupported \"Compression\" !");
-  if (bitmap.width() == 0 || bitmap.height() == 0) return;
 
   // Header on the first page; later pages are chained from the previous one.
   if (endOfLastPage_ == 0) {

@@ -21,8 +21,8 @@ class TTIFFEncoder {
 
   // Appends one page. Compression indices 0..6 stand for the TIFF values 1, 2, 3, 4, 5, 6
   // and 32773; only 0, 4 and 6 have an encoder, and any other index raises
-  // "TIFF: Unsupported \"Compression\" !" before anything is written. An empty bitmap
-  // writes nothing. An empty text writes no tag.
+  // "TIFF: Unsupported \"Compression\" !" before anything is written. An empty bitmap is
+  // refused (RefuseEmptyImage) before anything is written. An empty text writes no tag.
   void Encode(const Bitmap& bitmap, uint8_t compression, const std::string& imageDescription,
               const std::string& software, const std::string& artist);
 

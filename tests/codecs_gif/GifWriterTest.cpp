@@ -280,7 +280,7 @@ TEST(GifWriter, WhatItRefuses) {
   TGIFEncoder encoder(&stream);
   const Bitmap empty(0, 5, PixelFormat::pf8bit);
   encoder.AddFrame(nullptr, nullptr, 0, 0, 0, 0, false, 0, "c");
-  encoder.AddFrame(&empty, nullptr, 0, 0, 0, 0, false, 0, "c");
+  EXPECT_THROW(encoder.AddFrame(&empty, nullptr, 0, 0, 0, 0, false, 0, "c"), vandrel::Exception);
   EXPECT_TRUE(stream.empty());
 
   TGIFEncoder detached(nullptr);

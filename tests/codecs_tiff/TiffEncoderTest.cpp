@@ -248,11 +248,21 @@ TEST(TiffEncoder, RefusedCompressionWritesNothing) {
   }
 }
 
-TEST(TiffEncoder, EmptyBitmapWritesNothing) {
+// An empty bitmap is refused before anything is written: a TIFF of no image would be a
+// file no reader opens.
+TEST(TiffEncoder, EmptyBitmapIsRefusedAndWritesNothing) {
   Bytes out;
   TTIFFEncoder encoder(&out);
-  encoder.Encode(Bitmap(), 0, "text", "", "");
-  encoder.Encode(Bitmap(0, 5, PixelFormat::pf8bit), 4, "", "", "");
+  try {
+    encoder.Encode(Bitmap(), 0, "text", "", "");
+    FAIL() << "no error";
+  } catch (const vandrel::Exception& e) {
+    EXPECT_STREQ(e.what(), "The image is empty: nothing to save");
+  }
+  EXPECT_THROW(encoder.Encode(Bitmap(0, 5, PixelFormat::pf8bit), 4, "", "", ""),
+               vandrel::Exception);
+  EXPECT_THROW(encoder.Encode(Bitmap(5, 0, PixelFormat::pf24bit), 6, "", "", ""),
+               vandrel::Exception);
   EXPECT_TRUE(out.empty());
   encoder.Encode(Bitmap(1, 1, PixelFormat::pf8bit), 0, "", "", "");
   EXPECT_EQ(Bytes(out.begin(), out.begin() + 8), (Bytes{'I', 'I', 42, 0, 8, 0, 0, 0}));

@@ -2,11 +2,17 @@
 // lists and images, with the runtime's reading rules and byte-exact output.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cmath>
+#include <filesystem>
+#include <vector>
 
 #include "HistogramTestUtil.h"
 #include "app/histograms/model/HistogramData.h"
 #include "app/histograms/model/HistogramFiles.h"
+#include "app/shell/model/URecursos.h"
 
 namespace vandrel {
 namespace {
@@ -301,6 +307,42 @@ TEST_F(HistogramFilesTest, CarregarPadraoWithoutPacNamesThePhases) {
   EXPECT_EQ(d.Histogramas()[0].Valores[2], 0.0);  // short file
   // The first line, trimmed and without a line end, stays in the current folder.
   EXPECT_EQ(TempDir::read(folder / "linha.tmp"), "  0.1 0.2 0.3");
+}
+
+// Where the current folder cannot be written, "linha.tmp" goes to the program's "temp"
+// folder and the pattern opens: a folder of the system that nobody may write (even root),
+// a folder deleted while it is current, and a read-only folder (not for root, who writes
+// there all the same).
+TEST_F(HistogramFilesTest, CarregarPadraoFallsBackToTheProgramsTempFolder) {
+  TempDir programa;
+  std::filesystem::create_directory(programa.path() / "temp");
+  DefinirPastaPrograma(programa.path().string());
+  const std::string pat = Write("p.pat", "0.5 0.25\r\n0.125 1\r\n");
+  std::filesystem::create_directory(folder / "apagada");
+  std::filesystem::create_directory(folder / "somente-leitura");
+  struct Case {
+    const char* name;
+    std::string current;
+    bool remove;
+  };
+  std::vector<Case> cases = {{"system folder", "/proc", false},
+                             {"deleted", folder / "apagada", true}};
+  if (geteuid() != 0) {
+    chmod((folder / "somente-leitura").c_str(), 0555);
+    cases.push_back({"read-only", folder / "somente-leitura", false});
+  }
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove(programa / "temp/linha.tmp");
+    CurrentFolder there(c.current);
+    if (c.remove) std::filesystem::remove(c.current);
+    EXPECT_EQ(ErrorText([&] { d.CarregarPadrao(pat); }), "(no error)");
+    ASSERT_EQ(d.Histogramas().size(), 2u);
+    EXPECT_EQ(d.Histogramas()[1].Valores[0], 0.25);
+    EXPECT_EQ(d.Histogramas()[1].Valores[1], 1.0);
+    EXPECT_EQ(TempDir::read(programa / "temp/linha.tmp"), "0.5 0.25");
+  }
+  DefinirPastaPrograma("");
 }
 
 TEST_F(HistogramFilesTest, CarregarPadraoReadsValuesAsAStream) {

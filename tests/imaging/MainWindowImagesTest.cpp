@@ -189,6 +189,7 @@ TEST_F(MainWindowImages, UnknownExtensionIsReported) {
 TEST_F(MainWindowImages, RecentEntriesOpenTheirFile) {
   const QString a = WriteBmp24("recente.bmp", 7, 4);
   GravarConfig("imagens_abertas", "ima2", a.toStdString());
+  emit principal->Arquivo1->aboutToShow();  // the user opens the menu
   principal->imaClick(2);
   EXPECT_EQ(Captions(), (QStringList{"recente.bmp"}));
   // An empty entry does nothing; the entries never change the list.
@@ -198,9 +199,40 @@ TEST_F(MainWindowImages, RecentEntriesOpenTheirFile) {
   EXPECT_TRUE(dialogs->fileDialogs.empty());
 }
 
+// After six images opened one by one, the recent items show the last five, newest first,
+// and each opens the file it shows, even when the list has changed on disk since (another
+// instance adding an image).
+TEST_F(MainWindowImages, RecentItemsOpenWhatTheyShow) {
+  REQUIRE_BMP_READER();
+  const QStringList names = {"g3.bmp", "g4.bmp", "g5.bmp", "g6.bmp", "g7.bmp", "g8b.bmp"};
+  for (const QString& name : names) {
+    Choose({WriteBmp24(name, 3 + int(name.size()), 4)});
+    principal->Abrir_Imagem->trigger();
+    Settle();
+  }
+  const QStringList shown = {"g8b.bmp", "g7.bmp", "g6.bmp", "g5.bmp", "g4.bmp"};
+  GravarConfig("imagens_abertas", "ima0", WriteBmp24("outra.bmp", 5, 5).toStdString());
+  for (int k = 0; k < 5; ++k) {
+    SCOPED_TRACE(k);
+    QAction* item = principal->ima[size_t(k)];
+    EXPECT_TRUE(item->isVisible());
+    EXPECT_EQ(item->text(), shown[k]);
+    const size_t before = ImageWindows().size();
+    item->trigger();
+    Settle();
+    ASSERT_EQ(ImageWindows().size(), before + 1);
+    EXPECT_EQ(ImageWindows().back()->Caption(), item->text());
+  }
+  // Opening the menu shows the list as it is now.
+  emit principal->Arquivo1->aboutToShow();
+  EXPECT_EQ(principal->ima[0]->text(), "outra.bmp");
+  EXPECT_TRUE(dialogs->messages.empty()) << dialogs->Texts().join("|").toStdString();
+}
+
 TEST_F(MainWindowImages, RecentEntryOfADeletedFileShowsTheMessageAndTheDialog) {
   const QString falta = folder.File("imagens/apagado.bmp");
   GravarConfig("imagens_abertas", "ima0", falta.toStdString());
+  emit principal->Arquivo1->aboutToShow();
   principal->imaClick(0);
   Settle();
   EXPECT_EQ(dialogs->Texts(), QStringList{Failure(falta)});

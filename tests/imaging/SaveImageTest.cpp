@@ -136,6 +136,34 @@ TEST_F(SaveImage, FailedWriteKeepsTheEarlierFileAndIsReported) {
   EXPECT_EQ(folder.ReadFile("keep.bmp"), QByteArray("old"));
 }
 
+// A failed load leaves its window open and empty. Saving that window over an existing file,
+// in any of the three formats, is refused with one message and leaves every byte of the
+// file as it was.
+TEST_F(SaveImage, EmptyWindowNeverReplacesAFile) {
+  const QString bad = folder.File("imagens/ruim.tif");
+  WriteBytes(bad.toStdString(), std::vector<uint8_t>(64, 0x42));
+  dialogs->files.push_back(FileDialogResult{{bad}, 1});
+  principal->Abrir_Imagem->trigger();
+  Settle();
+  auto* w = dynamic_cast<TFormImagem*>(principal->FilhaAtiva());
+  ASSERT_NE(w, nullptr);
+  ASSERT_TRUE(w->BitmapImagem.empty());
+  principal->Timer1Timer();  // the timer's second: the save command is on again
+  const struct {
+    int filter;
+    const char* name;
+  } cases[] = {{kSaveBmp, "keep.bmp"}, {kSaveTiff, "keep.tif"}, {kSaveGif, "keep.gif"}};
+  for (const auto& c : cases) {
+    const std::vector<uint8_t> old = {'o', 'l', 'd', uint8_t(c.filter)};
+    WriteBytes(folder.File(c.name).toStdString(), old);
+    dialogs->messages.clear();
+    SaveAs(c.name, c.filter);
+    EXPECT_EQ(dialogs->Texts(), QStringList{"The image is empty: nothing to save"}) << c.name;
+    EXPECT_EQ(folder.ReadFile(c.name), QByteArray(reinterpret_cast<const char*>(old.data()), 4))
+        << c.name;
+  }
+}
+
 TEST_F(SaveImage, CommandMessages) {
   principal->SalvarImagem->setEnabled(true);
   principal->SalvarImagem->trigger();

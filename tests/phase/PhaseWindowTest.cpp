@@ -571,19 +571,70 @@ TEST_F(PhaseWindowTest, ClosingInAnalysisModeSwitchesThePhaseCommandsBack) {
   EXPECT_EQ(principal->Contagens, GreyCounts{});
 }
 
-TEST_F(PhaseWindowTest, EnteringCompositionModeDropsThePhaseWithoutAQuestion) {
-  TFormImagem* img = Abrir("duas.bmp", DuasFases());
-  NovaFase();
-  Adicionar(img, QRect(0, 0, 2, 2));
-  principal->Analise->trigger();
-  principal->Composicao->trigger();
-  Settle();
-  EXPECT_FALSE(Fase());
-  EXPECT_FALSE(principal->FaseAberta);
-  EXPECT_FALSE(principal->JanelaFase);
-  principal->NovaFaseExecute();
-  EXPECT_TRUE(dialogs->messages.empty());
-  EXPECT_TRUE(Fase());
+// Entering composition mode closes every child through its own close handler; a phase that
+// was never saved is asked about first. "Cancelar", or "Sim" whose save dialog is
+// cancelled, keeps every window and the analysis mode; "Não" drops the phase; "Sim" saves
+// it. Either way a following "Nova Fase" asks nothing more.
+TEST_F(PhaseWindowTest, EnteringCompositionModeAsksAboutAnUnsavedPhase) {
+  const QString pergunta = "Deseja salvar as alterações em \r?";
+  struct Case {
+    const char* name;
+    int answer;
+    const char* file;  // answer of the save dialog; null cancels it
+    bool kept;
+  } cases[] = {
+      {"Cancelar", mbCancel, nullptr, true},
+      {"Sim, save cancelled", mbYes, nullptr, true},
+      {"Não", mbNo, nullptr, false},
+      {"Sim", mbYes, "fases/modo", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (!Fase()) {
+      TFormImagem* img = Abrir("duas.bmp", DuasFases());
+      NovaFase();
+      Adicionar(img, QRect(0, 0, 2, 2));
+      principal->Analise->trigger();
+      Settle();
+    }
+    ASSERT_TRUE(principal->EmModoAnalise());
+    const size_t filhas = principal->Filhas().size();
+    dialogs->messages.clear();
+    dialogs->answers.push_back(c.answer);
+    if (c.file) EscolherArquivo(folder.File(c.file));
+    principal->Composicao->trigger();
+    Settle();
+    ASSERT_EQ(dialogs->messages.size(), 1u);
+    EXPECT_EQ(dialogs->messages[0].text, pergunta);
+    EXPECT_EQ(dialogs->messages[0].kind, MsgKind::Confirmation);
+    EXPECT_EQ(dialogs->messages[0].buttons, mbYes | mbNo | mbCancel);
+    if (c.file) {
+      EXPECT_EQ(folder.ReadFile(QString(c.file) + ".his"),
+                His(10, " 1.00000000000000E+0000", -1, ""));
+    }
+    if (c.kept) {
+      EXPECT_TRUE(Fase());
+      EXPECT_TRUE(principal->FaseAberta);
+      EXPECT_EQ(principal->Filhas().size(), filhas);
+      EXPECT_TRUE(principal->EmModoAnalise());
+      EXPECT_FALSE(principal->Composicao->isChecked());
+      EXPECT_FALSE(principal->BModoComposicao->isChecked());
+      EXPECT_EQ(principal->TextoStatus(), "Modo de Análise");
+      continue;
+    }
+    EXPECT_TRUE(principal->Filhas().empty());
+    EXPECT_FALSE(principal->FaseAberta);
+    EXPECT_FALSE(principal->JanelaFase);
+    EXPECT_TRUE(principal->Composicao->isChecked());
+    EXPECT_EQ(principal->TextoStatus(), "Modo de Composição");
+    EXPECT_EQ(TFormImagem::ContadorDeImagens, 0);
+    dialogs->messages.clear();
+    principal->NovaFaseExecute();
+    EXPECT_TRUE(dialogs->messages.empty());
+    EXPECT_TRUE(Fase());
+    principal->JanelaFase->Close();
+    Settle();
+  }
 }
 
 TEST_F(PhaseWindowTest, ShowingThePhaseMakesOneOrBringsItBack) {

@@ -2,6 +2,8 @@
 #include "app/histograms/model/UndoClass.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <climits>
@@ -185,6 +187,60 @@ TEST_F(UndoLogTest, CountsWrapAroundLikeTheirType) {
   GreyCounts high{};
   high[9] = INT32_MAX;
   EXPECT_EQ(log.Refazer(high)[9], INT32_MIN);
+}
+
+// A second instance of the program opens its log under the same name while the first one's
+// is in use: the first log's records stay as they were, and the second keeps its own in a
+// file of its own, removed when it closes. The second instance is a real second process;
+// a second log in the same process gets the same treatment.
+TEST_F(UndoLogTest, ASecondInstanceLeavesTheFirstOnesLogAlone) {
+  TUndoClass first(Path());
+  const GreyCounts a = Selection(100), b = Selection(50, 3);
+  first.Adicionar(a);
+  first.Adicionar(b);
+  const std::vector<uint8_t> before = Bytes(Path());
+
+  const pid_t child = fork();
+  if (child == 0) {
+    int faults = 0;
+    {
+      TUndoClass second(Path());
+      faults += second.Arquivo() == Path();
+      faults += second.Arquivo() != TUndoClass::NomeDaInstancia(Path(), 1);
+      second.Adicionar(Selection(7));
+      second.Adicionar(Selection(9));
+      faults += second.Desfazer(Sum(Selection(7), Selection(9))) != Selection(7);
+      faults += fs::file_size(second.Arquivo()) != 2048;
+    }
+    faults += fs::exists(TUndoClass::NomeDaInstancia(Path(), 1));
+    _exit(faults);
+  }
+  int status = -1;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(Bytes(Path()), before);
+
+  {
+    TUndoClass same(Path());
+    EXPECT_NE(same.Arquivo(), Path());
+    same.Adicionar(Selection(3));
+    TUndoClass third(Path());
+    EXPECT_NE(third.Arquivo(), same.Arquivo());
+    EXPECT_NE(third.Arquivo(), Path());
+  }
+  EXPECT_EQ(Bytes(Path()), before);
+  EXPECT_EQ(first.Desfazer(Sum(a, b)), a);
+  EXPECT_EQ(first.Refazer(a), Sum(a, b));
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder_.path()), fs::directory_iterator()), 1);
+}
+
+// Once the first log is closed its name is free again, and a new log empties it.
+TEST_F(UndoLogTest, AClosedLogsNameIsTakenAgain) {
+  { TUndoClass(Path()).Adicionar(Selection(10)); }
+  TUndoClass next(Path());
+  EXPECT_EQ(next.Arquivo(), Path());
+  EXPECT_EQ(fs::file_size(Path()), 0u);
 }
 
 TEST_F(UndoLogTest, AFileThatCannotBeCreatedFailsTheAdditionAndKeepsTheLogEmpty) {

@@ -1,13 +1,16 @@
 // The INI file, the registry store, rounding and atomic replacement.
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <stdlib.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -201,6 +204,58 @@ TEST(AtomicFile, NewFilesFollowTheUmaskReplacedOnesKeepTheirPermissions) {
   EXPECT_EQ(TempDir::read(old), "b");
 }
 
+// A save through a symbolic link keeps the link and replaces the file it points at: a
+// relative or absolute link, a chain of links, and a link whose file is not there yet (the
+// save creates it). A loop of links is refused and changes nothing.
+TEST(AtomicFile, SaveThroughALinkKeepsTheLinkAndChangesItsTarget) {
+  TempDir dir;
+  fs::create_directory(dir / "data");
+  struct Case {
+    const char* link;
+    std::string pointsAt;  // as stored in the link
+    const char* target;    // the file that must receive the bytes
+  } cases[] = {
+      {"relative", "data/a.txt", "data/a.txt"},     {"absolute", dir / "data/b.txt", "data/b.txt"},
+      {"chain", "relative", "data/a.txt"},          {"data/up", "../top.txt", "top.txt"},
+      {"dangling", "data/new.txt", "data/new.txt"},
+  };
+  dir.write("data/a.txt", "old a, longer than what replaces it");
+  dir.write("data/b.txt", "old b");
+  dir.write("top.txt", "old top");
+  for (const Case& c : cases) fs::create_symlink(c.pointsAt, dir / c.link);
+  for (const Case& c : cases) {
+    const std::string bytes = std::string("new through ") + c.link;
+    WriteFileAtomically(dir / c.link, bytes);
+    EXPECT_TRUE(fs::is_symlink(dir / c.link)) << c.link;
+    EXPECT_EQ(fs::read_symlink(dir / c.link).string(), c.pointsAt) << c.link;
+    EXPECT_EQ(TempDir::read(dir / c.target), bytes) << c.link;
+    EXPECT_EQ(ReplaceFileErrno(dir / c.link), 0) << c.link;
+  }
+  fs::create_symlink("loop2", dir / "loop1");
+  fs::create_symlink("loop1", dir / "loop2");
+  EXPECT_THROW(WriteFileAtomically(dir / "loop1", "x"), EInOutError);
+  EXPECT_TRUE(fs::is_symlink(dir / "loop1"));
+  EXPECT_NE(ReplaceFileErrno(dir / "loop1"), 0);
+}
+
+// Runs `body` as a user that the file permissions apply to. Root reads and writes every
+// file, so as root the body runs in a child process that has become "nobody"; its result
+// is the child's exit code.
+int RunUnprivileged(const std::function<int()>& body) {
+  if (geteuid() != 0) return body();
+  const passwd* pw = getpwnam("nobody");
+  const uid_t uid = pw ? pw->pw_uid : 65534;
+  const gid_t gid = pw ? pw->pw_gid : 65534;
+  const pid_t pid = fork();
+  if (pid == 0) {
+    if (setgid(gid) != 0 || setuid(uid) != 0) _exit(120);
+    _exit(body());
+  }
+  int status = 0;
+  if (pid < 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return 121;
+  return WEXITSTATUS(status);
+}
+
 class RegistryTest : public ::testing::Test {
  protected:
   void SetUp() override { setenv("VANDREL_REGISTRY", (dir_ / "registry.ini").c_str(), 1); }
@@ -271,6 +326,48 @@ TEST_F(RegistryTest, DamagedStoreKeepsWhatItCanRead) {
   reg.WriteInteger("Modo de Analise", 1);
   EXPECT_EQ(reg.ReadInteger("Modo de Analise"), 1);
   EXPECT_EQ(reg.ReadString("MainDir"), "/opt");
+}
+
+// A store that is there but cannot be read (it may still be written) is never written
+// over: every change fails with an error naming the file, and all its keys survive.
+TEST_F(RegistryTest, UnreadableStoreKeepsItsKeys) {
+  const std::string store = dir_ / "registry.ini";
+  Registry opened(RegRoot::HKEY_LOCAL_MACHINE);
+  {
+    Registry reg(RegRoot::HKEY_LOCAL_MACHINE);
+    ASSERT_TRUE(reg.OpenKey("Software\\Vandrel", true));
+    reg.WriteString("MainDir", "/opt/vandrel");
+    reg.WriteBool("Modo de Analise", true);
+    Registry classes(RegRoot::HKEY_CLASSES_ROOT);
+    ASSERT_TRUE(classes.OpenKey("VDHisto", true));
+    classes.WriteString("", "Histograma");
+    ASSERT_TRUE(opened.OpenKey("Software\\Vandrel", false));
+  }
+  const std::string before = TempDir::read(store);
+  ASSERT_EQ(chmod(store.c_str(), 0222), 0);  // write-only
+  ASSERT_EQ(chmod(dir_.path().c_str(), 0777), 0);
+  const std::string expected = "Cannot read file \"" + store + "\". File access denied";
+  const int passed = RunUnprivileged([&] {
+    const std::function<void()> changes[] = {
+        [] { Registry(RegRoot::HKEY_LOCAL_MACHINE).OpenKey("Software\\Outro", true); },
+        [&] { opened.WriteString("UserName", "maria"); },
+        [&] { opened.WriteInteger("Modo de Analise", 0); },
+        [&] { opened.DeleteValue("MainDir"); },
+        [] { Registry(RegRoot::HKEY_CLASSES_ROOT).DeleteKey("VDHisto"); },
+    };
+    int refused = 0;
+    for (const auto& change : changes) {
+      try {
+        change();
+      } catch (const EInOutError& e) {
+        refused += e.what() == expected;
+      }
+    }
+    return refused;
+  });
+  EXPECT_EQ(passed, 5);
+  ASSERT_EQ(chmod(store.c_str(), 0644), 0);
+  EXPECT_EQ(TempDir::read(store), before);
 }
 
 TEST_F(RegistryTest, SystemValuesAnswerWhenTheStoreHasNone) {

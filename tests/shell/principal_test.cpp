@@ -3,7 +3,9 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -71,9 +73,8 @@ std::vector<QAction*> ImageCommands(TFormPrincipal& w) {
 
 }  // namespace
 
-TEST_F(MainWindowTest, StartsInCompositionWhenNoModeIsStored) {
-  TFormPrincipal& w = Start();
-  EXPECT_EQ(w.windowTitle(), "Vandrel");
+// Composition mode with no image window, as entering it leaves the main window.
+void ExpectComposition(TFormPrincipal& w) {
   EXPECT_TRUE(w.Composicao->isChecked());
   EXPECT_FALSE(w.Composicao->isEnabled());
   EXPECT_FALSE(w.MododeAnlise1->isChecked());
@@ -91,6 +92,47 @@ TEST_F(MainWindowTest, StartsInCompositionWhenNoModeIsStored) {
   // Never switched by the mode or image commands.
   for (QAction* a : {w.Histograma, w.EditarPadrao, w.Fechar, w.Cascata})
     EXPECT_TRUE(a->isEnabled());
+}
+
+TEST_F(MainWindowTest, StartsInCompositionWhenNoModeIsStored) {
+  TFormPrincipal& w = Start();
+  EXPECT_EQ(w.windowTitle(), "Vandrel");
+  ExpectComposition(w);
+  EXPECT_TRUE(dialogs_->messages.empty());
+}
+
+// A store that cannot be written (the key is absent and must be created) or a mode stored
+// as a string still starts in composition mode, whole; the error is reported once.
+TEST_F(MainWindowTest, StartsInCompositionWhenTheStoredModeCannotBeHad) {
+  const QString plain = folder_.File("plain");
+  QFile(plain).open(QIODevice::WriteOnly);
+  QDir(folder_.Path()).mkpath("folder-store");
+  struct Case {
+    const char* name;
+    QString store;
+    bool modeAsString;
+    QString error;
+  } cases[] = {
+      {"store under a file", plain + "/registry.ini", false,
+       "Cannot create file \"" + plain + "/registry.ini\". Invalid filename"},
+      {"folder at the store", folder_.File("folder-store"), false,
+       "Cannot create file \"" + folder_.File("folder-store") + "\". File access denied"},
+      {"mode as a string", folder_.Registry(), true, "Invalid data type for 'Modo de Analise'"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    setenv("VANDREL_REGISTRY", c.store.toLocal8Bit().constData(), 1);
+    if (c.modeAsString) {
+      Registry reg(RegRoot::HKEY_LOCAL_MACHINE);
+      ASSERT_TRUE(reg.OpenKey("Software\\Vandrel", true));
+      reg.WriteString("Modo de Analise", "1");
+    }
+    dialogs_->messages.clear();
+    TFormPrincipal& w = Start();
+    ExpectComposition(w);
+    EXPECT_EQ(dialogs_->Texts(), QStringList{c.error});
+    window_.reset();
+  }
 }
 
 TEST_F(MainWindowTest, StartsInTheStoredAnalysisMode) {

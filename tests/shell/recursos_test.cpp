@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/shell/model/URecursos.h"
+#include "platform/Errors.h"
 #include "tests/support/GuiTest.h"
 
 using namespace vandrel;
@@ -55,6 +56,46 @@ TEST(RecentImages, NewestFirstFiveAtMostListedOnce) {
   AdicionarImagemAberta("/i/a");  // fell out: comes back at the head
   EXPECT_EQ(LerConfig("imagens_abertas", "ima0"), "/i/a");
   EXPECT_EQ(LerConfig("imagens_abertas", "ima4"), "/i/c");
+}
+
+// Whatever a file name holds, the list reads back exactly what was opened, or leaves a
+// name that cannot be kept on one line out, and the keys after it read as they were.
+TEST(RecentImages, EveryNameReadsBackExactlyOrIsLeftOut) {
+  ProgramFolder folder;
+  GravarConfig("caixa_sobre", "mostrar_inicio", "TRUE");
+  struct Case {
+    std::string name;
+    bool kept;
+  } cases[] = {
+      {"/i/a\nima1=/i/forged.bmp", false},
+      {"/i/b\r\n[caixa_sobre]\r\nmostrar_inicio=FALSE", false},
+      {"/i/c\r.bmp", false},
+      {" /i/lead.bmp", true},
+      {"/i/trail.bmp ", true},
+      {"/i/tab.bmp\t", true},
+      {"\"/i/quoted.bmp\"", true},
+      {"'/i/single.bmp'", true},
+      {"\"/i/half.bmp", true},
+      {"/i/a=b;c[d].bmp", true},
+      {"/i/plain.bmp", true},
+  };
+  std::string head;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string second = LerConfig("imagens_abertas", "ima1");
+    AdicionarImagemAberta(c.name);
+    if (c.kept) {
+      EXPECT_EQ(LerConfig("imagens_abertas", "ima1"), head);
+      head = c.name;
+    } else {
+      EXPECT_EQ(LerConfig("imagens_abertas", "ima1"), second);
+    }
+    EXPECT_EQ(LerConfig("imagens_abertas", "ima0"), head);
+    EXPECT_EQ(LerConfig("caixa_sobre", "mostrar_inicio"), "TRUE");
+  }
+  const QByteArray before = folder.ReadFile("system/config.ini");
+  EXPECT_THROW(GravarConfig("imagens_abertas", "ima0", "a\nb"), Exception);
+  EXPECT_EQ(folder.ReadFile("system/config.ini"), before);
 }
 
 TEST(Colours, TripleRoundTripsEveryColour) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "app/histograms/model/HistogramFiles.h"
+#include "app/shell/model/URecursos.h"
 #include "platform/Errors.h"
 #include "platform/PictureLoader.h"
 #include "platform/TextFile.h"
@@ -230,6 +231,26 @@ void HistogramData::CarregarLista(const std::string& fileName) {
   }
 }
 
+namespace {
+// Leaves `line` in "linha.tmp" in the current folder, or, where that folder cannot be written
+// (read-only, or deleted), in the program's "temp" folder; returns the file written.
+std::string EscreverLinhaTmp(const std::string& line) {
+  const std::string aqui = "linha.tmp";
+  try {
+    TextWriter tmp(aqui);
+    tmp.Write(line);
+    tmp.Close();
+    return aqui;
+  } catch (const EInOutError&) {
+  }
+  const std::string temp = PastaPrograma() + "temp/linha.tmp";
+  TextWriter tmp(temp);
+  tmp.Write(line);
+  tmp.Close();
+  return temp;
+}
+}  // namespace
+
 void HistogramData::CarregarPadrao(const std::string& fileName) {
   DefinirSobreposicao(true);
   int columns = 0;
@@ -238,12 +259,9 @@ void HistogramData::CarregarPadrao(const std::string& fileName) {
     const int64_t fileSize = pat.BytesLeft();
     const std::string line = TrimRight(pat.ReadLine());
     pat.Close();
-    // The first line, without a line end, is left in "linha.tmp" in the current folder;
-    // its numbers are the columns of the pattern.
-    TextWriter tmp("linha.tmp");
-    tmp.Write(line);
-    tmp.Close();
-    TextReader count("linha.tmp");
+    // The first line, without a line end, is left in "linha.tmp"; its numbers are the
+    // columns of the pattern.
+    TextReader count(EscreverLinhaTmp(line));
     int64_t n = 0;
     while (!count.Eof()) {
       count.ReadReal();

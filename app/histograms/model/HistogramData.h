@@ -66,7 +66,8 @@ class HistogramData {
   bool SobreporImagem(const std::string& fileName);
   void SobreporLista(const std::string& fileName);
   void CarregarLista(const std::string& fileName);
-  // Loads a ".pat" as the whole overlay list; leaves "linha.tmp" in the current folder.
+  // Loads a ".pat" as the whole overlay list; leaves "linha.tmp" in the current folder, or
+  // in the program's "temp" folder where the current one cannot be written.
   void CarregarPadrao(const std::string& fileName);
   void SobreporPadrao(const std::string& fileName);
   void SalvarArquivo(const std::string& fileName) const;

@@ -1,6 +1,7 @@
 #include "app/histograms/model/UndoClass.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -28,15 +29,49 @@ GreyCounts Todos(int32_t value) {
 
 }  // namespace
 
-TUndoClass::TUndoClass(const std::string& fileName) : path_(fileName) { Abrir(); }
+TUndoClass::TUndoClass(const std::string& fileName) : nome_(fileName), path_(fileName) { Abrir(); }
 
 TUndoClass::~TUndoClass() {
-  if (fd_ >= 0) ::close(fd_);
+  if (fd_ < 0) return;
+  if (proprio_) ::unlink(path_.c_str());
+  ::close(fd_);  // and with it the lock
+}
+
+std::string TUndoClass::NomeDaInstancia(const std::string& fileName, int n) {
+  const size_t slash = fileName.rfind('/');
+  size_t dot = fileName.rfind('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+    dot = fileName.size();
+  std::string tag = "." + std::to_string(::getpid());
+  if (n > 1) tag += "-" + std::to_string(n);
+  return fileName.substr(0, dot) + tag + fileName.substr(dot);
 }
 
 bool TUndoClass::Abrir() {
-  fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  return fd_ >= 0;
+  for (int n = 0; n < 100; ++n) {
+    const std::string path = n == 0 ? nome_ : NomeDaInstancia(nome_, n);
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    // Held by another log (another instance of the program): its records stay untouched and
+    // this log takes the next name. A file system without locks gives no answer: the file is
+    // used as it is.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+      ::close(fd);
+      continue;
+    }
+    if (::ftruncate(fd, 0) != 0) {
+      const int err = errno;
+      ::close(fd);
+      errno = err;
+      return false;
+    }
+    fd_ = fd;
+    path_ = path;
+    proprio_ = n > 0;
+    return true;
+  }
+  errno = EBUSY;
+  return false;
 }
 
 std::array<uint8_t, TUndoClass::kRecordSize> TUndoClass::Codificar(const GreyCounts& counts) {

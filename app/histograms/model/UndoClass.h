@@ -22,10 +22,13 @@ class TUndoClass {
  public:
   static constexpr int64_t kRecordSize = 256 * 4;
 
-  // Creates the file or empties an existing one. When that fails the log stays empty and
-  // the next Adicionar tries again (and raises the error if it still fails).
+  // Creates the file or empties an existing one, and locks it for the life of the log. When
+  // another log holds it (a second instance of the program), that log's records are left
+  // alone and this one keeps its own in a file beside it, NomeDaInstancia(fileName, 1) (or
+  // the next free one). When creating fails the log stays empty and the next Adicionar tries
+  // again (and raises the error if it still fails).
   explicit TUndoClass(const std::string& fileName);
-  // Closes the file; it stays on disk.
+  // Closes the file; it stays on disk, except a file of this instance's own name.
   ~TUndoClass();
   TUndoClass(const TUndoClass&) = delete;
   TUndoClass& operator=(const TUndoClass&) = delete;
@@ -45,7 +48,10 @@ class TUndoClass {
   bool PodeDesfazer() const { return podeDesfazer_; }
   bool PodeRefazer() const { return podeRefazer_; }
 
+  // The file the records go to.
   const std::string& Arquivo() const { return path_; }
+  // "zundo.tmp" -> "zundo.<process id>.tmp", then "zundo.<process id>-<n>.tmp" for n > 1.
+  static std::string NomeDaInstancia(const std::string& fileName, int n);
   // The position in bytes: the end of the last record in force.
   int64_t Posicao() const { return posicao_; }
 
@@ -59,7 +65,9 @@ class TUndoClass {
   void DescartarRefazer();
   std::array<uint8_t, kRecordSize> LerRegistro(int64_t at) const;
 
-  std::string path_;
+  std::string nome_;      // the name asked for
+  std::string path_;      // the file in use
+  bool proprio_ = false;  // a name of this instance's own, removed with the log
   int fd_ = -1;
   int32_t numDesfazer_ = 0;
   int32_t numRefazer_ = 0;

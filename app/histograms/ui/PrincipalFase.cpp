@@ -55,12 +55,7 @@ void TFormPrincipal::NovaFaseExecute() {
   AdicionarSeleo1->setEnabled(true);
   SalvarFase1->setEnabled(true);
   if (FaseAberta && JanelaFase) {
-    // Only a phase that was never saved is asked about, so the name shown is empty.
-    if (!JanelaFase->Salvo &&
-        vandrel::MessageDlg("Deseja salvar as alterações em \r" + JanelaFase->NomeArquivo + "?",
-                            vandrel::MsgKind::Confirmation,
-                            vandrel::mbYes | vandrel::mbNo) == vandrel::mbYes)
-      JanelaFase->BtSalvarHistogramaClick();
+    PerguntarSalvarFase(false);
     JanelaFase->Close();
   }
   auto* fase = new TFormHistoFixo(this);
@@ -72,6 +67,19 @@ void TFormPrincipal::NovaFaseExecute() {
   Refazer->setEnabled(false);
   fase->Histograma->Limpar();
   fase->Show();
+}
+
+bool TFormPrincipal::PerguntarSalvarFase(bool cancelar) {
+  // Only a phase that was never saved is asked about, so the name shown is empty.
+  if (!FaseAberta || !JanelaFase || JanelaFase->Salvo) return true;
+  const int botoes = vandrel::mbYes | vandrel::mbNo | (cancelar ? vandrel::mbCancel : 0);
+  const int resposta =
+      vandrel::MessageDlg("Deseja salvar as alterações em \r" + JanelaFase->NomeArquivo + "?",
+                          vandrel::MsgKind::Confirmation, botoes);
+  if (resposta == vandrel::mbNo) return true;
+  if (resposta != vandrel::mbYes) return false;
+  JanelaFase->BtSalvarHistogramaClick();
+  return !JanelaFase || JanelaFase->Salvo;
 }
 
 void TFormPrincipal::AdicionarSelecaoExecute() {

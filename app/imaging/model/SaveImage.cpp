@@ -3,7 +3,7 @@
 #include "codecs/gif/GifEncoder.h"
 #include "codecs/tiff/TiffEncoder.h"
 #include "platform/Bmp.h"
-#include "platform/Errors.h"
+#include "platform/ImageToSave.h"
 
 namespace vandrel {
 
@@ -26,6 +26,8 @@ std::string SaveFileName(const std::string& name, int filterIndex) {
 }
 
 std::vector<uint8_t> EncodeForSave(Bitmap& picture, int filterIndex) {
+  // Refused before any format work, so no writer ever hands back a file of no image.
+  RefuseEmptyImage(picture);
   std::vector<uint8_t> stream;
   switch (filterIndex) {
     case kSaveBmp:
@@ -36,7 +38,6 @@ std::vector<uint8_t> EncodeForSave(Bitmap& picture, int filterIndex) {
       return stream;
     }
     case kSaveGif: {
-      if (picture.empty()) throw Exception("The image is empty: nothing to save");
       picture.setPixelFormat(PixelFormat::pf8bit);
       TGIFEncoder encoder(&stream);
       encoder.WriteHeader(uint16_t(picture.width()), uint16_t(picture.height()), 0, 0, nullptr, "");

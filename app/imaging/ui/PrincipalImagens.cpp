@@ -67,6 +67,7 @@ void TFormPrincipal::Abrir_ImagemExecute() {
       Abrir_ImagemExecute();
     }
     vandrel::AdicionarImagemAberta(arquivo.toStdString());
+    AtualizarImagensRecentes();
     if (carregou) janela->DefinirNome(QFileInfo(arquivo).fileName());
   }
   SalvarImagem->setEnabled(true);
@@ -74,8 +75,8 @@ void TFormPrincipal::Abrir_ImagemExecute() {
 }
 
 void TFormPrincipal::imaClick(int k) {
-  const QString caminho =
-      QString::fromStdString(vandrel::LerConfig("imagens_abertas", "ima" + std::to_string(k)));
+  // The file the item shows, not whatever the configuration holds under its key by now.
+  const QString caminho = ima[size_t(k)]->data().toString();
   if (caminho.isEmpty()) return;
   auto* janela = new TFormImagem(this);
   if (!janela->CarregarImagem(caminho)) {

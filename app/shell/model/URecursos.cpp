@@ -4,6 +4,7 @@
 #include <cctype>
 #include <charconv>
 
+#include "platform/Errors.h"
 #include "platform/IniFile.h"
 
 namespace vandrel {
@@ -38,8 +39,21 @@ std::string LerConfig(const std::string& section, const std::string& key) {
   return IniFile(ArquivoConfig()).ReadString(section, key, "");
 }
 
+bool CabeNumaLinha(const std::string& value) {
+  return value.find_first_of("\r\n") == std::string::npos;
+}
+
 void GravarConfig(const std::string& section, const std::string& key, const std::string& value) {
-  IniFile(ArquivoConfig()).WriteString(section, key, value);
+  // A line break would end the value's line and turn the rest into lines of their own.
+  if (!CabeNumaLinha(value))
+    throw Exception("A configuration value cannot hold a line break: " + key);
+  // Reading trims blanks and tabs at both ends and takes off matching quotes; such a value
+  // is written in quotes, which reading takes off again, so it reads back as it was.
+  const bool blank = !value.empty() && (value.front() == ' ' || value.front() == '\t' ||
+                                        value.back() == ' ' || value.back() == '\t');
+  const bool quoted = value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+                      value.back() == value.front();
+  IniFile(ArquivoConfig()).WriteString(section, key, blank || quoted ? '"' + value + '"' : value);
 }
 
 int LerConfigInteiro(const std::string& section, const std::string& key, int fallback) {
@@ -57,6 +71,7 @@ std::string CaminhoPadroes() { return DefaultFolder("padroes"); }
 std::string CaminhoFases() { return DefaultFolder("fases"); }
 
 void AdicionarImagemAberta(const std::string& fileName) {
+  if (!CabeNumaLinha(fileName)) return;  // cannot be stored: the list stays as it is
   const std::string wanted = Upper(fileName);
   for (int k = 0; k <= 4; ++k)
     if (Upper(LerConfig("imagens_abertas", "ima" + std::to_string(k))) == wanted) return;

@@ -15,9 +15,13 @@ void DefinirPastaPrograma(const std::string& folder);
 // The configuration file, PastaPrograma() + "system/config.ini".
 std::string ArquivoConfig();
 
-// One value of the configuration file; an absent key reads as the empty string.
+// One value of the configuration file; an absent key reads as the empty string. A value
+// written reads back exactly as it was; one that holds a line break cannot be stored on its
+// line and is refused (Exception), the file unchanged.
 std::string LerConfig(const std::string& section, const std::string& key);
 void GravarConfig(const std::string& section, const std::string& key, const std::string& value);
+// False for a value that holds a line break.
+bool CabeNumaLinha(const std::string& value);
 // A value read as a decimal integer; `fallback` when absent or not a decimal integer.
 int LerConfigInteiro(const std::string& section, const std::string& key, int fallback);
 
@@ -29,7 +33,7 @@ std::string CaminhoPadroes();
 std::string CaminhoFases();
 
 // Puts a file at the head of the five-entry recent-image list, unless it is listed already
-// (letter case ignored).
+// (letter case ignored) or its name holds a line break, which the list cannot keep.
 void AdicionarImagemAberta(const std::string& fileName);
 
 // A colour integer (red in the low byte) as three bytes: blue, green, red.

@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <exception>
 
 #include "app/shell/model/URecursos.h"
 #include "app/shell/ui/Form.h"
@@ -216,6 +217,8 @@ void TFormPrincipal::BuildMenus() {
   }
   Arquivo1->addSeparator();
   Sair1 = LinkedItem(Arquivo1, "Sair1", "Sair", Fechar);
+  connect(Arquivo1, &QMenu::aboutToShow, this,
+          [this] { vandrel::Guarded([this] { AtualizarImagensRecentes(); }); });
 
   Desfazer1 = LinkedItem(Editar1, "Desfazer1", "&Desfazer", Desfazer);
   Refazer1 = LinkedItem(Editar1, "Refazer1", "&Refazer", Refazer);
@@ -361,12 +364,7 @@ void TFormPrincipal::FormCreate(const Options& options) {
   PastaPrograma = folder;
   vandrel::DefinirPastaPrograma(folder.toStdString());
   Contagens.fill(0);
-  for (int k = 0; k < 5; ++k) {
-    const QString value =
-        QString::fromStdString(vandrel::LerConfig("imagens_abertas", "ima" + std::to_string(k)));
-    ima[size_t(k)]->setVisible(!value.isEmpty());
-    if (!value.isEmpty()) ima[size_t(k)]->setText(QFileInfo(value).fileName());
-  }
+  AtualizarImagensRecentes();
   ArgumentoAberto = false;
   argument_ = options.argument;
   if (argument_.isEmpty() && options.programFolder.isEmpty()) {
@@ -380,6 +378,17 @@ void TFormPrincipal::FormCreate(const Options& options) {
   }
 }
 
+void TFormPrincipal::AtualizarImagensRecentes() {
+  for (int k = 0; k < 5; ++k) {
+    const QString value =
+        QString::fromStdString(vandrel::LerConfig("imagens_abertas", "ima" + std::to_string(k)));
+    QAction* item = ima[size_t(k)];
+    item->setVisible(!value.isEmpty());
+    item->setData(value);
+    if (!value.isEmpty()) item->setText(QFileInfo(value).fileName());
+  }
+}
+
 void TFormPrincipal::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (shown_) return;
@@ -390,17 +399,26 @@ void TFormPrincipal::showEvent(QShowEvent* event) {
 void TFormPrincipal::FormShow() {
   const QString a = argument_;
   if (a.isEmpty()) {
-    vandrel::Registry reg(vandrel::RegRoot::HKEY_LOCAL_MACHINE);
+    // No stored mode, or a store that cannot be read or written, or a value that is not a
+    // number: composition, the safe start. The program always ends up in one mode; what went
+    // wrong is reported after that.
     bool analise = false;
-    if (reg.OpenKey(kChaveVandrel, true)) {
-      // No stored mode: composition, the safe start.
-      if (reg.ValueExists(kModo)) analise = reg.ReadBool(kModo);
-      reg.CloseKey();
+    std::exception_ptr falha;
+    try {
+      vandrel::Registry reg(vandrel::RegRoot::HKEY_LOCAL_MACHINE);
+      if (reg.OpenKey(kChaveVandrel, true)) {
+        if (reg.ValueExists(kModo)) analise = reg.ReadBool(kModo);
+        reg.CloseKey();
+      }
+    } catch (const std::exception&) {
+      analise = false;
+      falha = std::current_exception();
     }
     if (analise)
       Analise->trigger();
     else
       Composicao->trigger();
+    if (falha) std::rethrow_exception(falha);
     return;
   }
   if (ArgumentoAberto) return;
@@ -476,11 +494,26 @@ void TFormPrincipal::AnaliseExecute() {
 }
 
 void TFormPrincipal::ComposicaoExecute() {
-  // Every child goes, last first, without its close handler.
-  const std::vector<TForm*> children = Filhas();
-  for (auto it = children.rbegin(); it != children.rend(); ++it) (*it)->Release();
-  for (QMdiSubWindow* sub : MdiArea->subWindowList()) delete sub;  // any that is not a form
+  // An unsaved phase is asked about before anything closes: "Cancelar" (or a save that did
+  // not happen) keeps every window and the mode as they are.
+  // The click has already checked the action or the button; staying puts them back.
+  auto ficar = [this] {
+    const bool composicao = !Composicao->isEnabled();
+    Composicao->setChecked(composicao);
+    BModoComposicao->setChecked(composicao);
+  };
+  if (!PerguntarSalvarFase(true)) return ficar();
+  // Every child goes through its own close handler, last first, so that each leaves things
+  // as its close leaves them (a thresholds window gives its image back, a phase closes its
+  // log). A window whose handler refuses keeps the mode as it is.
+  std::vector<QPointer<TForm>> children;
+  for (TForm* f : Filhas()) children.emplace_back(f);
+  for (auto it = children.rbegin(); it != children.rend(); ++it)
+    if (*it && !(*it)->Close()) return ficar();
+  for (QMdiSubWindow* sub : MdiArea->subWindowList()) delete sub;  // closed, or not a form
   FaseAberta = false;
+  JanelaFase.clear();
+  JanelaLista.clear();
   StatusText->setText("Modo de Composição");
   Analise->setEnabled(true);
   Analise->setChecked(false);

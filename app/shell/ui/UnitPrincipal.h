@@ -112,6 +112,10 @@ class TFormPrincipal : public QMainWindow {
   // Opening images, zoom and the window list (image window).
   void Abrir_ImagemExecute();
   void imaClick(int k);
+  // Rebuilds the recent-image items from the configuration: each shows the file name of its
+  // entry and opens that very file. Run at creation, whenever the list changes, and each
+  // time the "&Arquivo" menu opens (another instance may have changed the file).
+  void AtualizarImagensRecentes();
   void ZoomInClick();
   void ZoomOutClick();
   void ZoomNormal1Click();
@@ -130,6 +134,11 @@ class TFormPrincipal : public QMainWindow {
   void RefazerExecute();
   void SalvarFaseExecute();
   void MostrarHistogramaExecute();
+  // Asks "Deseja salvar as alterações em ...?" about an open phase that was never saved;
+  // "Sim" saves it. With `cancelar` the box offers "Cancelar" too, and the answer is false
+  // when the phase must stay: cancelled, or still unsaved after "Sim" (its save dialog was
+  // cancelled). True when there is nothing to ask about.
+  bool PerguntarSalvarFase(bool cancelar);
 
   // Image operations.
   void FiltroMediaExecute();

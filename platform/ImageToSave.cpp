@@ -1,0 +1,11 @@
+#include "platform/ImageToSave.h"
+
+#include "platform/Errors.h"
+
+namespace vandrel {
+
+void RefuseEmptyImage(const Bitmap& bitmap) {
+  if (bitmap.empty()) throw Exception(kEmptyImageText);
+}
+
+}  // namespace vandrel
