@@ -213,7 +213,7 @@ TFormLimiares::TFormLimiares(QObject* owner, const Bitmap& bitmap, TFormImagem* 
       // Only the system menu and its close box: the window keeps the size of its content.
       sub->setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-      sub->resize(sub->sizeHint());
+      FitFrameTo(sizeHint());
       sub->hide();
     }
   }
@@ -271,13 +271,8 @@ void TFormLimiares::Reposicionar() {
   const QSize novo = sizeHint();
   setFixedSize(novo);
   updateGeometry();
-  if (QMdiSubWindow* sub = SubWindow()) {
-    const QSize moldura = sub->size() - size();
-    if (sub->isVisible() && moldura.width() >= 0 && moldura.height() >= 0)
-      sub->resize(novo + moldura);
-    else
-      sub->resize(sub->sizeHint());
-  }
+  // The frame grows and shrinks with the levels.
+  FitFrameTo(novo);
 }
 
 void TFormLimiares::PosicionarTabelaAoLado() {

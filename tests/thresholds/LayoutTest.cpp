@@ -1,0 +1,39 @@
+// What the thresholds window shows: its frame follows the level count both ways, and every
+// control and text of the window and of its area table is whole.
+#include "tests/support/LayoutCheck.h"
+#include "tests/thresholds/ThresholdsTestUtil.h"
+
+namespace vandrel::testing {
+namespace {
+
+TEST_F(ThresholdsTest, TheFrameFollowsEveryLevelCountGrowingAndShrinking) {
+  TFormLimiares* w = LimiaresSobre(TodosOsNiveis());
+  ASSERT_TRUE(w);
+  QMdiSubWindow* sub = w->SubWindow();
+  ASSERT_TRUE(sub);
+  const QSize moldura = sub->size() - w->size();
+  auto verificar = [&](const char* sentido) {
+    SCOPED_TRACE(std::string(sentido) + " at " + std::to_string(w->NumNiveis) + " levels");
+    Settle();
+    EXPECT_TRUE(LayoutIsWhole(w));
+    // The frame hugs the form: no hidden strip, no gap below it.
+    EXPECT_EQ(sub->width() - w->width(), moldura.width());
+    EXPECT_EQ(sub->height() - w->height(), moldura.height());
+    EXPECT_TRUE(sub->contentsRect().contains(QRect(w->mapTo(sub, QPoint()), w->size())));
+    EXPECT_TRUE(LayoutIsWhole(w->TabelaAreas));
+  };
+  verificar("start");
+  for (int k = 2; k <= 15; ++k) {
+    w->BtNovo->click();
+    ASSERT_EQ(w->NumNiveis, k);
+    verificar("growing");
+  }
+  for (int k = 14; k >= 1; --k) {
+    w->BtExcluir->click();
+    ASSERT_EQ(w->NumNiveis, k);
+    verificar("shrinking");
+  }
+}
+
+}  // namespace
+}  // namespace vandrel::testing
