@@ -159,6 +159,7 @@ TFrmMetodoDialog::TFrmMetodoDialog(QWidget* owner) : QDialog(owner) {
   sbCancel = Botao(this, "sbCancel", "Cancel", QRect(120, 270, 72, 24));
 
   OpenPictureDialog.filter = kFiltroImagens;
+  OpenPictureDialog.picturePreview = true;
   OpenDialog.filter = "Arquivos ACD|*.acd";
 
   connect(rgAnalisysItens, &QButtonGroup::idToggled, this, [this](int, bool checked) {
