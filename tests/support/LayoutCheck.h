@@ -32,7 +32,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextEdit>
-#include <QTextLayout>
+#include <QTextOption>
 #include <QToolButton>
 #include <QWidget>
 #include <cmath>
@@ -160,15 +160,20 @@ inline void CheckCombo(QStringList& out, QComboBox* combo) {
   Need(out, combo, "text", text, fm.size(Qt::TextSingleLine, text) + QSize(2, 0), field.size());
 }
 
-// Lines of a memo: each laid-out line must fit the viewport's width.
-inline void CheckDocument(QStringList& out, QWidget* memo, QTextDocument* doc, int viewportWidth) {
-  const int available = viewportWidth - 2 * int(doc->documentMargin());
+// Lines of a memo: a memo that does not wrap must fit each line in its viewport's width; one
+// that wraps at word boundaries only must fit each word.
+inline void CheckDocument(QStringList& out, QWidget* memo, QTextDocument* doc, int viewportWidth,
+                          bool wraps, QTextOption::WrapMode mode) {
+  if (wraps &&
+      (mode == QTextOption::WrapAnywhere || mode == QTextOption::WrapAtWordBoundaryOrAnywhere))
+    return;
+  const int available = viewportWidth - 2 * int(std::ceil(doc->documentMargin()));
+  const QFontMetrics fm(doc->defaultFont());
   for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
-    QTextLayout* layout = block.layout();
-    if (!layout) continue;
-    for (int i = 0; i < layout->lineCount(); ++i) {
-      const QTextLine line = layout->lineAt(i);
-      const int width = int(std::ceil(line.naturalTextWidth()));
+    const QStringList pieces =
+        wraps ? block.text().split(' ', Qt::SkipEmptyParts) : QStringList{block.text()};
+    for (const QString& piece : pieces) {
+      const int width = fm.horizontalAdvance(piece);
       if (width > available)
         out << QString("%1: line %2 needs width %3, has %4")
                    .arg(Name(memo), Quoted(block.text()))
@@ -273,9 +278,11 @@ inline QStringList LayoutProblems(QWidget* window) {
     if (auto* box = qobject_cast<QGroupBox*>(w)) CheckGroupBox(out, box);
     if (auto* combo = qobject_cast<QComboBox*>(w)) CheckCombo(out, combo);
     if (auto* memo = qobject_cast<QPlainTextEdit*>(w))
-      CheckDocument(out, memo, memo->document(), memo->viewport()->width());
+      CheckDocument(out, memo, memo->document(), memo->viewport()->width(),
+                    memo->lineWrapMode() != QPlainTextEdit::NoWrap, memo->wordWrapMode());
     if (auto* memo = qobject_cast<QTextEdit*>(w))
-      CheckDocument(out, memo, memo->document(), memo->viewport()->width());
+      CheckDocument(out, memo, memo->document(), memo->viewport()->width(),
+                    memo->lineWrapMode() != QTextEdit::NoWrap, memo->wordWrapMode());
     if (auto* view = qobject_cast<QAbstractItemView*>(w))
       if (!qobject_cast<QHeaderView*>(w)) CheckItems(out, view);
   }
