@@ -36,6 +36,7 @@
 #include <QToolButton>
 #include <QWidget>
 #include <cmath>
+#include <cstring>
 
 namespace vandrel::testing {
 
@@ -123,8 +124,9 @@ inline void CheckButton(QStringList& out, QAbstractButton* button) {
     area &= button->rect();
   } else if (auto* tool = qobject_cast<QToolButton*>(button)) {
     if (tool->toolButtonStyle() == Qt::ToolButtonIconOnly && !tool->icon().isNull()) return;
-    Need(out, button, "text", button->text(), tool->sizeHint(), tool->size());
-    return;
+    // The text is drawn inside the button's frame.
+    const int fw = style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, tool);
+    area = tool->rect().adjusted(fw, fw, -fw, -fw);
   } else {
     area = button->rect();
   }
@@ -210,6 +212,66 @@ inline void CheckItems(QStringList& out, QAbstractItemView* view) {
     }
 }
 
+// The part of a label's or check box's widget that its text covers, in its parent's
+// coordinates (for a check box or radio button, from its box to the end of its text).
+inline QRect TextExtent(QWidget* w) {
+  const QFontMetrics fm(w->font());
+  if (auto* label = qobject_cast<QLabel*>(w)) {
+    if (label->text().isEmpty() || !label->pixmap().isNull() || label->wordWrap()) return {};
+    const QRect area = label->contentsRect().adjusted(label->margin(), label->margin(),
+                                                      -label->margin(), -label->margin());
+    const QSize need = TextSize(fm, label->text(), label->buddy() != nullptr);
+    int left = area.left();
+    if (label->alignment() & Qt::AlignRight) left = area.right() + 1 - need.width();
+    if (label->alignment() & Qt::AlignHCenter)
+      left = area.left() + (area.width() - need.width()) / 2;
+    int top = area.top();
+    if (label->alignment() & Qt::AlignVCenter) top += (area.height() - need.height()) / 2;
+    if (label->alignment() & Qt::AlignBottom) top = area.bottom() + 1 - need.height();
+    return QRect(label->mapToParent(QPoint(left, top)), need) & QRect(label->pos(), label->size());
+  }
+  auto* button = qobject_cast<QAbstractButton*>(w);
+  const bool check = qobject_cast<QCheckBox*>(w) != nullptr;
+  if (!button || (!check && !qobject_cast<QRadioButton*>(w)) || button->text().isEmpty()) return {};
+  QStyleOptionButton opt;
+  opt.initFrom(button);
+  opt.text = button->text();
+  const QRect area = w->style()->subElementRect(
+      check ? QStyle::SE_CheckBoxContents : QStyle::SE_RadioButtonContents, &opt, w);
+  const QSize need = TextSize(fm, button->text(), true);
+  const QRect extent(0, 0, area.left() + need.width(), w->height());
+  return QRect(w->mapToParent(extent.topLeft()), extent.size()) & QRect(w->pos(), w->size());
+}
+
+// Controls that a text must keep clear of: every visible sibling except plain containers,
+// shapes and empty labels.
+inline bool Obstacle(const QWidget* sibling) {
+  const char* kind = sibling->metaObject()->className();
+  if (!strcmp(kind, "QFrame") || !strcmp(kind, "QWidget") || !strcmp(kind, "QGroupBox") ||
+      !strcmp(kind, "TShape"))
+    return false;
+  if (auto* label = qobject_cast<const QLabel*>(sibling))
+    return !label->text().isEmpty() || !label->pixmap().isNull();
+  return true;
+}
+
+inline void CheckCovered(QStringList& out, QWidget* w, const QWidget* root) {
+  const QRect text = TextExtent(w);
+  if (text.isEmpty() || !w->parentWidget()) return;
+  for (QObject* o : w->parentWidget()->children()) {
+    auto* sibling = qobject_cast<QWidget*>(o);
+    if (!sibling || sibling == w || sibling->isWindow() || !sibling->isVisibleTo(root) ||
+        !Obstacle(sibling))
+      continue;
+    if (sibling->geometry().intersects(text))
+      out << QString("%1: text %2 at %3 runs into %4 at %5")
+                 .arg(Name(w),
+                      Quoted(qobject_cast<QLabel*>(w) ? qobject_cast<QLabel*>(w)->text()
+                                                      : qobject_cast<QAbstractButton*>(w)->text()),
+                      Rect(text), Name(sibling), Rect(sibling->geometry()));
+  }
+}
+
 // The area of `root` in which its children are seen, in root's coordinates.
 inline QRect VisibleArea(QWidget* root) {
   if (auto* sub = qobject_cast<QMdiSubWindow*>(root->parentWidget())) {
@@ -271,6 +333,7 @@ inline QStringList LayoutProblems(QWidget* window) {
                    .arg(Name(w), Rect(whole), Name(w->parentWidget()), Rect(seen));
     }
     if (auto* label = qobject_cast<QLabel*>(w)) CheckLabel(out, label);
+    CheckCovered(out, w, window);
     if (auto* button = qobject_cast<QAbstractButton*>(w)) {
       // The buttons inside a combo box, spin box or scroll bar carry no text of ours.
       if (!qobject_cast<QScrollBar*>(w->parentWidget())) CheckButton(out, button);
