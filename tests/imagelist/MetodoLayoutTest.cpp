@@ -5,6 +5,7 @@
 #include <QTableWidget>
 
 #include "app/analysis/ui/MetodoDialog.h"
+#include "app/analysis/ui/UHistoVis.h"
 #include "app/thresholds/ui/ULimPreview.h"
 #include "app/thresholds/ui/ULimiares.h"
 #include "tests/imagelist/ImageListTestUtil.h"
@@ -75,6 +76,23 @@ TEST_F(MetodoLayoutTest, TheManualPickerIsWholeWithItsTableDockedAtItsRight) {
   });
   d->sbManual->click();
   EXPECT_TRUE(visto);
+}
+
+TEST_F(MetodoLayoutTest, ThePatternPhaseWindowAndItsLegendAreWhole) {
+  // Nine-letter names, the longest a legend entry shows, for up to sixteen phases.
+  std::vector<GreyHistogram> fases;
+  std::vector<std::string> nomes;
+  for (int k = 0; k < 9; ++k) {
+    fases.push_back(Fase({{12 * (k + 1), 1.0}}));
+    nomes.push_back(folder.File("fases/cementita" + QString::number(k) + ".his").toStdString());
+  }
+  const std::string pat = Padrao("longos", fases, nomes);
+  TFasesVisiveis todas{};
+  for (int k = 0; k < 9; ++k) todas[size_t(k)] = true;
+  auto w = TFormHistoVis::CreateComPadrao(pat, todas, nullptr);
+  w->show();
+  Settle();
+  EXPECT_TRUE(LayoutIsWhole(w.get()));
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 // What the thresholds window shows: its frame follows the level count both ways, and every
 // control and text of the window and of its area table is whole.
+#include <QDialog>
+
 #include "tests/support/LayoutCheck.h"
 #include "tests/thresholds/ThresholdsTestUtil.h"
 
@@ -32,6 +34,24 @@ TEST_F(ThresholdsTest, TheFrameFollowsEveryLevelCountGrowingAndShrinking) {
     w->BtExcluir->click();
     ASSERT_EQ(w->NumNiveis, k);
     verificar("shrinking");
+  }
+}
+
+TEST_F(ThresholdsTest, TheColourListIsWholeAtOneAndFifteenLevels) {
+  TFormLimiares* w = LimiaresSobre(TodosOsNiveis());
+  ASSERT_TRUE(w);
+  for (int niveis : {1, 15}) {
+    SCOPED_TRACE(std::to_string(niveis) + " levels");
+    while (w->NumNiveis < niveis) w->BtNovo->click();
+    bool visto = false;
+    dialogs->forms.push_back([&](QDialog& form) {
+      visto = true;
+      Settle();
+      EXPECT_TRUE(LayoutIsWhole(&form));
+    });
+    w->BtAlterarCores->click();
+    Settle();
+    EXPECT_TRUE(visto);
   }
 }
 
