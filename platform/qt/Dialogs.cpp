@@ -6,12 +6,14 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTranslator>
+#include <QTreeView>
 #include <stdexcept>
 
 #include "platform/PictureLoader.h"
@@ -167,8 +169,17 @@ std::optional<FileDialogResult> RunFileDialog(const FileDialogSpec& spec, bool s
   if (!spec.fileName.isEmpty()) dialog.selectFile(spec.fileName);
   if (!spec.defaultExt.isEmpty()) dialog.setDefaultSuffix(spec.defaultExt);
   if (spec.picturePreview) AddPreviewPane(dialog);
-  // Room for the folder path in "Examinar" and for the columns of the list.
-  dialog.resize(dialog.sizeHint().expandedTo(QSize(760, 440)));
+  // Room for the folder path and for the columns of the list (name, size, type, date).
+  const QSize espaco = spec.picturePreview ? QSize(1000, 480) : QSize(800, 460);
+  dialog.resize(dialog.sizeHint().expandedTo(espaco));
+  // The detail columns show their whole texts; the name takes the rest.
+  if (auto* lista = dialog.findChild<QTreeView*>("treeView")) {
+    QHeaderView* cabecalho = lista->header();
+    cabecalho->setStretchLastSection(false);
+    for (int c = 0; c < cabecalho->count(); ++c)
+      cabecalho->setSectionResizeMode(
+          c, c == 0 ? QHeaderView::Stretch : QHeaderView::ResizeToContents);
+  }
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   LastFolder = dialog.directory().absolutePath();
   FileDialogResult result;
