@@ -15,6 +15,8 @@ int main(int argc, char** argv) {
   vandrel::RegisterTiffFormat();
   vandrel::RegisterGifFormat();
   vandrel::Application app(argc, argv);
+  // Qt's standard dialogs in Portuguese, like the rest of the program.
+  vandrel::InstallQtTranslations();
   vandrel::SetApplicationTitle("Vandrel");
   app.setWindowIcon(QIcon(ProgramPicture(32)));
   const QString point = QLocale::system().decimalPoint();

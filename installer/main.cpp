@@ -8,6 +8,8 @@
 int main(int argc, char** argv) {
   vandrel::RegisterTiffFormat();
   vandrel::Application app(argc, argv);
+  // Qt's standard dialogs and boxes in Portuguese.
+  vandrel::InstallQtTranslations();
   app.setApplicationName("install");
   vandrel::SetApplicationTitle("Vandrel install");
   TForm1 form;

@@ -1,11 +1,23 @@
 #include "platform/qt/Dialogs.h"
 
 #include <QColorDialog>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTranslator>
+#include <QTreeView>
 #include <stdexcept>
+
+#include "platform/PictureLoader.h"
+#include "platform/qt/BitmapView.h"
 
 namespace vandrel {
 
@@ -41,6 +53,32 @@ QStringList QtFilters(const QString& filter) {
     out << parts[i] + " (" + patterns + ")";
   }
   return out;
+}
+
+bool InstallQtTranslations() {
+  // Owned by the application object, so it lives as long as the translations are used.
+  auto* translator = new QTranslator(QCoreApplication::instance());
+  if (!translator->load(QLocale(QLocale::Portuguese, QLocale::Brazil), "qtbase", "_",
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    delete translator;
+    return false;
+  }
+  return QCoreApplication::installTranslator(translator);
+}
+
+QImage PicturePreview(const QString& path, const QSize& bounds) {
+  const QFileInfo info(path);
+  if (!info.isFile()) return {};
+  try {
+    const Bitmap picture = LoadPicture(QFile::encodeName(path).toStdString());
+    const QImage view = BitmapView(picture);
+    if (view.isNull()) return {};
+    if (view.width() <= bounds.width() && view.height() <= bounds.height()) return view.copy();
+    return view.scaled(bounds, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+  } catch (...) {
+    // Anything the loader refuses simply has no preview.
+    return {};
+  }
 }
 
 void ShowMessage(const QString& text) { Dialogs().Message(MsgKind::Information, text, mbOK); }
@@ -89,8 +127,30 @@ int QtDialogs::Message(MsgKind kind, const QString& text, int buttons) {
 }
 
 namespace {
+
+constexpr QSize kPreviewSize(200, 200);
+
+// A pane at the right of the dialog's list that shows the picture under the cursor.
+void AddPreviewPane(QFileDialog& dialog) {
+  auto* grid = qobject_cast<QGridLayout*>(dialog.layout());
+  if (!grid) return;
+  auto* pane = new QLabel(&dialog);
+  pane->setObjectName("PreviewPane");
+  pane->setFixedSize(kPreviewSize + QSize(4, 4));
+  pane->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+  pane->setAlignment(Qt::AlignCenter);
+  grid->addWidget(pane, 0, grid->columnCount(), grid->rowCount(), 1, Qt::AlignTop);
+  QObject::connect(&dialog, &QFileDialog::currentChanged, pane, [pane](const QString& path) {
+    pane->setPixmap(QPixmap::fromImage(PicturePreview(path, kPreviewSize)));
+  });
+}
+
 std::optional<FileDialogResult> RunFileDialog(const FileDialogSpec& spec, bool save) {
   QFileDialog dialog(nullptr, spec.title);
+  // Qt's own dialog: it speaks the program's language and can take the preview pane.
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  // A filter shows its text alone; the patterns after it are for matching only.
+  dialog.setOption(QFileDialog::HideNameFilterDetails);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   // The program asks its own questions before replacing a file (or replaces it without
   // asking where that is the rule), so the dialog itself never asks.
@@ -108,11 +168,27 @@ std::optional<FileDialogResult> RunFileDialog(const FileDialogSpec& spec, bool s
   if (!dir.isEmpty()) dialog.setDirectory(dir);
   if (!spec.fileName.isEmpty()) dialog.selectFile(spec.fileName);
   if (!spec.defaultExt.isEmpty()) dialog.setDefaultSuffix(spec.defaultExt);
+  if (spec.picturePreview) AddPreviewPane(dialog);
+  // Room for the folder path and for the columns of the list (name, size, type, date).
+  const QSize espaco = spec.picturePreview ? QSize(1000, 480) : QSize(800, 460);
+  dialog.resize(dialog.sizeHint().expandedTo(espaco));
+  // The detail columns show their whole texts; the name takes the rest.
+  if (auto* lista = dialog.findChild<QTreeView*>("treeView")) {
+    QHeaderView* cabecalho = lista->header();
+    cabecalho->setStretchLastSection(false);
+    for (int c = 0; c < cabecalho->count(); ++c)
+      cabecalho->setSectionResizeMode(
+          c, c == 0 ? QHeaderView::Stretch : QHeaderView::ResizeToContents);
+  }
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   LastFolder = dialog.directory().absolutePath();
   FileDialogResult result;
   result.files = dialog.selectedFiles();
-  result.filterIndex = int(filters.indexOf(dialog.selectedNameFilter())) + 1;
+  const QString chosen = dialog.selectedNameFilter();
+  int index = int(filters.indexOf(chosen));
+  for (int i = 0; index < 0 && i < filters.size(); ++i)
+    if (filters[i].startsWith(chosen + " (")) index = i;
+  result.filterIndex = index + 1;
   if (result.filterIndex < 1) result.filterIndex = 1;
   return result;
 }
@@ -127,7 +203,7 @@ std::optional<FileDialogResult> QtDialogs::SaveFile(const FileDialogSpec& spec) 
 }
 
 std::optional<QColor> QtDialogs::ChooseColor(const QColor& initial) {
-  QColor c = QColorDialog::getColor(initial);
+  QColor c = QColorDialog::getColor(initial, nullptr, QString(), QColorDialog::DontUseNativeDialog);
   if (!c.isValid()) return std::nullopt;
   return c;
 }

@@ -2,6 +2,8 @@
 // The dialog service: every modal interaction of the program goes through it, so that a
 // test can install a scripted stand-in that answers from a queue and records what was shown.
 #include <QColor>
+#include <QImage>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <deque>
@@ -36,6 +38,7 @@ struct FileDialogSpec {
   QString fileName;
   QString defaultExt;
   bool multiSelect = false;
+  bool picturePreview = false;  // a pane beside the list shows the selected picture
 };
 
 struct FileDialogResult {
@@ -64,9 +67,17 @@ DialogService& Dialogs();
 // Installs a service; returns the previous one.
 std::unique_ptr<DialogService> SetDialogs(std::unique_ptr<DialogService> service);
 
-// Converts "Text|*.a;*.b|Text2|*.c" into Qt's "Text (*.a *.b);;Text2 (*.c)" and back
-// into the list of Qt filter strings, in order.
+// Converts "Text|*.a;*.b|Text2|*.c" into the list of Qt filter strings, in order:
+// "Text (*.a *.b)", "Text2 (*.c)". The dialogs show only the text before the patterns.
 QStringList QtFilters(const QString& filter);
+
+// Loads Qt's own Brazilian Portuguese translations ("qtbase_pt_BR"), so that the standard
+// dialogs speak the program's language. Returns false when they are not installed.
+bool InstallQtTranslations();
+
+// The picture shown by the open-picture dialog's preview pane for `path`, scaled to fit
+// `bounds`; a null image when the file is not a picture the loader reads.
+QImage PicturePreview(const QString& path, const QSize& bounds);
 
 // Shorthands: an information box with one OK button, and a box of any kind.
 void ShowMessage(const QString& text);

@@ -4,13 +4,16 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QTableWidget>
 #include <QToolButton>
+#include <algorithm>
 
 #include "app/analysis/model/ImageListFile.h"
 #include "app/analysis/model/InitialThresholds.h"
@@ -74,7 +77,7 @@ TFrmMetodoDialog::TFrmMetodoDialog(QWidget* owner) : QDialog(owner) {
   rgAnalisysItens = new QButtonGroup(this);
   const char* const itens[3] = {"SVD ", "Gradient", "Max. desc."};
   // Three columns, each as wide as its caption needs.
-  const int esquerda[3] = {4, 50, 124}, largura[3] = {46, 74, 86};
+  const int esquerda[3] = {4, 52, 124}, largura[3] = {48, 72, 86};
   for (int i = 0; i < 3; ++i) {
     auto* r = new QRadioButton(itens[i], rgAnalisys);
     r->setObjectName(QString("rgAnalisys%1").arg(i));
@@ -142,13 +145,21 @@ TFrmMetodoDialog::TFrmMetodoDialog(QWidget* owner) : QDialog(owner) {
   sgValues->verticalHeader()->hide();
   sgValues->horizontalHeader()->setMinimumSectionSize(1);
   sgValues->verticalHeader()->setMinimumSectionSize(1);
-  for (int c = 0; c < 17; ++c) sgValues->setColumnWidth(c, 25);
+  // Columns of 25 pixels, or as wide as a three-digit level needs in the grid's font.
+  const int coluna =
+      std::max(25, QFontMetrics(sgValues->font()).horizontalAdvance("255") +
+                       2 * (sgValues->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1) + 1);
+  for (int c = 0; c < 17; ++c) sgValues->setColumnWidth(c, coluna);
   sgValues->setRowHeight(0, 16);
   sgValues->setEditTriggers(QAbstractItemView::NoEditTriggers);
   sgValues->setSelectionMode(QAbstractItemView::NoSelection);
   sgValues->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   sgValues->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  sgValues->setPalette(cinza);
+  // A disabled grid still shows its thresholds: its text keeps the colour of an enabled one
+  // on the silver ground, as a grid's cells do.
+  QPalette grade = cinza;
+  grade.setColor(QPalette::Disabled, QPalette::Text, grade.color(QPalette::Active, QPalette::Text));
+  sgValues->setPalette(grade);
   for (int c = 0; c < 17; ++c) {
     auto* celula = new QTableWidgetItem;
     celula->setTextAlignment(Qt::AlignCenter);
@@ -159,6 +170,7 @@ TFrmMetodoDialog::TFrmMetodoDialog(QWidget* owner) : QDialog(owner) {
   sbCancel = Botao(this, "sbCancel", "Cancel", QRect(120, 270, 72, 24));
 
   OpenPictureDialog.filter = kFiltroImagens;
+  OpenPictureDialog.picturePreview = true;
   OpenDialog.filter = "Arquivos ACD|*.acd";
 
   connect(rgAnalisysItens, &QButtonGroup::idToggled, this, [this](int, bool checked) {

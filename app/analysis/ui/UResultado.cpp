@@ -2,13 +2,16 @@
 
 #include <QAction>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QHeaderView>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QStyle>
 #include <QTableWidget>
 #include <QToolButton>
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 
@@ -75,7 +78,12 @@ TFormResultado* TFormResultado::CreateComPadrao(QObject* owner, const std::strin
       sub->setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint);
-      sub->resize(sub->sizeHint());
+      // Until a row comes the window keeps its start size, widened to the header row, so
+      // that a run that adds no row still shows the header and the tool bar.
+      const QSize tabela(janela->StringGridResultado->width(),
+                         kTopoDaGrade + janela->StringGridResultado->height());
+      janela->FitFrameTo(janela->size().expandedTo(tabela));
+      janela->ToolBar1->setGeometry(0, 0, janela->width(), kAlturaDaBarra);
     }
   }
   janela->Show();
@@ -168,7 +176,26 @@ void TFormResultado::LerFases(const std::string& arquivoPadrao) {
   for (int j = 0; j < tabela_->Colunas(); ++j)
     StringGridResultado->setItem(
         0, j, new QTableWidgetItem(QString::fromStdString(tabela_->Celula(j, 0))));
-  StringGridResultado->resize(65 * (NumFases + 2) + NumFases + 14, alturaDaGrade_);
+  StringGridResultado->resize(AjustarColunas(), alturaDaGrade_);
+}
+
+int TFormResultado::AjustarColunas() {
+  QTableWidget* grade = StringGridResultado;
+  const QFontMetrics fm(grade->font());
+  // The cell's text margins on both sides, and the grid line.
+  const int margem =
+      2 * (grade->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grade) + 1) + 3;
+  int largura = 0;
+  for (int j = 0; j < grade->columnCount(); ++j) {
+    int coluna = kPassoColuna;
+    for (int i = 0; i < grade->rowCount(); ++i)
+      if (const QTableWidgetItem* item = grade->item(i, j))
+        coluna = std::max(coluna, fm.horizontalAdvance(item->text()) + margem);
+    grade->setColumnWidth(j, coluna);
+    largura += coluna;
+  }
+  // As wide as the columns and their lines, with the grid's own border.
+  return largura + 12;
 }
 
 // ---- the run ----
@@ -279,10 +306,10 @@ void TFormResultado::MostrarTabela() {
         StringGridResultado->setItem(i, j, Item(StringGridResultado, j, texto));
     }
   alturaDaGrade_ = kPassoLinha * linhas + 3;
-  StringGridResultado->resize(StringGridResultado->width(), alturaDaGrade_);
+  StringGridResultado->resize(AjustarColunas(), alturaDaGrade_);
   setFixedSize(StringGridResultado->width(), kTopoDaGrade + alturaDaGrade_);
   ToolBar1->setGeometry(0, 0, width(), kAlturaDaBarra);
-  if (QMdiSubWindow* sub = SubWindow()) sub->resize(sub->sizeHint());
+  FitFrameTo(size());
 }
 
 // ---- the popup menu and the comparison ----

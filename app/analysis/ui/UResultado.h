@@ -92,6 +92,9 @@ class TFormResultado : public TForm {
   explicit TFormResultado(QObject* owner);
   // Copies the table's cells into the grid and sizes grid and window to them.
   void MostrarTabela();
+  // Widens the columns whose texts need more than the default width; returns the width of
+  // the grid.
+  int AjustarColunas();
   // Runs one method over the images: `ajustar` fits one histogram and gives its row label.
   template <class Ajuste>
   void Rodar(const std::vector<std::string>& caminhos, Ajuste ajustar);

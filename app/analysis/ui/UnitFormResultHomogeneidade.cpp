@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTableWidget>
+#include <QTextOption>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -90,7 +91,10 @@ TFormresultHomogeneidade::TFormresultHomogeneidade(QObject* owner) : TForm(nullp
   MemoResultados = new QPlainTextEdit(this);
   MemoResultados->setObjectName("MemoResultados");
   MemoResultados->setReadOnly(true);
-  MemoResultados->setLineWrapMode(QPlainTextEdit::NoWrap);
+  // The memo wraps its lines, and a path with no blank breaks anywhere, so that the degree
+  // of homogeneity and the output path are read whole.
+  MemoResultados->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  MemoResultados->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
   MemoResultados->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   Dispor(0);
 
@@ -113,7 +117,7 @@ TFormresultHomogeneidade::TFormresultHomogeneidade(QObject* owner) : TForm(nullp
       sub->setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint);
-      sub->resize(sub->sizeHint());
+      FitFrameTo(size());
     }
   }
   Show();
@@ -155,7 +159,7 @@ void TFormresultHomogeneidade::Dispor(int lado) {
   const int memo = std::max(kAlturaMinima - kMargem - y, kMemoMinimo);
   MemoResultados->setGeometry(kMargem, y, kLargura - 2 * kMargem, memo);
   setFixedSize(kLargura, y + memo + kMargem);
-  if (QMdiSubWindow* sub = SubWindow()) sub->resize(sub->sizeHint());
+  FitFrameTo(size());
 }
 
 bool TFormresultHomogeneidade::PotenciaParDe2(int n) { return vandrel::PotenciaParDe2(n); }

@@ -1,5 +1,8 @@
 #include "app/histograms/ui/UHistograma.h"
 
+#include <algorithm>
+#include <tuple>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -11,6 +14,7 @@
 #include <QMdiSubWindow>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPalette>
 #include <QPixmap>
 #include <QToolButton>
 #include <algorithm>
@@ -161,6 +165,11 @@ TFormHistograma::TFormHistograma(QObject* owner) : TForm(nullptr) {
     // The text names the choice until one is made.
     c->setPlaceholderText(texto);
     c->setCurrentIndex(-1);
+    // ... in the colour of ordinary text: a grey hint would make the box look disabled.
+    QPalette cores = c->palette();
+    for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive})
+      cores.setColor(g, QPalette::PlaceholderText, cores.color(g, QPalette::ButtonText));
+    c->setPalette(cores);
     c->setGeometry(16, y, 144, 21);
     if (!dica.isEmpty()) c->setToolTip(dica);
     return c;
@@ -203,6 +212,13 @@ TFormHistograma::TFormHistograma(QObject* owner) : TForm(nullptr) {
   for (QWidget* w : {static_cast<QWidget*>(Label3), static_cast<QWidget*>(EditEspessura),
                      static_cast<QWidget*>(UpDEspessura)})
     w->setToolTip("Espessura da Linhas do Histograma");
+  // An edit and its arrows keep clear of their label's text, whatever the font's width.
+  for (auto [rotulo, e, setas] : {std::tuple{Label2, EditLinhasHorizontais, UpDLinhasHor},
+                                  std::tuple{Label3, EditEspessura, UpDEspessura}}) {
+    const int x = std::max(e->x(), rotulo->geometry().right() + 5);
+    e->move(x, e->y());
+    setas->move(x + e->width(), setas->y());
+  }
   EditEscala = edit("EditEscala", "1", 16, 197, 33);
   UpDEscala = new TUpDown(PainelDasOpcoes, 0, 100, 1);  // not tied to the edit
   UpDEscala->setObjectName("UpDEscala");
@@ -273,7 +289,7 @@ TFormHistograma::TFormHistograma(QObject* owner) : TForm(nullptr) {
       // content and has no scroll bars.
       sub->setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-      sub->resize(sub->sizeHint());
+      FitFrameTo(size());
     }
     Show();
   }
@@ -321,7 +337,7 @@ void TFormHistograma::AjustarAoConteudo() {
   const QSize tamanho(conteudo.right() + 1, conteudo.bottom() + 1);
   if (size() == tamanho && minimumSize() == tamanho) return;
   setFixedSize(tamanho);
-  if (QMdiSubWindow* sub = SubWindow()) sub->resize(sub->sizeHint());
+  FitFrameTo(tamanho);
 }
 
 void TFormHistograma::AcompanharOpcoes() {

@@ -3,13 +3,18 @@
 #include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QFile>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QIntValidator>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QToolButton>
 #include <algorithm>
 
@@ -179,6 +184,20 @@ TFormLinhaDialog::TFormLinhaDialog(QWidget* owner) : QDialog(owner) {
   UDEspessura->setObjectName("UDEspessura");
   UDEspessura->setGeometry(151, 42, 15, 18);
   UDEspessura->SetAssociate(EditEspessura);
+  // The width edit and its arrows keep clear of the check box's text, whatever the font's
+  // width; the dialog widens when they need more room.
+  QStyleOptionButton opcao;
+  opcao.initFrom(Excluir);
+  opcao.text = Excluir->text();
+  const int fimDoTexto =
+      Excluir->x() + style()->subElementRect(QStyle::SE_CheckBoxContents, &opcao, Excluir).left() +
+      QFontMetrics(Excluir->font()).horizontalAdvance(Excluir->text());
+  const int x = std::max(126, fimDoTexto + 4);
+  EditEspessura->move(x, 42);
+  UDEspessura->move(x + 25, 42);
+  const int largura = std::max(179, UDEspessura->geometry().right() + 1 + 7);
+  setFixedSize(largura, 92);
+  Bevel1->resize(largura, 65);
   SpeedButton1 = new QToolButton(this);
   SpeedButton1->setObjectName("SpeedButton1");
   SpeedButton1->setText("OK");
@@ -249,6 +268,22 @@ QString NomeDaCurva(const std::string& nome) {
   return QFile::decodeName(QByteArray::fromStdString(vandrel::CurveName(nome)));
 }
 
+namespace {
+
+constexpr int kLarguraDoRotulo = 50;
+
+// A smaller font, down to 8 pixels, for a name that is wider than its place in the legend.
+void CaberNaLargura(QLabel* rotulo, int largura) {
+  QFont fonte = rotulo->font();
+  int pixels = fonte.pixelSize() > 0 ? fonte.pixelSize() : QFontInfo(fonte).pixelSize();
+  while (pixels > 8 && QFontMetrics(fonte).horizontalAdvance(rotulo->text()) > largura) {
+    fonte.setPixelSize(--pixels);
+  }
+  rotulo->setFont(fonte);
+}
+
+}  // namespace
+
 int PreencherLegenda(QWidget* painel, const vandrel::TArrayDeHistogramas& curvas, int porLinha,
                      const std::function<void(TShape*)>& aoPressionar,
                      std::vector<TShape*>& quadrados, std::vector<QLabel*>& rotulos) {
@@ -265,7 +300,8 @@ int PreencherLegenda(QWidget* painel, const vandrel::TArrayDeHistogramas& curvas
     quadrado->show();
     auto* rotulo = new QLabel(NomeDaCurva(curvas[k].Nome).left(9), painel);
     rotulo->setObjectName(QString("Rotulo%1").arg(k));
-    rotulo->setGeometry(l.rotuloX, l.rotuloY, 50, 13);
+    rotulo->setGeometry(l.rotuloX, l.rotuloY, kLarguraDoRotulo, 13);
+    CaberNaLargura(rotulo, kLarguraDoRotulo);
     rotulo->show();
     quadrados.push_back(quadrado);
     rotulos.push_back(rotulo);

@@ -52,6 +52,7 @@ void TFormPrincipal::Abrir_ImagemExecute() {
   spec.filterIndex = filtroEscolhido;
   spec.initialDir = QString::fromStdString(vandrel::CaminhoImagens());
   spec.multiSelect = true;
+  spec.picturePreview = true;
   const std::optional<vandrel::FileDialogResult> escolha = vandrel::Dialogs().OpenFiles(spec);
   if (!escolha) return;
   filtroEscolhido = escolha->filterIndex;

@@ -268,16 +268,7 @@ void TFormImagem::AjustarAoConteudo() {
   if (!autoSize_) return;
   autoSize_ = false;
   updateGeometry();
-  if (QMdiSubWindow* sub = SubWindow()) {
-    // The frame around the form: the sub-window's size less the form's, once laid out.
-    const QSize frame = sub->size() - size();
-    if (frame.width() >= 0 && frame.height() >= 0 && sub->isVisible())
-      sub->resize(Imagezoom->size() + frame);
-    else
-      sub->resize(sub->sizeHint());
-  } else {
-    resize(Imagezoom->size());
-  }
+  FitFrameTo(Imagezoom->size());
 }
 
 void TFormImagem::Centralizar() {

@@ -1,9 +1,7 @@
 #include "app/imaging/ui/UnitSimilares.h"
 
 #include <QComboBox>
-#include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -11,7 +9,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
-#include <QVBoxLayout>
 #include <algorithm>
 #include <climits>
 
@@ -62,6 +59,9 @@ TFormSimilares::TFormSimilares(QWidget* owner, TFormImagem* imagem)
     : QDialog(owner), Imagem(imagem) {
   setObjectName("FormSimilares");
   setWindowTitle("Similares");
+  QFont fonte = font();
+  fonte.setPixelSize(11);
+  setFont(fonte);
 
   GroupBoxValores = new QGroupBox("Valores de pixels a serem processados ", this);
   GroupBoxValores->setObjectName("GroupBoxValores");
@@ -76,15 +76,6 @@ TFormSimilares::TFormSimilares(QWidget* owner, TFormImagem* imagem)
   RadioButton2->setObjectName("RadioButton2");
   RadioButton3 = new QRadioButton("Todos os valores da seleção", GroupBoxValores);
   RadioButton3->setObjectName("RadioButton3");
-  auto* valores = new QGridLayout(GroupBoxValores);
-  auto* linhaOs = new QHBoxLayout;
-  linhaOs->addWidget(RadioButton1);
-  linhaOs->addWidget(SpinEditNoSemelhantes);
-  linhaOs->addWidget(Label1);
-  linhaOs->addStretch();
-  valores->addLayout(linhaOs, 0, 0);
-  valores->addWidget(RadioButton2, 1, 0);
-  valores->addWidget(RadioButton3, 2, 0);
 
   GroupBoxNovaCor = new QGroupBox("Escolha a nova cor dos pixels", this);
   GroupBoxNovaCor->setObjectName("GroupBoxNovaCor");
@@ -101,10 +92,6 @@ TFormSimilares::TFormSimilares(QWidget* owner, TFormImagem* imagem)
     ColorBox1->addItem(QIcon(swatch), c.name, c.color);
   }
   ColorBox1->setCurrentIndex(0);
-  auto* novaCor = new QGridLayout(GroupBoxNovaCor);
-  novaCor->addWidget(RadioButton5, 0, 0, 1, 2);
-  novaCor->addWidget(RadioButton6, 1, 0);
-  novaCor->addWidget(ColorBox1, 1, 1);
 
   GroupBoxFundo = new QGroupBox("Cor do Fundo:", this);
   GroupBoxFundo->setObjectName("GroupBoxFundo");
@@ -118,12 +105,6 @@ TFormSimilares::TFormSimilares(QWidget* owner, TFormImagem* imagem)
   ShapeCor = new TAmostraCor(GroupBoxFundo);
   ShapeCor->DefinirCor(Qt::blue);
   ShapeCor->setEnabled(false);
-  auto* fundo = new QHBoxLayout(GroupBoxFundo);
-  fundo->addWidget(RadioButtonFundoBranco);
-  fundo->addWidget(RadioButtonFundoPreto);
-  fundo->addWidget(RadioButton4);
-  fundo->addWidget(ShapeCor);
-  fundo->addStretch();
 
   Button1 = new QPushButton("OK", this);
   Button1->setObjectName("Button1");
@@ -132,22 +113,7 @@ TFormSimilares::TFormSimilares(QWidget* owner, TFormImagem* imagem)
   Button2->setObjectName("Button2");
   Button3 = new QPushButton("&Ajuda", this);
   Button3->setObjectName("Button3");
-  auto* botoes = new QVBoxLayout;
-  botoes->addWidget(Button1);
-  botoes->addWidget(Button2);
-  botoes->addWidget(Button3);
-  botoes->addStretch();
-
-  auto* grupos = new QVBoxLayout;
-  grupos->addWidget(GroupBoxValores);
-  grupos->addWidget(GroupBoxNovaCor);
-  grupos->addWidget(GroupBoxFundo);
-  auto* outer = new QHBoxLayout(this);
-  outer->addLayout(grupos);
-  outer->addLayout(botoes);
-
-  // Creation: the layout widens the dialog where its contents need more room.
-  resize(330, 155);
+  Dispor();
   SpinEditNoSemelhantes->setMinimum(0);
   int64_t pixels = 0;
   bool rgb = false;
@@ -166,6 +132,30 @@ TFormSimilares::TFormSimilares(QWidget* owner, TFormImagem* imagem)
   connect(ColorBox1, &QComboBox::currentIndexChanged, this, [this] { ColorBox1Change(); });
   vandrel::OnClicked(Button1, [this] { Button1Click(); });
   vandrel::OnClicked(Button2, [this] { Button2Click(); });
+}
+
+// The dialog is 330 x 155: the value choice and the new colour at the left, the background
+// and the buttons at the right.
+void TFormSimilares::Dispor() {
+  setFixedSize(330, 155);
+  GroupBoxValores->setGeometry(4, 2, 216, 78);
+  RadioButton1->setGeometry(8, 16, 38, 18);
+  SpinEditNoSemelhantes->setGeometry(46, 15, 50, 20);
+  Label1->setGeometry(99, 16, 114, 18);
+  RadioButton2->setGeometry(8, 36, 204, 18);
+  RadioButton3->setGeometry(8, 56, 204, 18);
+  GroupBoxNovaCor->setGeometry(4, 82, 216, 70);
+  RadioButton5->setGeometry(8, 16, 204, 18);
+  RadioButton6->setGeometry(8, 42, 104, 18);
+  ColorBox1->setGeometry(113, 40, 99, 22);
+  GroupBoxFundo->setGeometry(224, 2, 102, 78);
+  RadioButtonFundoBranco->setGeometry(8, 16, 90, 18);
+  RadioButtonFundoPreto->setGeometry(8, 36, 90, 18);
+  RadioButton4->setGeometry(8, 56, 56, 18);
+  ShapeCor->setGeometry(66, 56, 28, 17);
+  Button1->setGeometry(232, 86, 86, 21);
+  Button2->setGeometry(232, 109, 86, 21);
+  Button3->setGeometry(232, 132, 86, 21);
 }
 
 void TFormSimilares::RadioButton4Click() { ShapeCor->setEnabled(true); }

@@ -81,4 +81,6 @@ class TFormSimilares : public QDialog {
 
  private:
   void Processar(TFormImagem* imagem);
+  // Places the controls in the dialog's 330 x 155.
+  void Dispor();
 };

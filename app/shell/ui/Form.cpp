@@ -1,6 +1,7 @@
 #include "app/shell/ui/Form.h"
 
 #include <QCloseEvent>
+#include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
@@ -22,6 +23,20 @@ void TForm::SetOwner(QObject* owner) {
   if (owner_) disconnect(owner_, nullptr, this, nullptr);
   owner_ = owner;
   if (owner) connect(owner, &QObject::destroyed, this, [this] { Release(); });
+}
+
+void TForm::FitFrameTo(const QSize& content) {
+  QMdiSubWindow* sub = SubWindow();
+  if (!sub) {
+    resize(content);
+    return;
+  }
+  // The sub-window sets its margins (title bar, borders) when it is polished.
+  sub->ensurePolished();
+  QMargins frame = sub->contentsMargins();
+  if (QLayout* layout = sub->layout()) frame += layout->contentsMargins();
+  sub->resize(content.grownBy(frame));
+  resize(content);
 }
 
 void TForm::Show() {

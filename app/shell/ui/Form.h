@@ -28,6 +28,11 @@ class TForm : public QWidget {
   void SetOwner(QObject* owner);
   QObject* Owner() const { return owner_; }
 
+  // Gives the form the size `content` and its sub-window (when it has one) the size that
+  // shows exactly that much: the frame (title bar and borders) is measured on the
+  // sub-window itself, never from the form, whose size may already be the new one.
+  void FitFrameTo(const QSize& content);
+
   // Shows the form and brings it to the front.
   void Show();
   // Closes the form through its close handler; returns false when the handler refused.

@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <functional>
 
 #include "app/histograms/ui/UDSHistograma.h"
 #include "app/imaging/ui/Line.h"
@@ -213,7 +214,7 @@ TFormLimiares::TFormLimiares(QObject* owner, const Bitmap& bitmap, TFormImagem* 
       // Only the system menu and its close box: the window keeps the size of its content.
       sub->setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-      sub->resize(sub->sizeHint());
+      FitFrameTo(sizeHint());
       sub->hide();
     }
   }
@@ -271,13 +272,8 @@ void TFormLimiares::Reposicionar() {
   const QSize novo = sizeHint();
   setFixedSize(novo);
   updateGeometry();
-  if (QMdiSubWindow* sub = SubWindow()) {
-    const QSize moldura = sub->size() - size();
-    if (sub->isVisible() && moldura.width() >= 0 && moldura.height() >= 0)
-      sub->resize(novo + moldura);
-    else
-      sub->resize(sub->sizeHint());
-  }
+  // The frame grows and shrinks with the levels.
+  FitFrameTo(novo);
 }
 
 void TFormLimiares::PosicionarTabelaAoLado() {
@@ -286,8 +282,10 @@ void TFormLimiares::PosicionarTabelaAoLado() {
   QWidget* moldura = SubWindow();
   if (!moldura) moldura = modal_ ? static_cast<QWidget*>(modal_) : window();
   const QRect g = moldura->frameGeometry();
-  const QPoint canto =
-      moldura->parentWidget() ? moldura->parentWidget()->mapToGlobal(g.topLeft()) : g.topLeft();
+  // A window's frame geometry is on the screen already; a sub-window's is in its parent.
+  const QPoint canto = moldura->isWindow() || !moldura->parentWidget()
+                           ? g.topLeft()
+                           : moldura->parentWidget()->mapToGlobal(g.topLeft());
   TabelaAreas->move(canto.x() + g.width(), canto.y());
   tabelaPosicionada_ = true;
 }
@@ -344,6 +342,22 @@ void TFormLimiares::LigarBtOK(std::function<void()> handler) {
                 [h = std::move(handler)](bool) { vandrel::Guarded(h); });
 }
 
+namespace {
+// Runs `action` whenever the watched window is shown, moved or resized.
+class SeguirMoldura : public QObject {
+ public:
+  explicit SeguirMoldura(std::function<void()> action) : action_(std::move(action)) {}
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    const QEvent::Type t = event->type();
+    if (t == QEvent::Show || t == QEvent::Move || t == QEvent::Resize) action_();
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  std::function<void()> action_;
+};
+}  // namespace
+
 int TFormLimiares::MostrarModal() {
   // Over the window of whoever owns us (the method dialog), so it opens centred on it.
   auto* dono = qobject_cast<QWidget*>(Owner());
@@ -360,6 +374,12 @@ int TFormLimiares::MostrarModal() {
   layout->addWidget(this);
   show();
   modal_ = &dialog;
+  // The area table docks at the dialog's right once the dialog has its place on screen, and
+  // follows it when it moves.
+  SeguirMoldura seguir([this] {
+    if (AreasAoLado && AreasVisiveis && TabelaAreas) PosicionarTabelaAoLado();
+  });
+  dialog.installEventFilter(&seguir);
   struct Restaurar {
     TFormLimiares* w;
     ~Restaurar() {
