@@ -1,0 +1,38 @@
+#pragma once
+// The sign of life of a batch run: a busy cursor and a small modal window that names the
+// image being analysed, with a bar of the images done. While it is up, input to every
+// other window of the program is refused (not queued for later): a click on "Analisar"
+// during a run does not start a second run after it. The window has no close box and
+// ignores Escape; it goes when the run ends, however it ends.
+#include <QDialog>
+#include <QString>
+
+class QLabel;
+class QProgressBar;
+
+class RunProgress : public QDialog {
+  Q_OBJECT
+ public:
+  // Shows the window over `parent` (or centred on the screen) for a run of `images`
+  // images and sets the busy cursor.
+  RunProgress(QWidget* parent, const QString& title, int images);
+  ~RunProgress() override;
+
+  QLabel* Texto;
+  QProgressBar* Barra;
+
+  // Names image `index` (from 0) as the one being analysed and lets the window repaint.
+  void Imagem(int index, const QString& name);
+  // Lets the window system in while the run waits: the window repaints, input meant for
+  // other windows is dropped.
+  void Atender();
+
+  // The text shown for image `index` of `images`.
+  static QString TextoDaImagem(int index, int images, const QString& name);
+
+ public slots:
+  void reject() override {}
+
+ private:
+  int images_;
+};
