@@ -254,6 +254,8 @@ struct Glimpse {
 
 TEST_F(BatchWindowTest, ARunShowsABusyCursorAndAModalWindowNamingEachImage) {
   const std::vector<std::string> paths = Imagens(6);
+  // Every image lets the window system in, so that the spy below sees each one.
+  const int intervalo = std::exchange(RunProgress::Intervalo, 0);
   for (unsigned threads : {0u, 4u}) {
     SCOPED_TRACE(threads);
     const ThreadsScope scope(threads);
@@ -295,6 +297,7 @@ TEST_F(BatchWindowTest, ARunShowsABusyCursorAndAModalWindowNamingEachImage) {
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     EXPECT_EQ(Row(r->StringGridResultado, 6)[0], "img6.bmp");
   }
+  RunProgress::Intervalo = intervalo;
 }
 
 TEST_F(BatchWindowTest, ARunThatFailsTakesItsCursorAndWindowAway) {
@@ -314,10 +317,9 @@ TEST_F(BatchWindowTest, ARunThatFailsTakesItsCursorAndWindowAway) {
 
 // A click that reaches the program while a run is going on (queued by the window system,
 // as the user clicks "Analisar" again) is refused: it does not start a second run after the
-// first one.
+// first one, whether it comes as the run starts or as its last image is analysed.
 TEST_F(BatchWindowTest, ClicksMadeDuringARunDoNotRunAfterIt) {
-  const std::vector<std::string> paths = Imagens(4);
-  EncherLista(paths);
+  EncherLista(Imagens(4));
   Settle();
   // The list window in plain view, so that a click at the button lands on it.
   principal->resize(1200, 900);
@@ -328,19 +330,44 @@ TEST_F(BatchWindowTest, ClicksMadeDuringARunDoNotRunAfterIt) {
   ASSERT_NE(handle, nullptr);
   const QPointF at = lista->BAnalisar->mapTo(top, lista->BAnalisar->rect().center());
   const QPointF global = top->mapToGlobal(at);
-  for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
-    QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::AsynchronousDelivery>(
-        handle, at, global, type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
-        Qt::LeftButton, type);
-  lista->BAnalisar->click();
-  Settle();
-  EXPECT_EQ(Janelas<TFormResultado>().size(), 1u);
+  auto click = [&] {
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+      QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::AsynchronousDelivery>(
+          handle, at, global, type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+          Qt::LeftButton, type);
+  };
+  const int intervalo = std::exchange(RunProgress::Intervalo, 0);
+  for (const bool late : {false, true}) {
+    SCOPED_TRACE(late ? "at the last image" : "as the run starts");
+    for (auto* r : Janelas<TFormResultado>()) r->Release();
+    Settle();
+    QTimer spy;
+    spy.setInterval(0);
+    bool clicked = false;
+    if (late) {
+      QObject::connect(&spy, &QTimer::timeout, [&] {
+        auto* w = qobject_cast<RunProgress*>(QApplication::activeModalWidget());
+        if (!clicked && w && w->Texto->text().startsWith("Analisando a imagem 4 de 4")) {
+          click();
+          clicked = true;
+        }
+      });
+      spy.start();
+    } else {
+      click();
+    }
+    lista->BAnalisar->click();
+    spy.stop();
+    Settle();
+    if (late) {
+      EXPECT_TRUE(clicked);
+    }
+    EXPECT_EQ(Janelas<TFormResultado>().size(), 1u);
+  }
+  RunProgress::Intervalo = intervalo;
 
   // The same click with no run going on does reach the button: the test's click is real.
-  for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
-    QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::AsynchronousDelivery>(
-        handle, at, global, type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
-        Qt::LeftButton, type);
+  click();
   Settle();
   EXPECT_EQ(Janelas<TFormResultado>().size(), 2u);
 }

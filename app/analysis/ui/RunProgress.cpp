@@ -11,6 +11,8 @@ constexpr int kLargura = 460;
 
 }  // namespace
 
+int RunProgress::Intervalo = 50;
+
 RunProgress::RunProgress(QWidget* parent, const QString& title, int images)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), images_(images) {
   setObjectName("RunProgress");
@@ -29,10 +31,14 @@ RunProgress::RunProgress(QWidget* parent, const QString& title, int images)
   Texto->setText(TextoDaImagem(0, images, QString()));
   QApplication::setOverrideCursor(Qt::WaitCursor);
   show();
-  Atender();
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+  desde_.start();
 }
 
 RunProgress::~RunProgress() {
+  // Input that came in since the window system was last let in is refused while the
+  // window is still up, rather than run once it is gone.
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
   hide();
   QApplication::restoreOverrideCursor();
 }
@@ -54,4 +60,8 @@ void RunProgress::Imagem(int index, const QString& name) {
   Atender();
 }
 
-void RunProgress::Atender() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+void RunProgress::Atender() {
+  if (desde_.isValid() && desde_.elapsed() < Intervalo) return;
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+  desde_.start();
+}

@@ -5,6 +5,7 @@
 // during a run does not start a second run after it. The window has no close box and
 // ignores Escape; it goes when the run ends, however it ends.
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QString>
 
 class QLabel;
@@ -21,11 +22,17 @@ class RunProgress : public QDialog {
   QLabel* Texto;
   QProgressBar* Barra;
 
-  // Names image `index` (from 0) as the one being analysed and lets the window repaint.
+  // Names image `index` (from 0) as the one being analysed; the window shows it at its
+  // next repaint.
   void Imagem(int index, const QString& name);
-  // Lets the window system in while the run waits: the window repaints, input meant for
-  // other windows is dropped.
+  // Lets the window system in, at most once per interval (repainting every window for every
+  // image of a fast batch would cost more than the images): the windows repaint, input
+  // meant for other windows is dropped.
   void Atender();
+
+  // The least time between two calls that let the window system in, in milliseconds (50;
+  // tests that watch every image set 0).
+  static int Intervalo;
 
   // The text shown for image `index` of `images`.
   static QString TextoDaImagem(int index, int images, const QString& name);
@@ -35,4 +42,5 @@ class RunProgress : public QDialog {
 
  private:
   int images_;
+  QElapsedTimer desde_;  // since the window system was last let in
 };
