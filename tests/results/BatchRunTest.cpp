@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <atomic>
+#include <new>
 #include <set>
 #include <stdexcept>
 #include <thread>
@@ -101,6 +102,35 @@ TEST(BatchRunner, ImagesAreTakenInOrderOnly) {
     EXPECT_THROW((void)runner.Take(1), std::logic_error);
     EXPECT_EQ(runner.Take(0), 0);
     EXPECT_THROW((void)runner.Take(0), std::logic_error);
+  }
+}
+
+// Memory for one image at a time but not for several: every job that runs while another
+// runs fails for memory. The batch must come out whole, as on one thread; an image that
+// one thread cannot hold either fails with the same error as there.
+TEST(BatchRunner, RunningOutOfMemoryOnWorkersGoesOnOneImageAtATime) {
+  for (const long tooBig : {-1L, 17L}) {
+    for (unsigned threads : {2u, 8u}) {
+      SCOPED_TRACE(std::to_string(threads) + " threads, too big: " + std::to_string(tooBig));
+      std::atomic<int> running{0};
+      std::vector<std::atomic<int>> answered(40);
+      BatchRunner<size_t> runner(40, threads, 2 * threads, [&](size_t i) {
+        const int now = ++running;
+        std::this_thread::sleep_for(std::chrono::microseconds(300));
+        --running;
+        if (now > 1 || long(i) == tooBig) throw std::bad_alloc();
+        ++answered[i];
+        return 3 * i;
+      });
+      for (size_t i = 0; i < 40; ++i) {
+        if (long(i) == tooBig) {
+          EXPECT_THROW((void)runner.Take(i), std::bad_alloc);
+          break;
+        }
+        ASSERT_EQ(runner.Take(i), 3 * i);
+        EXPECT_EQ(answered[i].load(), 1);
+      }
+    }
   }
 }
 

@@ -8,6 +8,11 @@
 // past the one the caller is waiting for, so at most `ahead` results wait and at most one
 // image per worker is being decoded. An error of a job is kept with its image and raised
 // when the caller takes that image; the images after it are then never asked for.
+//
+// Several large images at once may need more memory than one at a time. A job that runs
+// out of memory on a worker is not an answer: from that image on the workers stop and the
+// caller runs the jobs itself, one at a time, so a batch that one thread can analyse is
+// analysed, and one that it cannot fails as it would there.
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
@@ -15,6 +20,7 @@
 #include <exception>
 #include <functional>
 #include <mutex>
+#include <new>
 #include <optional>
 #include <stdexcept>
 #include <thread>
@@ -54,24 +60,30 @@ class BatchRunner {
   bool Ready(size_t index, std::chrono::milliseconds wait) {
     if (workers_.empty()) return true;
     std::unique_lock lock(mutex_);
-    return done_.wait_for(lock, wait, [&] { return slots_.at(index).done; });
+    return done_.wait_for(lock, wait, [&] { return serial_ || slots_.at(index).done; });
   }
 
   // The result of image `index`, waiting for it; raises the job's error. Images are taken
   // in order, each once.
   Result Take(size_t index) {
-    if (workers_.empty()) {
-      if (index != taken_) throw std::logic_error("batch images are taken in order");
-      ++taken_;
-      return job_(index);
-    }
     std::unique_lock lock(mutex_);
     if (index != taken_) throw std::logic_error("batch images are taken in order");
-    done_.wait(lock, [&] { return slots_[index].done; });
-    Slot slot = std::move(slots_[index]);
+    Slot slot;
+    if (!workers_.empty()) {
+      if (!serial_) done_.wait(lock, [&] { return slots_[index].done; });
+      slot = std::move(slots_[index]);
+      if (slot.outOfMemory && !serial_) {
+        serial_ = true;
+        more_.notify_all();
+        done_.wait(lock, [&] { return running_ == 0; });
+      }
+    }
     ++taken_;
     lock.unlock();
     more_.notify_all();
+    // Here the job runs on this thread: with no workers, after the workers stopped for
+    // memory, and for an image no worker had started.
+    if (!slot.done || slot.outOfMemory) return job_(index);
     if (slot.error) std::rethrow_exception(slot.error);
     return std::move(*slot.value);
   }
@@ -79,6 +91,7 @@ class BatchRunner {
  private:
   struct Slot {
     bool done = false;
+    bool outOfMemory = false;
     std::optional<Result> value;
     std::exception_ptr error;
   };
@@ -88,14 +101,18 @@ class BatchRunner {
       size_t index;
       {
         std::unique_lock lock(mutex_);
-        more_.wait(lock,
-                   [&] { return stop_ || next_ >= slots_.size() || next_ < taken_ + ahead_; });
-        if (stop_ || next_ >= slots_.size()) return;
+        more_.wait(lock, [&] {
+          return stop_ || serial_ || next_ >= slots_.size() || next_ < taken_ + ahead_;
+        });
+        if (stop_ || serial_ || next_ >= slots_.size()) return;
         index = next_++;
+        ++running_;
       }
       Slot slot;
       try {
         slot.value.emplace(job_(index));
+      } catch (const std::bad_alloc&) {
+        slot.outOfMemory = true;
       } catch (...) {
         slot.error = std::current_exception();
       }
@@ -103,6 +120,7 @@ class BatchRunner {
       {
         std::lock_guard lock(mutex_);
         slots_[index] = std::move(slot);
+        --running_;
       }
       done_.notify_all();
     }
@@ -126,6 +144,8 @@ class BatchRunner {
   std::condition_variable done_;  // an image is finished
   size_t next_ = 0;               // the next image a worker starts; guarded by mutex_
   size_t taken_ = 0;              // images handed out; guarded by mutex_
+  size_t running_ = 0;            // jobs on workers now; guarded by mutex_
+  bool serial_ = false;           // out of memory: the caller runs the rest
   bool stop_ = false;
   std::vector<std::thread> workers_;
 };
