@@ -233,6 +233,8 @@ TEST_F(BatchWindowTest, WorkersGiveTheOneThreadRunByteForByte) {
   first4.push_back(grey);
   std::vector<std::string> mixed = good;
   mixed[3] = grey;
+  std::vector<std::string> twoBad = with(3, truncated);
+  twoBad.insert(twoBad.begin() + 10, missing);
 
   const struct {
     const char* name;
@@ -246,11 +248,10 @@ TEST_F(BatchWindowTest, WorkersGiveTheOneThreadRunByteForByte) {
       {"truncated picture in the middle", with(9, truncated)},
       {"colour picture first", with(0, colour)},
       {"missing file last", with(16, missing)},
-      {"two bad ones: the first stops", with(3, truncated)},
+      {"two bad ones: the first stops", twoBad},
   };
   for (const auto& b : batches) {
-    std::vector<std::string> paths = b.paths;
-    if (std::string(b.name).starts_with("two bad")) paths.insert(paths.begin() + 10, missing);
+    const std::vector<std::string>& paths = b.paths;
     for (uint8_t metodo :
          {TFormResultado::kSVD, TFormResultado::kGradiente, TFormResultado::kMaxDescida}) {
       SCOPED_TRACE(std::string(b.name) + ", method " + std::to_string(metodo));
