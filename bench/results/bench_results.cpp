@@ -1,8 +1,11 @@
-// bench_results [IMAGES] [REPEATS]: times an SVD analysis run of IMAGES (default 64) 8-bit
-// 4096 x 4096 BMP images (one file named IMAGES times, so it comes from the page cache) in
-// the results window, and each step of one image next to a plain read of its bytes; then
-// the homogeneity levels and the volume file of mosaics of 256 and 1024 images with 16
-// phases. Prints the best of REPEATS runs (default 5) of each step.
+// bench_results [IMAGES] [REPEATS]: first the batch as users run it: an SVD analysis run in
+// the results window of IMAGES (default 64) different 8-bit 2048 x 2048 LZW TIFFs, on the
+// machine's cores and on one thread, each as a ratio to libtiff decoding the same files one
+// after another on one core (opening each, reading its strips into a fresh buffer) in the
+// same run. Then a run of IMAGES 8-bit 4096 x 4096 BMP images (one file named IMAGES times,
+// so it comes from the page cache) and each step of one image next to a plain read of its
+// bytes; then the homogeneity levels and the volume file of mosaics of 256 and 1024 images
+// with 16 phases. Prints the best of REPEATS runs (default 5) of each step.
 #include <QApplication>
 #include <chrono>
 #include <cstdio>
@@ -11,7 +14,12 @@
 #include <functional>
 #include <random>
 
+#include <tiffio.h>
+
+#include <thread>
+
 #include "app/analysis/model/AnalysisHistogram.h"
+#include "app/analysis/model/BatchRunner.h"
 #include "app/analysis/model/Homogeneity.h"
 #include "app/analysis/model/PatternFiles.h"
 #include "app/analysis/model/Umetodo.h"
@@ -20,6 +28,7 @@
 #include "app/histograms/model/HistogramFiles.h"
 #include "app/shell/model/URecursos.h"
 #include "bench/support/BestTime.h"
+#include "codecs/tiff/TiffImage.h"
 #include "platform/Bmp.h"
 #include "platform/PictureLoader.h"
 
@@ -28,6 +37,46 @@ namespace {
 using vandrel::bench::BestMs;
 
 volatile double sink;
+
+// Writes an 8-bit grey 2048 x 2048 LZW TIFF with libtiff, in strips of the size libtiff
+// proposes: grains of a few phases, edges and a little noise, different for every `seed`.
+void WriteLzwTiff(const std::string& path, uint32_t seed) {
+  constexpr uint32_t side = 2048;
+  TIFF* tif = TIFFOpen(path.c_str(), "w");
+  if (!tif) std::abort();
+  TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, side);
+  TIFFSetField(tif, TIFFTAG_IMAGELENGTH, side);
+  TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
+  TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 1);
+  TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
+  TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+  TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_LZW);
+  TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(tif, 0));
+  std::vector<uint8_t> row(side);
+  for (uint32_t y = 0; y < side; ++y) {
+    for (uint32_t x = 0; x < side; ++x) {
+      const uint32_t grain = ((x / 37 + seed) * 2654435761u ^ (y / 29) * 40503u) >> 29;
+      const uint32_t noise = ((x * 1103515245u + y * 12345u + seed * 7u) >> 16) & 7;
+      row[x] = uint8_t(20 + 28 * grain + noise);
+    }
+    TIFFWriteScanline(tif, row.data(), y, 0);
+  }
+  TIFFClose(tif);
+}
+
+// libtiff's serial decode of one file: open it, read every strip into a fresh buffer.
+double LibtiffDecode(const std::string& path) {
+  TIFF* tif = TIFFOpen(path.c_str(), "r");
+  if (!tif) std::abort();
+  const tmsize_t stripSize = TIFFStripSize(tif);
+  const uint32_t strips = TIFFNumberOfStrips(tif);
+  std::vector<uint8_t> pixels(size_t(stripSize) * strips);
+  for (uint32_t s = 0; s < strips; ++s)
+    if (TIFFReadEncodedStrip(tif, s, pixels.data() + size_t(s) * size_t(stripSize), -1) < 0)
+      std::abort();
+  TIFFClose(tif);
+  return pixels[pixels.size() / 2];
+}
 
 }  // namespace
 
@@ -62,6 +111,42 @@ int main(int argc, char** argv) {
   for (const GreyHistogram& p : phases) columns.push_back(&p);
   WritePattern((dir / "aco").string(), columns, names);
   const std::string pat = (dir / "aco.pat").string();
+
+  // The batch of LZW TIFFs: the program against libtiff, in this run.
+  {
+    RegisterTiffFormat();
+    TIFFSetWarningHandler(nullptr);
+    std::vector<std::string> tiffs;
+    for (int i = 0; i < images; ++i) {
+      tiffs.push_back((dir / ("lzw" + std::to_string(i) + ".tif")).string());
+      WriteLzwTiff(tiffs.back(), uint32_t(i));
+    }
+    double bytes = 0;
+    for (const std::string& t : tiffs) bytes += double(fs::file_size(t));
+    const double libtiffMs = BestMs(repeats, [&] {
+      for (const std::string& t : tiffs) sink = LibtiffDecode(t);
+    });
+    auto batch = [&](unsigned threads) {
+      SetBatchThreads(threads);
+      return BestMs(repeats, [&] {
+        std::unique_ptr<TFormResultado> window(TFormResultado::CreateComPadrao(nullptr, pat));
+        window->Analisar(tiffs, TFormResultado::kSVD, {}, false);
+        sink = window->Tabela().Valor(1, 1);
+      });
+    };
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    const double oneMs = batch(0);
+    const double poolMs = batch(cores);
+    SetBatchThreads(cores);
+    std::printf("batch of %d x 2048 x 2048 8-bit LZW TIFFs (%.0f MB of files), best of %d:\n",
+                images, bytes / 1e6, repeats);
+    std::printf("  libtiff, serial decode on one core      %8.1f ms  (reference)\n", libtiffMs);
+    std::printf("  analysis run, one thread                %8.1f ms  %6.3f x libtiff\n", oneMs,
+                oneMs / libtiffMs);
+    std::printf("  analysis run, %2u threads                %8.1f ms  %6.3f x libtiff\n", cores,
+                poolMs, poolMs / libtiffMs);
+    for (const std::string& t : tiffs) fs::remove(t);
+  }
 
   Bitmap image(4096, 4096, PixelFormat::pf8bit);
   image.setPalette(GreyRamp());

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QTableWidget>
 #include <QTimer>
+#include <QToolButton>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -77,6 +78,16 @@ class ResultsTest : public ::testing::Test {
     r->Analisar(paths, metodo, limiares, comVinculo);
     Settle();
     return r;
+  }
+
+  // Puts `paths` and the pattern into the list window through its own buttons and dialogs.
+  void EncherLista(const std::vector<std::string>& paths) {
+    QStringList files;
+    for (const std::string& p : paths) files << QString::fromStdString(p);
+    dialogs->files.push_back(FileDialogResult{files, 1});
+    lista->AdicionarImagens->click();
+    dialogs->files.push_back(FileDialogResult{{QString::fromStdString(Padrao())}, 1});
+    lista->BtPadrao->click();
   }
 
   template <class T>

@@ -342,12 +342,7 @@ namespace {
 // method dialog never opened, so the run uses SVD.
 TEST_F(ResultsTest, AnalisarButtonOfTheListRunsTheBatch) {
   const std::vector<std::string> paths = Imagens(4);
-  QStringList files;
-  for (const std::string& p : paths) files << QString::fromStdString(p);
-  dialogs->files.push_back(FileDialogResult{files, 1});
-  lista->AdicionarImagens->click();
-  dialogs->files.push_back(FileDialogResult{{QString::fromStdString(Padrao())}, 1});
-  lista->BtPadrao->click();
+  EncherLista(paths);
   lista->BAnalisar->click();
   lista->BAnalisar->click();
   Settle();

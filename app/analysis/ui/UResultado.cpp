@@ -12,10 +12,12 @@
 #include <QTableWidget>
 #include <QToolButton>
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <optional>
 
 #include "app/analysis/model/AnalysisHistogram.h"
+#include "app/analysis/model/BatchRunner.h"
 #include "app/analysis/model/FittedHistogram.h"
 #include "app/analysis/model/Mosaic.h"
 #include "app/analysis/model/PatternFiles.h"
@@ -23,6 +25,7 @@
 #include "app/analysis/model/UMetPowell.h"
 #include "app/analysis/model/Umetodo.h"
 #include "app/analysis/model/VolumeFile.h"
+#include "app/analysis/ui/RunProgress.h"
 #include "app/analysis/ui/UnitFormResultHomogeneidade.h"
 #include "app/histograms/model/HistogramFiles.h"
 #include "app/histograms/ui/UHistograma.h"
@@ -230,11 +233,23 @@ template <class Ajuste>
 void TFormResultado::Rodar(const std::vector<std::string>& caminhos, Ajuste ajustar) {
   CaminhosImagens = caminhos;
   ValoresCHI2.assign(CaminhosImagens.size(), 0.0);
+  if (CaminhosImagens.empty()) return;
+  const int imagens = int(CaminhosImagens.size());
+  RunProgress progresso(FormPrincipal, Caption(), imagens);
+  // The images are read, decoded and counted on every core, a few ahead of the one being
+  // fitted; fits, rows and messages follow here in list order, and the first image that
+  // fails stops the run where a run on one thread would stop.
+  const unsigned trabalhadores = BatchThreads();
+  BatchRunner<GreyHistogram> lote(
+      CaminhosImagens.size(), trabalhadores, 2 * size_t(trabalhadores),
+      [caminhos = CaminhosImagens](size_t i) { return HistogramaDaImagem(caminhos[i]); });
   for (size_t i = 0; i < CaminhosImagens.size(); ++i) {
     const std::string& caminho = CaminhosImagens[i];
-    const GreyHistogram h = HistogramaDaImagem(caminho);
-    FitResult a{};
     std::string rotulo = NomeSemPasta(caminho);
+    progresso.Imagem(int(i), QString::fromStdString(rotulo));
+    while (!lote.Ready(i, std::chrono::milliseconds(40))) progresso.Atender();
+    const GreyHistogram h = lote.Take(i);
+    FitResult a{};
     ajustar(i, h, a, rotulo);
     AdicionarResultado(rotulo, a);
   }

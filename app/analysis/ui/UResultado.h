@@ -6,7 +6,9 @@
 // writes "temp.vol" and opens the homogeneity window on the images of the table.
 //
 // The window is created by the image-list window, which owns it, and the run happens at
-// once, on this thread: Analisar returns after the last image.
+// once: Analisar returns after the last image. The images are read and counted on worker
+// threads; fits, rows and messages come on this thread in list order, behind a busy cursor
+// and a modal window that names the image being analysed.
 #include <QString>
 #include <cstdint>
 #include <memory>

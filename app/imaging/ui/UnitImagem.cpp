@@ -74,8 +74,8 @@ TImageControl::TImageControl(TFormImagem* form) : QWidget(form), form_(form) {
   setContextMenuPolicy(Qt::DefaultContextMenu);
 }
 
-void TImageControl::SetPicture(Bitmap picture) {
-  picture_ = std::move(picture);
+void TImageControl::SetPicture(const Bitmap& picture) {
+  picture_ = picture;
   setAttribute(Qt::WA_OpaquePaintEvent, !picture_.empty());
   update();
 }
@@ -239,6 +239,11 @@ void TFormImagem::CarregarGrey(const QString& fileName) {
   const Bitmap paleta = vandrel::DecodePicture(
       "bmp", vandrel::ReadWholeFile(vandrel::PastaPrograma() + "paleta.plt"));
   vandrel::ReadGrey(LocalPath(fileName), paleta.palette(), BitmapImagem);
+}
+
+void TFormImagem::TrocarBitmap(Bitmap& bitmap) {
+  std::swap(BitmapImagem, bitmap);
+  DefinirBitmap(BitmapImagem);  // a bitmap given to itself copies nothing
 }
 
 void TFormImagem::DefinirBitmap(const Bitmap& bitmap) {

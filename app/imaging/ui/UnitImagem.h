@@ -28,7 +28,9 @@ class TImageControl : public QWidget {
 
   const vandrel::Bitmap& Picture() const { return picture_; }
   vandrel::Bitmap& Picture() { return picture_; }
-  void SetPicture(vandrel::Bitmap picture);
+  // Copies `picture` in, into the memory of the picture before it when that is large
+  // enough (a preview shown again and again allocates nothing).
+  void SetPicture(const vandrel::Bitmap& picture);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -107,6 +109,9 @@ class TFormImagem : public TForm {
   void CarregarGrey(const QString& fileName);
   // Makes a copy of `bitmap` the window's image, shown at its natural size.
   void DefinirBitmap(const vandrel::Bitmap& bitmap);
+  // The same with `bitmap` itself as the window's image, without copying it; `bitmap` gets
+  // the window's image before it, whose memory the caller may use again.
+  void TrocarBitmap(vandrel::Bitmap& bitmap);
   void DefinirNome(const QString& name);
   // Changes the zoom by `step`; false (zoom unchanged) when the result is out of range.
   bool AlterarZoom(double step);

@@ -540,7 +540,9 @@ void TFormLimiares::AtualizarPreview() {
   if (!JanelaOrigem) return;
   OrdenarLimiares();
   vandrel::ColorirImagem(Imagem, vandrel::CoresDosNiveis(NumNiveis, Limiares, Paleta), colorida_);
-  JanelaOrigem->DefinirBitmap(colorida_);
+  // The coloured bitmap becomes the window's image as it is; the window's image before it
+  // comes back to be coloured into at the next preview.
+  JanelaOrigem->TrocarBitmap(colorida_);
 }
 
 // ---- colours, table, histogram ----
