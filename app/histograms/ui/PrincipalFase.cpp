@@ -51,9 +51,6 @@ void ContarSelecao(const vandrel::Bitmap& bitmap, vandrel::Point a, vandrel::Poi
 }  // namespace
 
 void TFormPrincipal::NovaFaseExecute() {
-  BAdicionar->setEnabled(true);
-  AdicionarSeleo1->setEnabled(true);
-  SalvarFase1->setEnabled(true);
   if (FaseAberta && JanelaFase) {
     // Only a phase that was never saved is asked about, so the name shown is empty.
     if (!JanelaFase->Salvo &&
@@ -63,6 +60,10 @@ void TFormPrincipal::NovaFaseExecute() {
       JanelaFase->BtSalvarHistogramaClick();
     JanelaFase->Close();
   }
+  // After the old phase's close handler, which switches the add button off.
+  BAdicionar->setEnabled(true);
+  AdicionarSeleo1->setEnabled(true);
+  SalvarFase1->setEnabled(true);
   auto* fase = new TFormHistoFixo(this);
   JanelaFase = fase;
   DefinirFaseAberta(true);
