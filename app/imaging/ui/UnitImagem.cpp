@@ -1,10 +1,8 @@
 #include "app/imaging/ui/UnitImagem.h"
 
-#include <QClipboard>
 #include <QContextMenuEvent>
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMouseEvent>
@@ -22,7 +20,8 @@
 #include "platform/AtomicFile.h"
 #include "platform/Numbers.h"
 #include "platform/PictureLoader.h"
-#include "platform/qt/BitmapView.h"
+#include "platform/qt/BusyCursor.h"
+#include "platform/qt/Clipboard.h"
 #include "platform/qt/StandardColors.h"
 
 using vandrel::Bitmap;
@@ -219,6 +218,7 @@ void TFormImagem::LegendaComZoom() {
 bool TFormImagem::CarregarImagem(const QString& fileName) {
   const QFileInfo info(fileName);
   if (!info.isFile()) return false;
+  const vandrel::BusyCursor busy;  // a large picture takes a while to decode
   DefinirNome(info.fileName());
   if (info.suffix().toLower() == "grey")
     CarregarGrey(fileName);
@@ -445,8 +445,7 @@ void TFormImagem::ImagezoomMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers
     const Bitmap& shown = Imagezoom->Picture();
     if (!s.empty() && s.end.x < shown.width() && s.end.y < shown.height()) {
       *CopiaSelecao = CopyRegion(shown, s);
-      if (QClipboard* clipboard = QGuiApplication::clipboard())
-        clipboard->setImage(vandrel::BitmapView(*CopiaSelecao).copy());
+      vandrel::CopyToClipboard(std::move(*CopiaSelecao));
     }
     if (shift & Qt::ShiftModifier) MostrarBanda(false);
   }
@@ -484,7 +483,9 @@ void TFormImagem::SalvarImagemComo() {
       vandrel::SaveFileName(chosen->files.value(0).toStdString(), chosen->filterIndex);
   if (name.empty()) return;
   // The whole file is built in memory first, then replaces any file of that name in one
-  // piece, so a failure never leaves half a file behind.
+  // piece, so a failure never leaves half a file behind. A large picture takes seconds,
+  // most of them in reducing a colour picture to a palette for GIF.
+  const vandrel::BusyCursor busy;
   std::vector<uint8_t> bytes = vandrel::EncodeForSave(Imagezoom->Picture(), chosen->filterIndex);
   if (chosen->filterIndex == vandrel::kSaveGif) Imagezoom->update();  // now shows the 8-bit copy
   vandrel::WriteFileAtomically(
