@@ -730,6 +730,11 @@ TEST_F(PatternEditorTest, CancelAndEscapeCloseWithoutAsking) {
 // Key events as they reach the file list: a press (maybe a repeat of a held key) or a
 // release.
 void Evento(QWidget* w, QEvent::Type type, int key, bool repeat = false) {
+  if (type == QEvent::FocusOut) {
+    QFocusEvent e(type, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(w, &e);
+    return;
+  }
   QKeyEvent e(type, key, Qt::NoModifier, QString(), repeat);
   QApplication::sendEvent(w, &e);
 }
@@ -752,6 +757,20 @@ TEST_F(PatternEditorTest, EnterIncludesAtItsPressOnly) {
         {QEvent::KeyPress, true},
         {QEvent::KeyRelease, false}},
        1},
+      // Repeats that come as presses alone, not marked as repeats (some X servers).
+      {"held down, unmarked repeats",
+       {{QEvent::KeyPress, false},
+        {QEvent::KeyPress, false},
+        {QEvent::KeyPress, false},
+        {QEvent::KeyRelease, false}},
+       1},
+      // The release went to another window: the next press is a new one.
+      {"focus lost while held",
+       {{QEvent::KeyPress, false},
+        {QEvent::FocusOut, false},
+        {QEvent::KeyPress, false},
+        {QEvent::KeyRelease, false}},
+       2},
       {"two presses",
        {{QEvent::KeyPress, false},
         {QEvent::KeyRelease, false},

@@ -344,10 +344,14 @@ bool TFormPadrao::eventFilter(QObject* watched, QEvent* event) {
     // be the Enter that confirmed a dialog, let go once the dialog has gone.
     const auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-      if (event->type() == QEvent::KeyPress && !key->isAutoRepeat())
-        vandrel::Guarded([this] { IncludeBtnClick(); });
+      if (key->isAutoRepeat()) return true;
+      const bool primeira = event->type() == QEvent::KeyPress && !enterPressionado_;
+      enterPressionado_ = event->type() == QEvent::KeyPress;
+      if (primeira) vandrel::Guarded([this] { IncludeBtnClick(); });
       return true;
     }
+  } else if (watched == FileListArquivos && event->type() == QEvent::FocusOut) {
+    enterPressionado_ = false;  // its release will go elsewhere
   } else if (event->type() == QEvent::KeyRelease) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (watched == ListDestino && key == Qt::Key_Delete)
