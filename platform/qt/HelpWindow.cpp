@@ -9,8 +9,13 @@
 
 namespace vandrel {
 
+namespace {
+// A top-level window of its own, not a child of the main window: it stays while the user
+// works in the main window. One at a time.
+QPointer<QTextBrowser> window;
+}  // namespace
+
 void ShowHelp(const QString& file, int topic) {
-  static QPointer<QTextBrowser> window;
   if (!QFileInfo::exists(file)) {
     ShowMessage("Não foi possível abrir a ajuda: " + file);
     return;
@@ -30,6 +35,10 @@ void ShowHelp(const QString& file, int topic) {
   window->show();
   window->raise();
   window->activateWindow();
+}
+
+void CloseHelp() {
+  if (window) window->close();  // it frees itself once closed
 }
 
 }  // namespace vandrel

@@ -8,4 +8,7 @@ namespace vandrel {
 // Opens (or brings forward) the help window on `file`; topic 0 shows the contents.
 void ShowHelp(const QString& file, int topic = 0);
 
+// Closes the help window when it is open: the program's end takes it along.
+void CloseHelp();
+
 }  // namespace vandrel

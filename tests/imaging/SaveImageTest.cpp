@@ -1,5 +1,7 @@
 // Saving what an image window shows (BMP, TIFF, GIF), the save command's messages and the
 // image information window.
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -11,6 +13,7 @@
 #include "codecs/gif/GifImage.h"
 #include "codecs/tiff/TiffImage.h"
 #include "platform/PictureLoader.h"
+#include "platform/qt/ErrorReport.h"
 #include "tests/imaging/ImagingFixture.h"
 #include "tests/support/FileSizeLimit.h"
 
@@ -228,6 +231,24 @@ TEST_F(SaveImage, InformationOnlyForPlainImageWindows) {
   principal->InformaesdaImagem1->trigger();
   for (TForm* f : principal->Filhas()) EXPECT_EQ(dynamic_cast<TForminfo_imagem*>(f), nullptr);
   EXPECT_TRUE(dialogs->messages.empty());
+}
+
+// A save shows the busy cursor while it works and never leaves it behind: neither after a
+// file is written nor after a failure reported to the user.
+TEST_F(SaveImage, NoBusyCursorIsLeftAfterASave) {
+  Open(Gradient24(64, 48));
+  const struct {
+    const char* name;
+    int filter;
+  } cases[] = {{"sub/none/x", kSaveGif}, {"ok", kSaveGif}, {"ok", kSaveTiff}, {"ok", kSaveBmp}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    vandrel::Guarded([&] { SaveAs(c.name, c.filter); });
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+  }
+  ASSERT_EQ(dialogs->messages.size(), 1u);  // the folder that does not exist
+  EXPECT_EQ(dialogs->messages[0].kind, MsgKind::Error);
+  EXPECT_TRUE(QFileInfo::exists(folder.File("ok.gif")));
 }
 
 }  // namespace

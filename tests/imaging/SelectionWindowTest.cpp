@@ -3,6 +3,7 @@
 // from the configuration, and the output window passing its mouse on to its source.
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <memory>
 
@@ -342,10 +343,44 @@ TEST_F(OutputWindow, DragIsMirroredIntoTheSourceAtItsZoom) {
   EXPECT_EQ(saida->InicioSelecao(), origem->InicioSelecao());
   EXPECT_EQ(saida->FimSelecao(), origem->FimSelecao());
   EXPECT_EQ(origem->FimSelecao(), (Point{15, 10}));
-  // The output window had no name: its caption shows the size after an empty name, like
-  // any window without one; the source shows its own name.
+  // Each caption keeps what names its window: the source its name, the output window the
+  // caption its operation gave it.
   EXPECT_EQ(origem->Caption(), "sel.bmp (11 x 7 = 77)");
-  EXPECT_EQ(saida->Caption(), " (11 x 7 = 77)");
+  EXPECT_EQ(saida->Caption(), "sel.bmp - Brilho (11 x 7 = 77)");
+}
+
+// Every drag shows the size after the caption the operation gave the output window, never
+// after the size text of the drag before; a zoom then shows that caption with the percentage.
+TEST_F(OutputWindow, DragsKeepTheOperationsCaption) {
+  const struct {
+    QPoint from, to;
+    const char* caption;
+  } drags[] = {
+      {{5, 4}, {15, 10}, "sel.bmp - Brilho (11 x 7 = 77)"},
+      {{0, 0}, {0, 0}, "sel.bmp - Brilho (1 x 1 = 1)"},
+      {{2, 3}, {3, 5}, "sel.bmp - Brilho (2 x 3 = 6)"},
+      {{39, 29}, {30, 20}, "sel.bmp - Brilho (10 x 10 = 100)"},
+  };
+  for (const auto& d : drags) {
+    Drag(*saida, d.from, d.to);
+    EXPECT_EQ(saida->Caption(), d.caption);
+    EXPECT_EQ(saida->SubWindow() ? saida->SubWindow()->windowTitle() : saida->windowTitle(),
+              d.caption);
+  }
+  ASSERT_TRUE(saida->AlterarZoom(kZoomStep));
+  EXPECT_EQ(saida->Caption(), "sel.bmp - Brilho 120%");
+  Drag(*saida, {1, 1}, {12, 12});  // image pixels 0 to 10
+  EXPECT_EQ(saida->Caption(), "sel.bmp - Brilho (11 x 11 = 121)");
+}
+
+// A window with neither name nor caption shows the bare size, drag after drag.
+TEST_F(Selection, UnnamedWindowShowsTheBareSizeAtEveryDrag) {
+  auto w = std::make_unique<TFormImagem>(nullptr);
+  w->DefinirBitmap(Gradient24(40, 30));
+  for (int i = 0; i < 3; ++i) {
+    Drag(*w, {1, 1}, {4 + i, 4});
+    EXPECT_EQ(w->Caption(), QString(" (%1 x 4 = %2)").arg(4 + i).arg(4 * (4 + i)));
+  }
 }
 
 TEST_F(OutputWindow, PressOnTheBandEndsOrStartsTheDragInBoth) {

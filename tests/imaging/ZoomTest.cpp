@@ -1,7 +1,10 @@
-// Zoom arithmetic: bounds of the 0.2 steps, caption percentage, band rescaling, centring.
+// Zoom arithmetic: bounds of the 0.2 steps, caption percentage, the band of the selected
+// pixels at a zoom, centring.
 #include "app/imaging/model/Zoom.h"
 
 #include <gtest/gtest.h>
+
+#include <random>
 
 namespace vandrel {
 namespace {
@@ -39,14 +42,54 @@ TEST(Zoom, PercentAndSizesRoundHalvesToEven) {
   EXPECT_EQ(ZoomedSize(1, 0.2), 0);
 }
 
-TEST(Zoom, BandFollowsTheNewScale) {
-  // From 100 % (control 100 for an image of 100) to 200 %: twice the band.
-  EXPECT_EQ(RescaleBand({10, 20, 5, 7}, 100, 100, 2.0), (BandGeometry{20, 40, 10, 14}));
-  // From 200 % back to 100 %: half, rounded halves to even.
-  EXPECT_EQ(RescaleBand({21, 20, 5, 7}, 200, 100, 1.0), (BandGeometry{10, 10, 2, 4}));
-  // An image or old control of zero width has no scale: the band stays.
-  EXPECT_EQ(RescaleBand({1, 2, 3, 4}, 0, 1, 0.4), (BandGeometry{1, 2, 3, 4}));
-  EXPECT_EQ(RescaleBand({1, 2, 3, 4}, 10, 0, 0.4), (BandGeometry{1, 2, 3, 4}));
+TEST(Zoom, BandShowsTheSelectedPixelsAtTheirFirstDisplayPixels) {
+  struct Case {
+    PixelSelection pixels;
+    int imageW, imageH, controlW, controlH;
+    BandGeometry expected;
+  };
+  const Case cases[] = {
+      {{{10, 20}, {15, 27}}, 100, 100, 100, 100, {10, 20, 5, 7}},    // 100 %
+      {{{10, 20}, {15, 27}}, 100, 100, 200, 200, {20, 40, 10, 14}},  // 200 %
+      {{{1, 1}, {50, 50}}, 97, 61, 116, 73, {2, 2, 58, 58}},         // 120 %: 1.2 -> 2
+      {{{5, 5}, {99, 49}}, 100, 50, 20, 10, {1, 1, 18, 8}},          // 20 %: inside the control
+      {{{3, 3}, {3, 3}}, 1, 1, 0, 0, {0, 0, 0, 0}},                  // a control of no size
+      {{{0, 0}, {-1, -1}}, 0, 0, 0, 0, {0, 0, 0, 0}},                // an empty selection
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(RescaleBand(c.pixels, c.imageW, c.imageH, c.controlW, c.controlH), c.expected)
+        << c.imageW << "x" << c.imageH << " on " << c.controlW << "x" << c.controlH;
+}
+
+// Against a search written here: the first display pixel whose image pixel (truncated
+// ratio) reaches p, or the last display pixel when none does.
+TEST(Zoom, BandCornersAreTheFirstDisplayPixelsOfTheirImagePixels) {
+  auto first = [](int p, int image, int control) {
+    for (int d = 0; d < control; ++d)
+      if (int64_t(d) * image / control >= p) return d;
+    return control - 1;
+  };
+  std::mt19937 random(7);
+  for (int run = 0; run < 2000; ++run) {
+    const int w = 1 + int(random() % 300), h = 1 + int(random() % 300);
+    const double zoom = 0.2 + 0.2 * int(random() % 30);
+    const int cw = ZoomedSize(w, zoom), ch = ZoomedSize(h, zoom);
+    if (cw == 0 || ch == 0) continue;
+    const int x1 = int(random() % unsigned(w)), x2 = int(random() % unsigned(w));
+    const int y1 = int(random() % unsigned(h)), y2 = int(random() % unsigned(h));
+    const PixelSelection s{{std::min(x1, x2), std::min(y1, y2)},
+                           {std::max(x1, x2), std::max(y1, y2)}};
+    const BandGeometry b = RescaleBand(s, w, h, cw, ch);
+    ASSERT_EQ(b.left, first(s.start.x, w, cw));
+    ASSERT_EQ(b.top, first(s.start.y, h, ch));
+    ASSERT_EQ(b.left + b.width, first(s.end.x, w, cw));
+    ASSERT_EQ(b.top + b.height, first(s.end.y, h, ch));
+    // With a display pixel for every image pixel the band converts back exactly.
+    if (cw >= w && ch >= h) {
+      ASSERT_EQ(ToImagePixel({b.left, b.top}, w, h, cw, ch), s.start);
+      ASSERT_EQ(ToImagePixel({b.left + b.width, b.top + b.height}, w, h, cw, ch), s.end);
+    }
+  }
 }
 
 TEST(Zoom, CentringRoundsHalvesToEvenAndNeverGoesNegative) {

@@ -725,5 +725,100 @@ TEST_F(PatternEditorTest, CancelAndEscapeCloseWithoutAsking) {
   EXPECT_TRUE(Editores().empty());
 }
 
+// ---- Enter in the file list ----
+
+// Key events as they reach the file list: a press (maybe a repeat of a held key) or a
+// release.
+void Evento(QWidget* w, QEvent::Type type, int key, bool repeat = false) {
+  if (type == QEvent::FocusOut) {
+    QFocusEvent e(type, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(w, &e);
+    return;
+  }
+  QKeyEvent e(type, key, Qt::NoModifier, QString(), repeat);
+  QApplication::sendEvent(w, &e);
+}
+
+// Enter includes at its press, once however long it is held; a release alone (the Enter
+// that confirmed a dialog, let go over the list) includes nothing.
+TEST_F(PatternEditorTest, EnterIncludesAtItsPressOnly) {
+  const struct {
+    const char* name;
+    std::vector<std::pair<QEvent::Type, bool>> events;  // type, auto-repeat
+    int added;
+  } cases[] = {
+      {"press and release", {{QEvent::KeyPress, false}, {QEvent::KeyRelease, false}}, 1},
+      {"release alone", {{QEvent::KeyRelease, false}}, 0},
+      {"held down",
+       {{QEvent::KeyPress, false},
+        {QEvent::KeyRelease, true},
+        {QEvent::KeyPress, true},
+        {QEvent::KeyRelease, true},
+        {QEvent::KeyPress, true},
+        {QEvent::KeyRelease, false}},
+       1},
+      // Repeats that come as presses alone, not marked as repeats (some X servers).
+      {"held down, unmarked repeats",
+       {{QEvent::KeyPress, false},
+        {QEvent::KeyPress, false},
+        {QEvent::KeyPress, false},
+        {QEvent::KeyRelease, false}},
+       1},
+      // The release went to another window: the next press is a new one.
+      {"focus lost while held",
+       {{QEvent::KeyPress, false},
+        {QEvent::FocusOut, false},
+        {QEvent::KeyPress, false},
+        {QEvent::KeyRelease, false}},
+       2},
+      {"two presses",
+       {{QEvent::KeyPress, false},
+        {QEvent::KeyRelease, false},
+        {QEvent::KeyPress, false},
+        {QEvent::KeyRelease, false}},
+       2},
+  };
+  TFormPadrao* e = Editor();
+  for (int key : {int(Qt::Key_Return), int(Qt::Key_Enter)})
+    for (const auto& c : cases) {
+      SCOPED_TRACE(::testing::Message() << c.name << ", key " << key);
+      e->Alterado = false;
+      e->BtnNovo->click();
+      Selecionar(e->FileListArquivos, {Linha(e->FileListArquivos, "ferrita.his")});
+      for (const auto& [type, repeat] : c.events) Evento(e->FileListArquivos, type, key, repeat);
+      EXPECT_EQ(e->ListDestino->count(), c.added);
+      EXPECT_EQ(e->ListaCaminhos->count(), c.added);
+    }
+}
+
+// The Enter that confirms the save dialog is let go over the file list: the pattern
+// written and the list shown stay the same.
+TEST_F(PatternEditorTest, EnterConfirmingTheSaveDialogAddsNothing) {
+  TFormPadrao* e = Editor();
+  Incluir(e, {"perlita.his"});
+  e->FileListArquivos->setFocus();
+  Escolher(Padroes("um"));
+  e->BtnSalvar->click();
+  Evento(e->FileListArquivos, QEvent::KeyRelease, Qt::Key_Return);
+  EXPECT_EQ(Textos(e->ListDestino), QStringList{"perlita.his"});
+  EXPECT_TRUE(Ler(Padroes("um.pac")).startsWith("1\r\n"));
+  EXPECT_FALSE(e->Alterado);
+}
+
+// Opening a pattern of three phases shows three entries, with the Enter of the open dialog
+// let go over the file list.
+TEST_F(PatternEditorTest, EnterConfirmingTheOpenDialogAddsNothing) {
+  const QString tres =
+      Padrao("tres.pat", {Fases("austenita.his"), Fases("ferrita.his"), Fases("perlita.his")});
+  TFormPadrao* e = Editor();
+  Selecionar(e->FileListArquivos, {Linha(e->FileListArquivos, "martensita.his")});
+  Escolher(tres);
+  e->BtnAbrirPadrao->click();
+  Evento(e->FileListArquivos, QEvent::KeyRelease, Qt::Key_Return);
+  EXPECT_EQ(Textos(e->ListDestino), (QStringList{"austenita.his", "ferrita.his", "perlita.his"}));
+  EXPECT_EQ(e->ListaCaminhos->count(), 3);
+  EXPECT_FALSE(e->Alterado);
+}
+
 }  // namespace
 }  // namespace vandrel::testing

@@ -7,8 +7,11 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QTimer>
 #include <QToolButton>
+#include <functional>
 #include <memory>
 #include <ostream>
 
@@ -759,6 +762,102 @@ TEST_F(PhaseWindowTest, AFailedFirstSaveLeavesThePhaseUnsaved) {
   NovaFase();
   EXPECT_EQ(dialogs->messages.size(), 2u);
   EXPECT_EQ(dialogs->messages[1].kind, MsgKind::Confirmation);
+}
+
+// A second "Nova Fase" closes the open phase (whose close handler switches the add button
+// off) and must leave the add commands on for the new phase, whether or not the old phase
+// was saved.
+TEST_F(PhaseWindowTest, SecondNewPhaseLeavesTheAddCommandsOn) {
+  const struct {
+    const char* name;
+    bool salvar;
+  } cases[] = {{"unsaved, answered No", false}, {"saved before", true}};
+  TFormImagem* img = Abrir("duas.bmp", DuasFases());
+  ASSERT_TRUE(img);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    NovaFase();
+    Adicionar(img, QRect(0, 0, 2, 2));
+    if (c.salvar) {
+      EscolherArquivo(folder.File(QString("fases/%1").arg(c.salvar)));
+      principal->SalvarFase->trigger();
+    } else {
+      dialogs->answers.push_back(mbNo);
+    }
+    TFormHistoFixo* nova = NovaFase();
+    ASSERT_TRUE(nova);
+    EXPECT_TRUE(principal->FaseAberta);
+    EXPECT_TRUE(principal->BAdicionar->isEnabled());
+    EXPECT_TRUE(principal->AdicionarSeleo1->isEnabled());
+    EXPECT_TRUE(principal->SalvarFase1->isEnabled());
+    // The button adds to the new phase.
+    Ativar(img);
+    principal->BAdicionar->click();
+    EXPECT_EQ(nova->TotalDePixels, 4);
+  }
+}
+
+// The selection is counted on the image pixels the user dragged over, whatever zoom
+// commands and right clicks came after: a 6 x 6 selection made at 200 % counts 36 pixels
+// each time.
+TEST_F(PhaseWindowTest, ZoomsAndRightClicksKeepTheCountedPixels) {
+  const Bitmap b = Gradiente();
+  TFormImagem* img = Abrir("grad.bmp", b);
+  ASSERT_TRUE(img);
+  TFormHistoFixo* fase = NovaFase();
+  Ativar(img);
+  for (int i = 0; i < 5; ++i) principal->ZoomIn->trigger();  // 200 %
+  Selecionar(img, QRect(QPoint(10, 10), QPoint(21, 21)));    // image pixels 5..10
+  const GreyCounts seis = Contar(b, QRect(5, 5, 6, 6));
+  auto rightClick = [img] {
+    const QPoint at(img->Imagezoom->width() / 3, img->Imagezoom->height() / 3);
+    const QPointF global = img->Imagezoom->mapToGlobal(QPointF(at));
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(at), global, Qt::RightButton,
+                      Qt::RightButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(at), global, Qt::RightButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(img->Imagezoom, &press);
+    QCoreApplication::sendEvent(img->Imagezoom, &release);
+    img->PopupMenu1->hide();
+  };
+  const struct {
+    const char* name;
+    std::function<void()> act;
+  } steps[] = {
+      {"nothing", [] {}},
+      {"a right click", rightClick},
+      {"Zoom Normal and a right click",
+       [&] {
+         principal->ZoomNormal1->trigger();
+         rightClick();
+       }},
+      {"Zoom In and a right click",
+       [&] {
+         principal->ZoomIn->trigger();
+         rightClick();
+       }},
+      {"two Zoom Out and a right click",
+       [&] {
+         principal->ZoomOut->trigger();
+         principal->ZoomOut->trigger();
+         rightClick();
+       }},
+  };
+  GreyCounts expected{};
+  const size_t mensagens = dialogs->messages.size();
+  for (const auto& s : steps) {
+    SCOPED_TRACE(s.name);
+    Ativar(img);  // adding showed the phase window
+    s.act();
+    Ativar(img);
+    const int64_t before = fase->TotalDePixels;
+    principal->AdicionarSelecao->trigger();
+    Settle();
+    EXPECT_EQ(fase->TotalDePixels - before, 36);
+    for (size_t g = 0; g < 256; ++g) expected[g] += seis[g];
+    EXPECT_EQ(fase->Histograma->ContagemAcumulada(), expected);
+  }
+  EXPECT_EQ(dialogs->messages.size(), mensagens);  // every command reached the image
 }
 
 }  // namespace vandrel::testing

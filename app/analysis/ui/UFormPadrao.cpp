@@ -338,11 +338,23 @@ bool TFormPadrao::eventFilter(QObject* watched, QEvent* event) {
       else
         ListDestinoDblClick();
     });
+  } else if (watched == FileListArquivos &&
+             (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)) {
+    // Enter includes at its press, once while it is held. Its release is not ours: it may
+    // be the Enter that confirmed a dialog, let go once the dialog has gone.
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+      if (key->isAutoRepeat()) return true;
+      const bool primeira = event->type() == QEvent::KeyPress && !enterPressionado_;
+      enterPressionado_ = event->type() == QEvent::KeyPress;
+      if (primeira) vandrel::Guarded([this] { IncludeBtnClick(); });
+      return true;
+    }
+  } else if (watched == FileListArquivos && event->type() == QEvent::FocusOut) {
+    enterPressionado_ = false;  // its release will go elsewhere
   } else if (event->type() == QEvent::KeyRelease) {
     const int key = static_cast<QKeyEvent*>(event)->key();
-    if (watched == FileListArquivos && (key == Qt::Key_Return || key == Qt::Key_Enter))
-      vandrel::Guarded([this] { IncludeBtnClick(); });
-    else if (watched == ListDestino && key == Qt::Key_Delete)
+    if (watched == ListDestino && key == Qt::Key_Delete)
       vandrel::Guarded([this] { ListDestinoDblClick(); });
   }
   return TForm::eventFilter(watched, event);

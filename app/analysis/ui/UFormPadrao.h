@@ -142,4 +142,8 @@ class TFormPadrao : public TForm {
   QStringList Caminhos() const;
   void AcrescentarFase(const QString& caminho);
   void Limpar();
+
+  // Enter is down in the file list: further presses before its release are the key's
+  // repeats, whether or not the window system marks them so.
+  bool enterPressionado_ = false;
 };

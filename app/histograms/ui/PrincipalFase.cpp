@@ -51,13 +51,14 @@ void ContarSelecao(const vandrel::Bitmap& bitmap, vandrel::Point a, vandrel::Poi
 }  // namespace
 
 void TFormPrincipal::NovaFaseExecute() {
-  BAdicionar->setEnabled(true);
-  AdicionarSeleo1->setEnabled(true);
-  SalvarFase1->setEnabled(true);
   if (FaseAberta && JanelaFase) {
     PerguntarSalvarFase(false);
     JanelaFase->Close();
   }
+  // After the old phase's close handler, which switches the add button off.
+  BAdicionar->setEnabled(true);
+  AdicionarSeleo1->setEnabled(true);
+  SalvarFase1->setEnabled(true);
   auto* fase = new TFormHistoFixo(this);
   JanelaFase = fase;
   DefinirFaseAberta(true);

@@ -53,12 +53,15 @@ void TFormPrincipal::btr_g_bClick() {
     vandrel::ShowMessage(kSo24Bits);
     return;
   }
+  // The palette first: a missing "system/plt8.bmp" ends the command before any window exists.
+  const vandrel::Palette paleta = vandrel::PaletaCanais();
   const std::array<TFormImagem*, 3> janelas{new TFormImagem(this), new TFormImagem(this),
                                             new TFormImagem(this)};
   const std::array<const char*, 3> sufixos{"-GreyScale-Canal R", "-GreyScale-Canal G",
                                            "-GreyScale-Canal B"};
   for (uint8_t canal = 0; canal < 3; ++canal) {
-    const std::unique_ptr<vandrel::Bitmap> c = vandrel::ExtrairCanal(imagem->BitmapImagem, canal);
+    const std::unique_ptr<vandrel::Bitmap> c =
+        vandrel::ExtrairCanal(imagem->BitmapImagem, canal, paleta);
     if (!c) {
       vandrel::ShowMessage("Ocorreu um erro durante a operação!");
       continue;

@@ -1,10 +1,8 @@
 #include "app/imaging/ui/UnitImagem.h"
 
-#include <QClipboard>
 #include <QContextMenuEvent>
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMouseEvent>
@@ -22,7 +20,8 @@
 #include "platform/AtomicFile.h"
 #include "platform/Numbers.h"
 #include "platform/PictureLoader.h"
-#include "platform/qt/BitmapView.h"
+#include "platform/qt/BusyCursor.h"
+#include "platform/qt/Clipboard.h"
 #include "platform/qt/StandardColors.h"
 
 using vandrel::Bitmap;
@@ -219,6 +218,7 @@ void TFormImagem::LegendaComZoom() {
 bool TFormImagem::CarregarImagem(const QString& fileName) {
   const QFileInfo info(fileName);
   if (!info.isFile()) return false;
+  const vandrel::BusyCursor busy;  // a large picture takes a while to decode
   DefinirNome(info.fileName());
   if (info.suffix().toLower() == "grey")
     CarregarGrey(fileName);
@@ -257,7 +257,7 @@ void TFormImagem::DefinirBitmap(const Bitmap& bitmap) {
 void TFormImagem::MostrarCopia() {
   Imagezoom->SetPicture(BitmapImagem);
   Imagezoom->resize(BitmapImagem.width(), BitmapImagem.height());
-  PosicionarBanda();
+  SeguirSelecao();
 }
 
 void TFormImagem::AjustarJanela(int outerWidth, int outerHeight) {
@@ -282,49 +282,6 @@ void TFormImagem::Centralizar() {
   PosicionarBanda();
 }
 
-TFormImagem::EstadoSelecao TFormImagem::Estado() const {
-  return {banda_, PontoInicial, PontoFinal, Ancora, Retangulo};
-}
-
-void TFormImagem::Aplicar(const EstadoSelecao& e) {
-  banda_ = e.banda;
-  PontoInicial = e.inicial;
-  PontoFinal = e.final;
-  Ancora = e.ancora;
-  Retangulo = e.retangulo;
-  PosicionarBanda();
-}
-
-void TFormImagem::ReescalarSelecao(int larguraAnterior, double novoZoom) {
-  const int W = BitmapImagem.width();
-  const EstadoSelecao atual = Estado();
-  // A selection changed since the last zoom (or never zoomed) becomes the new reference.
-  if (atual != produzida_ || larguraAnterior != larguraProduzida_ || W != bitmapProduzido_) {
-    if (larguraAnterior <= 0 || W <= 0) {
-      larguraProduzida_ = -1;  // no scale to map from
-      return;
-    }
-    referencia_ = atual;
-    escalaReferencia_ = double(larguraAnterior) / W;
-  }
-  // With r = (reference scale) / new zoom, each value v becomes round(v / r).
-  const double r = escalaReferencia_ / novoZoom;
-  auto s = [r](int v) { return int(vandrel::Round(v / r)); };
-  auto p = [&](Point q) { return Point{s(q.x), s(q.y)}; };
-  const EstadoSelecao& ref = referencia_;
-  const EstadoSelecao novo{
-      {s(ref.banda.left), s(ref.banda.top), s(ref.banda.width), s(ref.banda.height)},
-      p(ref.inicial),
-      p(ref.final),
-      p(ref.ancora),
-      {s(ref.retangulo.left), s(ref.retangulo.top), s(ref.retangulo.right),
-       s(ref.retangulo.bottom)}};
-  Aplicar(novo);
-  produzida_ = novo;
-  larguraProduzida_ = vandrel::ZoomedSize(W, novoZoom);
-  bitmapProduzido_ = W;
-}
-
 bool TFormImagem::AlterarZoom(double step) {
   if (Zoom == 1.0 && Nome.isEmpty()) DefinirNome(Caption());
   const double old = Zoom;
@@ -334,11 +291,16 @@ bool TFormImagem::AlterarZoom(double step) {
     Zoom = old;
   } else {
     const int W = BitmapImagem.width(), H = BitmapImagem.height();
-    const int larguraAnterior = Imagezoom->width();
+    // A drag that goes on across the zoom keeps its anchor on the same image pixel.
+    const Point ancora =
+        vandrel::ToImagePixel(Ancora, W, H, Imagezoom->width(), Imagezoom->height());
     Imagezoom->resize(vandrel::ZoomedSize(W, Zoom), vandrel::ZoomedSize(H, Zoom));
-    // The band and the stored points follow the new scale, so the selection keeps covering
-    // the same image pixels.
-    ReescalarSelecao(larguraAnterior, Zoom);
+    SeguirSelecao();
+    if (Arrastando) {
+      const vandrel::BandGeometry a =
+          vandrel::RescaleBand({ancora, ancora}, W, H, Imagezoom->width(), Imagezoom->height());
+      Ancora = {a.left, a.top};
+    }
     LegendaComZoom();
   }
   Centralizar();
@@ -348,7 +310,6 @@ bool TFormImagem::AlterarZoom(double step) {
 
 void TFormImagem::ZoomNormal() {
   autoSize_ = true;
-  ReescalarSelecao(Imagezoom->width(), 1.0);
   MostrarCopia();
   MostrarBanda(false);
   Zoom = 1.0;
@@ -374,16 +335,48 @@ Rect TFormImagem::RetanguloDaBanda() const {
   return {banda_.left, banda_.top, banda_.left + banda_.width, banda_.top + banda_.height};
 }
 
-Point TFormImagem::InicioSelecao() const {
-  return vandrel::SelectedPixels(PontoInicial, PontoFinal, BitmapImagem.width(),
-                                 BitmapImagem.height(), Imagezoom->width(), Imagezoom->height())
-      .start;
+vandrel::PixelSelection TFormImagem::Selecao() const {
+  const int W = BitmapImagem.width(), H = BitmapImagem.height();
+  if (W <= 0 || H <= 0) return {{0, 0}, {-1, -1}};
+  // Kept inside the bitmap, which may have changed since the selection was made.
+  auto inside = [W, H](Point p) {
+    return Point{std::clamp(p.x, 0, W - 1), std::clamp(p.y, 0, H - 1)};
+  };
+  return {inside(selecao_.start), inside(selecao_.end)};
 }
 
-Point TFormImagem::FimSelecao() const {
-  return vandrel::SelectedPixels(PontoInicial, PontoFinal, BitmapImagem.width(),
-                                 BitmapImagem.height(), Imagezoom->width(), Imagezoom->height())
-      .end;
+Point TFormImagem::InicioSelecao() const { return Selecao().start; }
+
+Point TFormImagem::FimSelecao() const { return Selecao().end; }
+
+void TFormImagem::DefinirInicioSelecao(Point p) {
+  PontoInicial = p;
+  LerSelecao();
+}
+
+void TFormImagem::DefinirFimSelecao(Point p) {
+  PontoFinal = p;
+  LerSelecao();
+}
+
+void TFormImagem::LerSelecao() {
+  const vandrel::PixelSelection s =
+      vandrel::SelectedPixels(PontoInicial, PontoFinal, BitmapImagem.width(), BitmapImagem.height(),
+                              Imagezoom->width(), Imagezoom->height());
+  if (!s.empty()) selecao_ = s;
+}
+
+void TFormImagem::SeguirSelecao() {
+  const vandrel::PixelSelection s = Selecao();
+  if (!s.empty()) {
+    banda_ = vandrel::RescaleBand(s, BitmapImagem.width(), BitmapImagem.height(),
+                                  Imagezoom->width(), Imagezoom->height());
+    const Rect band = RetanguloDaBanda();
+    Retangulo = band;
+    PontoInicial = {band.left, band.top};
+    PontoFinal = {band.right, band.bottom};
+  }
+  PosicionarBanda();
 }
 
 void TFormImagem::ImagezoomMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
@@ -415,39 +408,44 @@ void TFormImagem::ImagezoomMouseMove(Qt::KeyboardModifiers, int x, int y) {
   const Rect band = RetanguloDaBanda();
   PontoInicial = {band.left, band.top};
   PontoFinal = {band.right, band.bottom};
-  const vandrel::PixelSelection s =
-      vandrel::SelectedPixels(PontoInicial, PontoFinal, BitmapImagem.width(), BitmapImagem.height(),
-                              Imagezoom->width(), Imagezoom->height());
+  LerSelecao();
+  const vandrel::PixelSelection s = Selecao();
   const int w = std::max(s.width(), 0), h = std::max(s.height(), 0);
-  SetCaption(Nome + " (" + QString::number(w) + " x " + QString::number(h) + " = " +
-             QString::number(int64_t(w) * h) + ")");
+  // A window that only received a caption (an operation's result) keeps it in front of the
+  // size, as a zoom does.
+  if (Nome.isEmpty() && Caption() != legendaDeTamanho_) DefinirNome(Caption());
+  legendaDeTamanho_ = Nome + " (" + QString::number(w) + " x " + QString::number(h) + " = " +
+                      QString::number(int64_t(w) * h) + ")";
+  SetCaption(legendaDeTamanho_);
 }
 
 void TFormImagem::ImagezoomMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int, int) {
-  if (Arrastando && button == Qt::LeftButton) {
+  // Only the end of a drag sets the selection: a click of another button (the right one,
+  // which opens the menu) leaves it as it is.
+  if (!Arrastando) return;
+  if (button == Qt::LeftButton) {
     Retangulo = vandrel::ClampBand(Retangulo, Imagezoom->width(), Imagezoom->height());
     banda_ = {Retangulo.left, Retangulo.top, Retangulo.width(), Retangulo.height()};
     PosicionarBanda();
     MostrarBanda(true);
+  }
+  const Rect band = RetanguloDaBanda();
+  PontoInicial = {band.left, band.top};
+  PontoFinal = {band.right, band.bottom};
+  LerSelecao();
+  Arrastando = false;
+  if (button == Qt::LeftButton) {
     // The clipboard gets the image pixels of the selection, the same ones that the
     // selection's users read, whatever the zoom.
-    const Rect band = RetanguloDaBanda();
-    const vandrel::PixelSelection s = vandrel::SelectedPixels(
-        {band.left, band.top}, {band.right, band.bottom}, BitmapImagem.width(),
-        BitmapImagem.height(), Imagezoom->width(), Imagezoom->height());
+    const vandrel::PixelSelection s = Selecao();
     const Bitmap& shown = Imagezoom->Picture();
     if (!s.empty() && s.end.x < shown.width() && s.end.y < shown.height()) {
       *CopiaSelecao = CopyRegion(shown, s);
-      if (QClipboard* clipboard = QGuiApplication::clipboard())
-        clipboard->setImage(vandrel::BitmapView(*CopiaSelecao).copy());
+      vandrel::CopyToClipboard(std::move(*CopiaSelecao));
     }
     if (shift & Qt::ShiftModifier) MostrarBanda(false);
   }
   CopiaSelecao.reset();
-  const Rect band = RetanguloDaBanda();
-  PontoInicial = {band.left, band.top};
-  PontoFinal = {band.right, band.bottom};
-  Arrastando = false;
 }
 
 void TFormImagem::ShapezoomMouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
@@ -481,7 +479,9 @@ void TFormImagem::SalvarImagemComo() {
       vandrel::SaveFileName(chosen->files.value(0).toStdString(), chosen->filterIndex);
   if (name.empty()) return;
   // The whole file is built in memory first, then replaces any file of that name in one
-  // piece, so a failure never leaves half a file behind.
+  // piece, so a failure never leaves half a file behind. A large picture takes seconds,
+  // most of them in reducing a colour picture to a palette for GIF.
+  const vandrel::BusyCursor busy;
   std::vector<uint8_t> bytes = vandrel::EncodeForSave(Imagezoom->Picture(), chosen->filterIndex);
   if (chosen->filterIndex == vandrel::kSaveGif) Imagezoom->update();  // now shows the 8-bit copy
   vandrel::WriteFileAtomically(
@@ -511,9 +511,19 @@ TFormImagemSaida::TFormImagemSaida(QObject* owner, TFormImagem* origem) : TFormI
 
 void TFormImagemSaida::FormActivate() { MostrarBanda(false); }
 
+// The point of the source's display over the image pixel under (x, y) here. A point outside
+// this image stays outside the source's, so that a move ignored here is ignored there too.
 Point TFormImagemSaida::NaOrigem(int x, int y) const {
-  const double s = Zoom / Origem->Zoom;
-  return {int(vandrel::Round(x / s)), int(vandrel::Round(y / s))};
+  const int cw = Imagezoom->width(), ch = Imagezoom->height();
+  const int ow = Origem->Imagezoom->width(), oh = Origem->Imagezoom->height();
+  const Point p =
+      vandrel::ToImagePixel({x, y}, BitmapImagem.width(), BitmapImagem.height(), cw, ch);
+  const vandrel::BandGeometry b = vandrel::RescaleBand({p, p}, Origem->BitmapImagem.width(),
+                                                       Origem->BitmapImagem.height(), ow, oh);
+  auto axis = [](int v, int size, int mapped, int otherSize) {
+    return v < 0 ? -1 : v >= size ? otherSize : mapped;
+  };
+  return {axis(x, cw, b.left, ow), axis(y, ch, b.top, oh)};
 }
 
 void TFormImagemSaida::ImagezoomMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift,

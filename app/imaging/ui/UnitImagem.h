@@ -120,11 +120,13 @@ class TFormImagem : public TForm {
 
   // The selection in image pixels, both ends included, clamped inside the bitmap. For an
   // image of zero width or height the selection is empty (start (0, 0), end (-1, -1)).
+  // The window keeps the selection in image pixels: the band and the display points follow
+  // it at every zoom, so a zoom never moves it.
   vandrel::Point InicioSelecao() const;
   vandrel::Point FimSelecao() const;
   void MarcarSelecao();
-  void DefinirInicioSelecao(vandrel::Point p) { PontoInicial = p; }
-  void DefinirFimSelecao(vandrel::Point p) { PontoFinal = p; }
+  void DefinirInicioSelecao(vandrel::Point p);
+  void DefinirFimSelecao(vandrel::Point p);
 
   // The display copy: what the image control shows, marks included.
   const vandrel::Bitmap& CopiaExibida() const { return Imagezoom->Picture(); }
@@ -162,27 +164,18 @@ class TFormImagem : public TForm {
   void AjustarJanela(int outerWidth, int outerHeight);
   void AjustarAoConteudo();
   void LegendaComZoom();
-  // Everything of the selection that is kept in display coordinates.
-  struct EstadoSelecao {
-    vandrel::BandGeometry banda;
-    vandrel::Point inicial, final, ancora;
-    vandrel::Rect retangulo;
-    bool operator==(const EstadoSelecao&) const = default;
-  };
-  EstadoSelecao Estado() const;
-  void Aplicar(const EstadoSelecao& estado);
-  // Carries the selection over to `novoZoom` after the image control changed from
-  // `larguraAnterior` pixels wide, so that it keeps covering the same image pixels.
-  void ReescalarSelecao(int larguraAnterior, double novoZoom);
+  vandrel::PixelSelection Selecao() const;
+  // The selected image pixels from the display points, at the control's present size.
+  void LerSelecao();
+  // The band and the display points from the selected image pixels, after the image
+  // control changed size.
+  void SeguirSelecao();
 
   vandrel::BandGeometry banda_;
-  // The selection as the user last left it, and its scale (display pixels per image pixel):
-  // each zoom maps it from there, so rounding does not pile up over several zoom steps.
-  EstadoSelecao referencia_;
-  double escalaReferencia_ = 0;
-  EstadoSelecao produzida_;  // what the last rescaling put in place
-  int larguraProduzida_ = -1;
-  int bitmapProduzido_ = -1;
+  vandrel::PixelSelection selecao_{{0, 0}, {0, 0}};
+  // The caption a drag last wrote: an unnamed window takes its caption as its name at a
+  // drag, unless that caption is the size text of an earlier drag.
+  QString legendaDeTamanho_;
   bool autoSize_ = true;  // the window fits itself to the image control
   bool contado_ = true;   // still counted in ContadorDeImagens
 };
@@ -201,7 +194,7 @@ class TFormImagemSaida : public TFormImagem {
   QPointer<TFormImagem> Origem;
 
   // Each is handled here first, then by the source window's own handler with the point
-  // scaled into the source's display.
+  // carried into the source's display through the image pixel under it.
   void ImagezoomMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x,
                           int y) override;
   void ImagezoomMouseMove(Qt::KeyboardModifiers shift, int x, int y) override;

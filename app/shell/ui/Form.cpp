@@ -58,6 +58,9 @@ void TForm::Release() {
   if (releasing_) return;
   releasing_ = true;
   if (QMdiSubWindow* sub = SubWindow()) {
+    // Off the screen now: the frame itself goes only when the event loop comes round, which
+    // a message box shown next would hold up.
+    sub->hide();
     sub->setWidget(nullptr);
     sub->deleteLater();
   }

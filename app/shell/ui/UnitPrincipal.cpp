@@ -442,6 +442,8 @@ void TFormPrincipal::closeEvent(QCloseEvent* event) {
     }
   });
   event->accept();
+  // The program ends with its main window: the help window must not keep it running.
+  vandrel::CloseHelp();
 }
 
 void TFormPrincipal::FecharExecute() { QCoreApplication::exit(0); }
