@@ -273,6 +273,24 @@ TEST_F(RegistryTest, DamagedStoreKeepsWhatItCanRead) {
   EXPECT_EQ(reg.ReadString("MainDir"), "/opt");
 }
 
+TEST_F(RegistryTest, AKeyOfManyValuesReadsInOnePass) {
+  // A store of a few megabytes whose key holds a hundred thousand values: each value is
+  // looked up once while the store is read, not compared with every value before it.
+  constexpr int kValues = 100000;
+  {
+    std::ofstream store(dir_ / "registry.ini");
+    store << "[HKEY_LOCAL_MACHINE\\Software\\Vandrel]\n";
+    for (int k = 0; k < kValues; ++k)
+      store << "\"v" << k << "\"=dword:" << std::hex << k << std::dec << "\n";
+    store << "\"V5\"=\"later\"\n";  // the same name in other letters replaces the value
+  }
+  Registry reg(RegRoot::HKEY_LOCAL_MACHINE);
+  ASSERT_TRUE(reg.OpenKey("Software\\Vandrel", false));
+  EXPECT_EQ(reg.ReadInteger("v0"), 0);
+  EXPECT_EQ(reg.ReadInteger("V99999"), 99999);
+  EXPECT_EQ(reg.ReadString("v5"), "later");
+}
+
 TEST_F(RegistryTest, SystemValuesAnswerWhenTheStoreHasNone) {
   setenv("XDG_DATA_HOME", (dir_ / "data").c_str(), 1);
   Registry user(RegRoot::HKEY_CURRENT_USER);
