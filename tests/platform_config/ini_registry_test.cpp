@@ -17,10 +17,12 @@
 #include "platform/Numbers.h"
 #include "platform/Registry.h"
 #include "tests/support/FileSizeLimit.h"
+#include "tests/support/HeapPeak.h"
 #include "tests/support/TempDir.h"
 
 namespace fs = std::filesystem;
 using namespace vandrel;
+using vandrel::testing::PeakHeapGrowth;
 using vandrel::testing::TempDir;
 
 TEST(IniFile, AbsentFileSectionOrKeyReadsAsFallback) {
@@ -87,6 +89,28 @@ TEST(IniFile, GarbledFileStillReadsAndWrites) {
   ini.WriteString("ok", "k", "w");
   EXPECT_EQ(ini.ReadString("ok", "k"), "w");
   EXPECT_NE(TempDir::read(dir / "f.ini").find("\x01\x02[[["), std::string::npos);
+}
+
+TEST(IniFile, AFileOfManyLinesCostsNoMoreThanItsBytes) {
+  // A few megabytes of short lines: reading a key and writing one hold the file's text and
+  // the text written, not a record for every line.
+  if (!vandrel::testing::CanMeasureHeap()) GTEST_SKIP() << "needs the address sanitizer";
+  TempDir dir;
+  std::string text = "[caminhos]\ncaminhos_padrao=vandrel\n";
+  for (int k = 0; k < 400000; ++k) text += k % 2 ? "\n" : ";\n";
+  text += "[caixa_sobre]\nmostrar_inicio=TRUE\n";
+  dir.write("config.ini", text);
+  IniFile ini(dir / "config.ini");
+  const int64_t size = int64_t(text.size());
+  std::string value;
+  EXPECT_LE(PeakHeapGrowth([&] { value = ini.ReadString("caixa_sobre", "mostrar_inicio"); }),
+            4 * size);
+  EXPECT_EQ(value, "TRUE");
+  EXPECT_LE(PeakHeapGrowth([&] { ini.WriteString("caixa_sobre", "mostrar_inicio", "FALSE"); }),
+            4 * size);
+  EXPECT_EQ(ini.ReadString("caixa_sobre", "mostrar_inicio"), "FALSE");
+  EXPECT_EQ(ini.ReadString("caminhos", "caminhos_padrao"), "vandrel");
+  EXPECT_EQ(fs::file_size(dir / "config.ini"), text.size() + 1);  // "TRUE" became "FALSE"
 }
 
 TEST(IniFile, FailedWriteLeavesTheFileIntact) {
