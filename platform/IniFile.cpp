@@ -108,6 +108,20 @@ KeyPlace FindKey(std::string_view content, std::string_view section, std::string
   return p;
 }
 
+// The value as the line holds it so that it reads back unchanged: blanks at either end, or
+// matching quotes around it, would be dropped on reading, so such a value goes inside double
+// quotes, which reading removes. A line end cannot be held by a line at all (the rest would
+// read as lines of their own, even as other keys): such a value is refused.
+std::string WrittenValue(const std::string& path, const std::string& key,
+                         const std::string& value) {
+  if (value.find_first_of("\r\n") != std::string::npos)
+    throw Exception("O valor de " + key + " não pode ser gravado em " + path);
+  const bool quoted = value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+                      value.back() == value.front();
+  if (Trim(value).size() != value.size() || quoted) return '"' + value + '"';
+  return value;
+}
+
 }  // namespace
 
 std::string IniFile::ReadString(const std::string& section, const std::string& key,
@@ -126,7 +140,7 @@ void IniFile::WriteString(const std::string& section, const std::string& key,
   if (exists && !ReadTextFile(path_, content))
     throw EInOutError("Cannot read file " + path_);  // never replace what we could not read
   const std::string eol = content.find("\r\n") != std::string::npos ? "\r\n" : "\n";
-  const std::string entry = key + "=" + value;
+  const std::string entry = key + "=" + WrittenValue(path_, key, value);
   const KeyPlace p = FindKey(content, section, key);
 
   // Every line ends in `eol`; the key's line is replaced, or the key goes after the last

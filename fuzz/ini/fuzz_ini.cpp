@@ -1,8 +1,10 @@
 // Feeds arbitrary bytes to the configuration file "system/config.ini" and reads every key
-// the program reads; then writes one key, which must read back while every other key reads
-// as before. Never a crash, a hang or a runaway allocation.
+// the program reads; then writes one key with a value made of the input's first bytes,
+// which must read back while every other key reads as before. Never a crash, a hang or a runaway
+// allocation.
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdlib>
@@ -47,10 +49,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   const auto before = ReadAll();
   vandrel::LerConfigInteiro("Configuracao_selecao", "largura", 1);
-  // A recent image taken into the list: the key written reads back, the others stay.
+  // A recent image taken into the list: the key written reads back, the others stay. The
+  // name is the input's first bytes, up to the first NUL; one with a line end is refused
+  // and changes nothing.
   const size_t written = 2;
-  const std::string value = "/home/u/imagens/amostra 3.tif";
-  vandrel::GravarConfig(kKeys[written].first, kKeys[written].second, value);
+  const std::string_view all(reinterpret_cast<const char*>(data), size);
+  const std::string value(all.substr(0, std::min<size_t>(all.find('\0'), 64)));
+  try {
+    vandrel::GravarConfig(kKeys[written].first, kKeys[written].second, value);
+  } catch (const vandrel::Exception&) {
+    if (value.find_first_of("\r\n") == std::string::npos) std::abort();
+    if (ReadAll() != before) std::abort();
+    return 0;
+  }
   const auto after = ReadAll();
   for (size_t k = 0; k < kKeys.size(); ++k)
     if (after[k] != (k == written ? value : before[k])) std::abort();

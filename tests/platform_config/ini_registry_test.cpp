@@ -113,6 +113,39 @@ TEST(IniFile, AFileOfManyLinesCostsNoMoreThanItsBytes) {
   EXPECT_EQ(fs::file_size(dir / "config.ini"), text.size() + 1);  // "TRUE" became "FALSE"
 }
 
+TEST(IniFile, EveryValueWrittenReadsBack) {
+  TempDir dir;
+  dir.write("f.ini", "[imagens_abertas]\nima1=/a.tif\n");
+  IniFile ini(dir / "f.ini");
+  const char* values[] = {"/home/u/amostra.tif ",
+                          " lead",
+                          "\tboth\t",
+                          "\"quoted\"",
+                          "'single'",
+                          "\"",
+                          "'a\"",
+                          "a=b;c [d]",
+                          "\"\"",
+                          "",
+                          "x\"y\"",
+                          "ação"};
+  for (const char* v : values) {
+    SCOPED_TRACE(v);
+    ini.WriteString("imagens_abertas", "ima0", v);
+    EXPECT_EQ(ini.ReadString("imagens_abertas", "ima0", "absent"), v);
+    EXPECT_EQ(ini.ReadString("imagens_abertas", "ima1"), "/a.tif");
+  }
+  // A line end would end the value and put the rest of it on lines of its own, here a
+  // section and a key that were never written.
+  ini.WriteString("caminhos", "caminhos_padrao", "windows");
+  const std::string before = TempDir::read(dir / "f.ini");
+  for (const char* v : {"/x\n[caminhos]\ncaminhos_padrao=vandrel", "a\rb", "end\n"}) {
+    EXPECT_THROW(ini.WriteString("imagens_abertas", "ima0", v), Exception);
+    EXPECT_EQ(TempDir::read(dir / "f.ini"), before);
+  }
+  EXPECT_EQ(ini.ReadString("caminhos", "caminhos_padrao"), "windows");
+}
+
 TEST(IniFile, FailedWriteLeavesTheFileIntact) {
   TempDir dir;
   dir.write("f.ini", "[a]\nx=1\n");
