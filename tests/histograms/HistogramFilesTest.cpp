@@ -134,6 +134,12 @@ TEST_F(HistogramFilesTest, ExtremeValuesReadBackFromHisAndPattern) {
   EXPECT_EQ(d.Valores()[2], h[2]);
   ExpectNear(d.Valores(), h);
 
+  // A file written with the largest double before it read back.
+  d.CarregarHis(DataFile("largest-double.his"));
+  EXPECT_EQ(d.Valores()[0], std::numeric_limits<double>::max());
+  EXPECT_EQ(d.Valores()[1], -std::numeric_limits<double>::max());
+  EXPECT_EQ(d.Valores()[2], std::numeric_limits<double>::denorm_min());
+
   d.AdicionarValores(h);
   d.SalvarPadrao(folder / "x.pat");
   d.Limpar();
