@@ -57,10 +57,21 @@ constexpr std::string_view kLargestWrittenDigits = "179769313486232";
 constexpr long kLargestWrittenPosition = 309;
 
 // A strict decimal real: [sign] digits [. digits] [(E|e) [sign] digits], with digits before
-// or after the point. Returns false for anything else or a value beyond the double range;
-// a value too small for a double reads as 0, and one beyond the largest double by no more
-// than the rounding to 15 digits reads as the largest double.
+// or after the point, or one of the three texts the 23-character form gives a value that
+// is not finite ("+Inf", "-Inf", "Nan", in exactly those letters). Returns false for
+// anything else or a value beyond the double range; a value too small for a double reads
+// as 0, and one beyond the largest double by no more than the rounding to 15 digits reads
+// as the largest double.
 bool ParseReal(std::string_view t, double& value) {
+  if (t == "+Inf" || t == "-Inf") {
+    value = t[0] == '-' ? -std::numeric_limits<double>::infinity()
+                        : std::numeric_limits<double>::infinity();
+    return true;
+  }
+  if (t == "Nan") {
+    value = std::numeric_limits<double>::quiet_NaN();
+    return true;
+  }
   size_t i = 0;
   if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
   const size_t mantissa = i;

@@ -19,10 +19,8 @@ void CheckReadsBack(const vandrel::GreyHistogram& values) {
   const std::string again = vandrel::fuzz::Folder() / "again.his";
   vandrel::WriteHis(again, values);
   const vandrel::GreyHistogram back = vandrel::ReadHis(again);
-  for (size_t g = 0; g < values.size(); ++g) {
-    const double step = std::nextafter(std::fabs(values[g]), INFINITY) - std::fabs(values[g]);
-    if (!(std::fabs(back[g] - values[g]) <= std::fabs(values[g]) * 5e-15 + step)) std::abort();
-  }
+  for (size_t g = 0; g < values.size(); ++g)
+    if (!vandrel::fuzz::ReadsBackAs(values[g], back[g])) std::abort();
 }
 
 }  // namespace
@@ -33,8 +31,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   vandrel::ValidarHistograma(path);
   try {
     const vandrel::GreyHistogram values = vandrel::ReadHis(path);
-    for (double v : values)
-      if (!std::isfinite(v)) std::abort();
     CheckReadsBack(values);
     for (double fator : {1.0, 0.5, 8.0}) {
       const vandrel::VerticalScale scale = vandrel::ScaleValues(values, 300, fator);

@@ -19,11 +19,6 @@
 
 namespace {
 
-bool Near(double a, double b) {
-  const double step = std::nextafter(std::fabs(a), INFINITY) - std::fabs(a);
-  return std::fabs(a - b) <= std::fabs(a) * 5e-15 + step;
-}
-
 // The loaded list saved as a pattern set and loaded again gives the same columns.
 void CheckSavedPatternLoadsBack(const vandrel::HistogramData& d) {
   const std::string again = vandrel::fuzz::Folder() / "again.pat";
@@ -34,7 +29,9 @@ void CheckSavedPatternLoadsBack(const vandrel::HistogramData& d) {
   for (size_t k = 0; k < d.Histogramas().size(); ++k) {
     if (back.Histogramas()[k].Nome != d.Histogramas()[k].Nome) std::abort();
     for (int g = 0; g < 256; ++g)
-      if (!Near(d.Histogramas()[k].Valores[g], back.Histogramas()[k].Valores[g])) std::abort();
+      if (!vandrel::fuzz::ReadsBackAs(d.Histogramas()[k].Valores[g],
+                                      back.Histogramas()[k].Valores[g]))
+        std::abort();
   }
 }
 

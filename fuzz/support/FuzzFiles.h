@@ -3,6 +3,7 @@
 // removed when the process ends, and the split of one input into the parts of a file set.
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -67,6 +68,15 @@ inline std::vector<std::string_view> SplitParts(const uint8_t* data, size_t size
   parts.push_back(rest);
   parts.resize(count);
   return parts;
+}
+
+// Whether `back` is what a real written as `value` in the 23-character form reads as: the
+// same value to 15 digits, the largest double itself, or the same value that is not finite.
+inline bool ReadsBackAs(double value, double back) {
+  if (std::isnan(value)) return std::isnan(back);
+  if (std::isinf(value)) return back == value;
+  const double step = std::nextafter(std::fabs(value), INFINITY) - std::fabs(value);
+  return std::fabs(back - value) <= std::fabs(value) * 5e-15 + step;
 }
 
 }  // namespace vandrel::fuzz

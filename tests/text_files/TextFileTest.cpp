@@ -77,8 +77,9 @@ TEST_F(TextReaderTest, TokensThatAreNotNumbersOfTheKindAreInvalidInput) {
     TextReader r(file(std::string(token) + " 1"));
     EXPECT_EQ(ErrorText([&] { r.ReadInteger(); }), "Invalid numeric input");
   }
-  const char* badReals[] = {"abc", "1.2.3", "e5",  ".",     "1e",     "1e+",   "1,5",
-                            "--1", "nan",   "inf", "1e400", "-1e400", "0x1p3", "1.5x"};
+  const char* badReals[] = {"abc",       "1.2.3", "e5",    ".",      "1e",    "1e+",  "1,5", "--1",
+                            "nan",       "inf",   "1e400", "-1e400", "0x1p3", "1.5x", "Inf", "+inf",
+                            "+Infinity", "NaN",   "-Nan",  "+Nan",   "+INF",  "-Inf1"};
   for (const char* token : badReals) {
     SCOPED_TRACE(token);
     TextReader r(file(token));
@@ -344,6 +345,14 @@ class RealRoundTrip : public TextWriterTest {
   static void ExpectReadBack(double value, double back) {
     const std::string text = RealText(value);
     SCOPED_TRACE(text);
+    if (std::isnan(value)) {
+      EXPECT_TRUE(std::isnan(back));
+      return;
+    }
+    if (std::isinf(value)) {
+      EXPECT_EQ(back, value);
+      return;
+    }
     errno = 0;
     double reference = std::strtod(text.c_str(), nullptr);
     if (std::isinf(reference))
@@ -385,6 +394,9 @@ TEST_F(RealRoundTrip, ExtremeValuesReadBack) {
       1e308,
       1e-308,
       1.0 / 3,
+      INFINITY,  // written as "+Inf", "-Inf" and "Nan"
+      -INFINITY,
+      std::nan(""),
   };
   const std::vector<double> back = WriteAndRead(values);
   for (size_t k = 0; k < values.size(); ++k) ExpectReadBack(values[k], back[k]);
