@@ -16,7 +16,9 @@ class IniFile {
   std::string ReadString(const std::string& section, const std::string& key,
                          const std::string& fallback = {}) const;
   // Writes a key, creating the file and the section when absent; every other line of the
-  // file stays as it was. The file is replaced atomically (EInOutError on failure).
+  // file stays as it was. The file is replaced atomically (EInOutError on failure). Every
+  // value reads back as written: one with blanks at an end or in quotes is written quoted;
+  // one with a line end raises Exception and changes nothing.
   void WriteString(const std::string& section, const std::string& key, const std::string& value);
 
  private:

@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <utility>
 
 #include "platform/AtomicFile.h"
 #include "platform/Errors.h"
@@ -95,6 +96,9 @@ bool Unquote(const std::string& s, size_t& i, std::string& out) {
 Store Parse(const std::string& content) {
   Store store;
   Key* key = nullptr;
+  // Where each value already read sits in its key, by the key and the value's lower-case
+  // name: a later line of the same name replaces it without a walk over the key's values.
+  std::map<std::pair<const Key*, std::string>, size_t> seen;
   size_t start = 0;
   while (start < content.size()) {
     size_t end = content.find('\n', start);
@@ -127,10 +131,11 @@ Store Parse(const std::string& content) {
     } else if (!Unquote(line, i, v.text)) {
       continue;
     }
-    if (Value* old = key->find(v.name))
-      *old = v;
+    const auto [at, added] = seen.try_emplace({key, Lower(v.name)}, key->values.size());
+    if (added)
+      key->values.push_back(std::move(v));
     else
-      key->values.push_back(v);
+      key->values[at->second] = std::move(v);
   }
   return store;
 }

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 #include "platform/AtomicFile.h"
 #include "platform/Format.h"
@@ -23,10 +24,54 @@ constexpr size_t kMaxToken = 4096;
 
 [[noreturn]] void InvalidInput() { throw EInOutError("Invalid numeric input"); }
 
+// The digits of a decimal mantissa without the point and without leading and trailing
+// zeros, and the power of ten of its first digit: the mantissa is 0.d1 d2 ... x 10^position.
+// `mantissa` holds digits and at most one point.
+struct DecimalDigits {
+  std::string digits;
+  long position = 0;
+};
+
+DecimalDigits SignificantDigits(std::string_view mantissa) {
+  DecimalDigits d;
+  bool point = false;
+  for (const char c : mantissa) {
+    if (c == '.') {
+      point = true;
+      continue;
+    }
+    if (d.digits.empty() && c == '0') {
+      if (point) --d.position;
+      continue;
+    }
+    d.digits.push_back(c);
+    if (!point) ++d.position;
+  }
+  while (!d.digits.empty() && d.digits.back() == '0') d.digits.pop_back();
+  return d;
+}
+
+// The largest double as the 23-character form writes it: 15 digits, rounded up, so beyond
+// the double range. Such a file still reads back, as the largest double.
+constexpr std::string_view kLargestWrittenDigits = "179769313486232";
+constexpr long kLargestWrittenPosition = 309;
+
 // A strict decimal real: [sign] digits [. digits] [(E|e) [sign] digits], with digits before
-// or after the point. Returns false for anything else or a value beyond the double range;
-// a value too small for a double reads as 0.
+// or after the point, or one of the three texts the 23-character form gives a value that
+// is not finite ("+Inf", "-Inf", "Nan", in exactly those letters). Returns false for
+// anything else or a value beyond the double range; a value too small for a double reads
+// as 0, and one beyond the largest double by no more than the rounding to 15 digits reads
+// as the largest double.
 bool ParseReal(std::string_view t, double& value) {
+  if (t == "+Inf" || t == "-Inf") {
+    value = t[0] == '-' ? -std::numeric_limits<double>::infinity()
+                        : std::numeric_limits<double>::infinity();
+    return true;
+  }
+  if (t == "Nan") {
+    value = std::numeric_limits<double>::quiet_NaN();
+    return true;
+  }
   size_t i = 0;
   if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
   const size_t mantissa = i;
@@ -37,12 +82,17 @@ bool ParseReal(std::string_view t, double& value) {
     while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i, ++digits;
   }
   if (digits == 0) return false;
+  const size_t mantissaEnd = i;
+  long exponent = 0;
   if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
     ++i;
-    if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+    bool negativeExponent = false;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-')) negativeExponent = t[i++] == '-';
     size_t exponentDigits = 0;
-    while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i, ++exponentDigits;
+    for (; i < t.size() && t[i] >= '0' && t[i] <= '9'; ++i, ++exponentDigits)
+      exponent = std::min(exponent * 10 + (t[i] - '0'), 100000L);
     if (exponentDigits == 0) return false;
+    if (negativeExponent) exponent = -exponent;
   }
   if (i != t.size()) return false;
   // from_chars takes no leading '+'; the sign is put back afterwards.
@@ -50,35 +100,18 @@ bool ParseReal(std::string_view t, double& value) {
   const char* begin = t.data() + mantissa;
   const auto res = std::from_chars(begin, t.data() + t.size(), value, std::chars_format::general);
   if (res.ec == std::errc::result_out_of_range) {
-    // Tell underflow from overflow by the decimal exponent of the first non-zero digit:
-    // the mantissa is 0.d... x 10^position.
-    long position = 0;
-    bool seen = false, point = false;
-    size_t k = mantissa;
-    for (; k < t.size() && t[k] != 'e' && t[k] != 'E'; ++k) {
-      if (t[k] == '.') {
-        point = true;
-        continue;
-      }
-      if (!seen) {
-        if (t[k] == '0') {
-          if (point) --position;
-          continue;
-        }
-        seen = true;
-      }
-      if (!point) ++position;
+    // Tell underflow from overflow by the decimal exponent of the first non-zero digit.
+    const DecimalDigits d = SignificantDigits(t.substr(mantissa, mantissaEnd - mantissa));
+    const long position = d.position + exponent;
+    if (position <= 0) {
+      value = 0.0;
+    } else if (position == kLargestWrittenPosition && d.digits <= kLargestWrittenDigits) {
+      // Compared as digit strings of the same position: a longer string with the same
+      // first 15 digits has more non-zero digits after them, so it is the larger value.
+      value = std::numeric_limits<double>::max();
+    } else {
+      return false;
     }
-    long exponent = 0;
-    if (k < t.size()) {
-      bool negativeExponent = false;
-      size_t e = k + 1;
-      if (t[e] == '+' || t[e] == '-') negativeExponent = t[e++] == '-';
-      for (; e < t.size(); ++e) exponent = std::min(exponent * 10 + (t[e] - '0'), 100000L);
-      if (negativeExponent) exponent = -exponent;
-    }
-    if (position + exponent > 0) return false;
-    value = 0.0;
   } else if (res.ec != std::errc() || res.ptr != t.data() + t.size()) {
     return false;
   }

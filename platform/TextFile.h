@@ -3,7 +3,9 @@
 //
 // Reading: numbers are tokens separated by any run of characters with codes up to 32
 // (blanks, tabs, line ends); a number read at the end of the file yields 0; a token that
-// is not a number of the expected kind raises EInOutError("Invalid numeric input"). A
+// is not a number of the expected kind raises EInOutError("Invalid numeric input"). Every
+// real the writer gives reads back: the largest double, whose 15 digits round up past the
+// double range, and the texts of values that are not finite ("+Inf", "-Inf", "Nan"). A
 // Ctrl-Z character counts as the end of the file. Lines end with LF, CR LF or a lone CR.
 //
 // Writing: lines end with CR LF; reals are written in the 23-character form. The text is

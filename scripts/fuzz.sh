@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets with clang and runs each for SECONDS (default 60) on its
-# seed corpus.
+# Builds the libFuzzer targets with clang and runs every one for SECONDS (default 60) on its
+# seed corpus, as many at a time as there are processors, each with its own log in
+# build/fuzz/logs (inputs that fail land there too). An input may not make a target hold
+# more than 1 GB or ask for more than 512 MB at once. Fails when any target fails, after
+# showing that target's log.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
@@ -12,10 +15,40 @@ if [ -z "$targets" ]; then
   exit 0
 fi
 cmake --build build/fuzz -j"$(nproc)" --target $targets
-for t in $targets; do
-  seeds=fuzz/seeds/${t#fuzz_}
-  work=build/fuzz/corpus/${t#fuzz_}
+
+logs=build/fuzz/logs
+rm -rf "$logs"
+mkdir -p "$logs"
+
+# Runs one target; its exit status goes to its own file, since the runs end in any order.
+fuzz_one() {
+  local target=$1 name=${1#fuzz_}
+  local work=build/fuzz/corpus/$name seeds=fuzz/seeds/$name
   mkdir -p "$work"
+  [ -d "$seeds" ] || seeds=
+  local status=0
+  build/fuzz/fuzz/"$target" -max_total_time="$seconds" -rss_limit_mb=1024 -malloc_limit_mb=512 \
+    -timeout=10 -artifact_prefix="$logs/$name-" "$work" $seeds > "$logs/$name.log" 2>&1 || status=$?
+  echo "$status" > "$logs/$name.status"
+}
+
+slots=$(nproc)
+for t in $targets; do
+  while [ "$(jobs -rp | wc -l)" -ge "$slots" ]; do wait -n || true; done
   echo "Fuzzing $t for ${seconds}s"
-  build/fuzz/fuzz/$t -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 "$work" "$seeds"
+  fuzz_one "$t" &
 done
+wait
+
+failed=0
+for t in $targets; do
+  name=${t#fuzz_}
+  status=$(cat "$logs/$name.status" 2> /dev/null || echo missing)
+  if [ "$status" != 0 ]; then
+    echo "==== $t failed (exit status $status); its log, $logs/$name.log:"
+    cat "$logs/$name.log"
+    failed=1
+  fi
+done
+if [ "$failed" != 0 ]; then exit 1; fi
+echo "Every fuzz target ran clean for ${seconds}s."

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <limits>
 #include <vector>
 
 #include "HistogramTestUtil.h"
@@ -119,6 +120,39 @@ TEST_F(HistogramFilesTest, NegativeValuesStaySeparateFields) {
   d.CarregarPadrao(folder / "n.pat");
   ASSERT_EQ(d.Histogramas().size(), 2u);
   ExpectNear(d.Histogramas()[1].Valores, h);
+}
+
+TEST_F(HistogramFilesTest, ExtremeValuesReadBackFromHisAndPattern) {
+  // The largest double is written with its 15 digits rounded up, past the double range.
+  GreyHistogram h = Ramp();
+  h[0] = std::numeric_limits<double>::max();
+  h[1] = -std::numeric_limits<double>::max();
+  h[2] = std::numeric_limits<double>::denorm_min();
+  h[3] = -0.0;
+  d.DefinirValores(h);
+  d.SalvarArquivo(folder / "x.his");
+  EXPECT_NE(TempDir::read(folder / "x.his").find("0 1.79769313486232E+0308\r\n"),
+            std::string::npos);
+  d.Limpar();
+  d.CarregarHis(folder / "x.his");
+  EXPECT_EQ(d.Valores()[0], h[0]);
+  EXPECT_EQ(d.Valores()[1], h[1]);
+  EXPECT_EQ(d.Valores()[2], h[2]);
+  ExpectNear(d.Valores(), h);
+
+  // A file written with the largest double before it read back.
+  d.CarregarHis(DataFile("largest-double.his"));
+  EXPECT_EQ(d.Valores()[0], std::numeric_limits<double>::max());
+  EXPECT_EQ(d.Valores()[1], -std::numeric_limits<double>::max());
+  EXPECT_EQ(d.Valores()[2], std::numeric_limits<double>::denorm_min());
+
+  d.AdicionarValores(h);
+  d.SalvarPadrao(folder / "x.pat");
+  d.Limpar();
+  d.CarregarPadrao(folder / "x.pat");
+  ASSERT_EQ(d.Histogramas().size(), 1u);
+  EXPECT_EQ(d.Histogramas()[0].Valores[0], h[0]);
+  EXPECT_EQ(d.Histogramas()[0].Valores[1], h[1]);
 }
 
 struct HisCase {

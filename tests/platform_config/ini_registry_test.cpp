@@ -20,10 +20,12 @@
 #include "platform/Numbers.h"
 #include "platform/Registry.h"
 #include "tests/support/FileSizeLimit.h"
+#include "tests/support/HeapPeak.h"
 #include "tests/support/TempDir.h"
 
 namespace fs = std::filesystem;
 using namespace vandrel;
+using vandrel::testing::PeakHeapGrowth;
 using vandrel::testing::TempDir;
 
 TEST(IniFile, AbsentFileSectionOrKeyReadsAsFallback) {
@@ -90,6 +92,61 @@ TEST(IniFile, GarbledFileStillReadsAndWrites) {
   ini.WriteString("ok", "k", "w");
   EXPECT_EQ(ini.ReadString("ok", "k"), "w");
   EXPECT_NE(TempDir::read(dir / "f.ini").find("\x01\x02[[["), std::string::npos);
+}
+
+TEST(IniFile, AFileOfManyLinesCostsNoMoreThanItsBytes) {
+  // A few megabytes of short lines: reading a key and writing one hold the file's text and
+  // the text written, not a record for every line.
+  if (!vandrel::testing::CanMeasureHeap()) GTEST_SKIP() << "needs the address sanitizer";
+  TempDir dir;
+  std::string text = "[caminhos]\ncaminhos_padrao=vandrel\n";
+  for (int k = 0; k < 400000; ++k) text += k % 2 ? "\n" : ";\n";
+  text += "[caixa_sobre]\nmostrar_inicio=TRUE\n";
+  dir.write("config.ini", text);
+  IniFile ini(dir / "config.ini");
+  const int64_t size = int64_t(text.size());
+  std::string value;
+  EXPECT_LE(PeakHeapGrowth([&] { value = ini.ReadString("caixa_sobre", "mostrar_inicio"); }),
+            4 * size);
+  EXPECT_EQ(value, "TRUE");
+  EXPECT_LE(PeakHeapGrowth([&] { ini.WriteString("caixa_sobre", "mostrar_inicio", "FALSE"); }),
+            4 * size);
+  EXPECT_EQ(ini.ReadString("caixa_sobre", "mostrar_inicio"), "FALSE");
+  EXPECT_EQ(ini.ReadString("caminhos", "caminhos_padrao"), "vandrel");
+  EXPECT_EQ(fs::file_size(dir / "config.ini"), text.size() + 1);  // "TRUE" became "FALSE"
+}
+
+TEST(IniFile, EveryValueWrittenReadsBack) {
+  TempDir dir;
+  dir.write("f.ini", "[imagens_abertas]\nima1=/a.tif\n");
+  IniFile ini(dir / "f.ini");
+  const char* values[] = {"/home/u/amostra.tif ",
+                          " lead",
+                          "\tboth\t",
+                          "\"quoted\"",
+                          "'single'",
+                          "\"",
+                          "'a\"",
+                          "a=b;c [d]",
+                          "\"\"",
+                          "",
+                          "x\"y\"",
+                          "ação"};
+  for (const char* v : values) {
+    SCOPED_TRACE(v);
+    ini.WriteString("imagens_abertas", "ima0", v);
+    EXPECT_EQ(ini.ReadString("imagens_abertas", "ima0", "absent"), v);
+    EXPECT_EQ(ini.ReadString("imagens_abertas", "ima1"), "/a.tif");
+  }
+  // A line end would end the value and put the rest of it on lines of its own, here a
+  // section and a key that were never written.
+  ini.WriteString("caminhos", "caminhos_padrao", "windows");
+  const std::string before = TempDir::read(dir / "f.ini");
+  for (const char* v : {"/x\n[caminhos]\ncaminhos_padrao=vandrel", "a\rb", "end\n"}) {
+    EXPECT_THROW(ini.WriteString("imagens_abertas", "ima0", v), Exception);
+    EXPECT_EQ(TempDir::read(dir / "f.ini"), before);
+  }
+  EXPECT_EQ(ini.ReadString("caminhos", "caminhos_padrao"), "windows");
 }
 
 TEST(IniFile, FailedWriteLeavesTheFileIntact) {
@@ -368,6 +425,24 @@ TEST_F(RegistryTest, UnreadableStoreKeepsItsKeys) {
   EXPECT_EQ(passed, 5);
   ASSERT_EQ(chmod(store.c_str(), 0644), 0);
   EXPECT_EQ(TempDir::read(store), before);
+}
+
+TEST_F(RegistryTest, AKeyOfManyValuesReadsInOnePass) {
+  // A store of a few megabytes whose key holds a hundred thousand values: each value is
+  // looked up once while the store is read, not compared with every value before it.
+  constexpr int kValues = 100000;
+  {
+    std::ofstream store(dir_ / "registry.ini");
+    store << "[HKEY_LOCAL_MACHINE\\Software\\Vandrel]\n";
+    for (int k = 0; k < kValues; ++k)
+      store << "\"v" << k << "\"=dword:" << std::hex << k << std::dec << "\n";
+    store << "\"V5\"=\"later\"\n";  // the same name in other letters replaces the value
+  }
+  Registry reg(RegRoot::HKEY_LOCAL_MACHINE);
+  ASSERT_TRUE(reg.OpenKey("Software\\Vandrel", false));
+  EXPECT_EQ(reg.ReadInteger("v0"), 0);
+  EXPECT_EQ(reg.ReadInteger("V99999"), 99999);
+  EXPECT_EQ(reg.ReadString("v5"), "later");
 }
 
 TEST_F(RegistryTest, SystemValuesAnswerWhenTheStoreHasNone) {

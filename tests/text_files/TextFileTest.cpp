@@ -7,7 +7,10 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <functional>
+#include <limits>
+#include <random>
 
 #include "platform/Format.h"
 #include "tests/support/FileSizeLimit.h"
@@ -74,8 +77,9 @@ TEST_F(TextReaderTest, TokensThatAreNotNumbersOfTheKindAreInvalidInput) {
     TextReader r(file(std::string(token) + " 1"));
     EXPECT_EQ(ErrorText([&] { r.ReadInteger(); }), "Invalid numeric input");
   }
-  const char* badReals[] = {"abc", "1.2.3", "e5",  ".",     "1e",     "1e+",   "1,5",
-                            "--1", "nan",   "inf", "1e400", "-1e400", "0x1p3", "1.5x"};
+  const char* badReals[] = {"abc",       "1.2.3", "e5",    ".",      "1e",    "1e+",  "1,5", "--1",
+                            "nan",       "inf",   "1e400", "-1e400", "0x1p3", "1.5x", "Inf", "+inf",
+                            "+Infinity", "NaN",   "-Nan",  "+Nan",   "+INF",  "-Inf1"};
   for (const char* token : badReals) {
     SCOPED_TRACE(token);
     TextReader r(file(token));
@@ -316,6 +320,135 @@ TEST_F(TextWriterTest, RealsReadBackToFifteenDigits) {
   EXPECT_FALSE(r.Eof());  // the last blank
   EXPECT_EQ(r.ReadReal(), 0.0);
   EXPECT_TRUE(r.Eof());
+}
+
+// What the writer gives for any finite double must read back as the double nearest the
+// 15 digits written: the glibc reader is the reference, except that the largest double,
+// whose 15 digits round up past the double range, reads back as itself.
+class RealRoundTrip : public TextWriterTest {
+ protected:
+  // The reals written one to a field, then read back in order.
+  std::vector<double> WriteAndRead(const std::vector<double>& values) {
+    const std::string f = folder_ / "extremes.txt";
+    TextWriter w(f);
+    for (double v : values) {
+      w.Write(" ");  // a negative value brings no blank of its own
+      w.WriteReal(v);
+    }
+    w.Close();
+    TextReader r(f);
+    std::vector<double> back;
+    for (size_t k = 0; k < values.size(); ++k) back.push_back(r.ReadReal());
+    EXPECT_TRUE(r.Eof());
+    return back;
+  }
+  static void ExpectReadBack(double value, double back) {
+    const std::string text = RealText(value);
+    SCOPED_TRACE(text);
+    if (std::isnan(value)) {
+      EXPECT_TRUE(std::isnan(back));
+      return;
+    }
+    if (std::isinf(value)) {
+      EXPECT_EQ(back, value);
+      return;
+    }
+    errno = 0;
+    double reference = std::strtod(text.c_str(), nullptr);
+    if (std::isinf(reference))
+      reference = std::copysign(std::numeric_limits<double>::max(), reference);
+    EXPECT_EQ(back, reference);
+    // 15 digits: within half a unit of the 15th digit, or of the smallest step of the
+    // denormals.
+    const double step = std::nextafter(std::fabs(value), INFINITY) - std::fabs(value);
+    EXPECT_LE(std::fabs(back - value), std::fabs(value) * 5e-15 + step);
+    if (value != 0) {
+      EXPECT_EQ(std::signbit(back), std::signbit(value));
+    }
+  }
+};
+
+TEST_F(RealRoundTrip, ExtremeValuesReadBack) {
+  constexpr double kMax = std::numeric_limits<double>::max();
+  constexpr double kDenormMin = std::numeric_limits<double>::denorm_min();
+  constexpr double kMin = std::numeric_limits<double>::min();
+  const std::vector<double> values = {
+      kMax,
+      -kMax,
+      std::nextafter(kMax, 0.0),   // also written with the rounded-up digits of kMax
+      -std::nextafter(kMax, 0.0),  //
+      1.797693134862315e308,       // the first value whose digits round up as kMax's do
+      1.7976931348623149e308,      // the last one that rounds down
+      kDenormMin,
+      -kDenormMin,
+      3 * kDenormMin,
+      std::nextafter(kMin, 0.0),  // the largest denormal
+      kMin,
+      -kMin,
+      0.0,
+      -0.0,
+      9.9999999999999995e-1,  // 15 nines and more: the digits carry into the next decade
+      9.99999999999999999e22,
+      -9.9999999999999995e-308,
+      9.9999999999999995e307,
+      1e308,
+      1e-308,
+      1.0 / 3,
+      INFINITY,  // written as "+Inf", "-Inf" and "Nan"
+      -INFINITY,
+      std::nan(""),
+  };
+  const std::vector<double> back = WriteAndRead(values);
+  for (size_t k = 0; k < values.size(); ++k) ExpectReadBack(values[k], back[k]);
+  EXPECT_EQ(back[0], kMax);
+  EXPECT_EQ(back[1], -kMax);
+  EXPECT_EQ(back[6], kDenormMin);
+  EXPECT_EQ(back[13], 0.0);
+}
+
+TEST_F(RealRoundTrip, RandomDoublesReadBack) {
+  std::mt19937_64 random(20261210);
+  std::vector<double> values;
+  while (values.size() < 20000) {
+    // Any bit pattern, then the two ends of the range drawn on purpose: the exponent
+    // field of the largest doubles, and that of the denormals.
+    uint64_t bits = random();
+    if (values.size() % 3 == 1) bits = (bits & ~(uint64_t(0x7FF) << 52)) | (uint64_t(0x7FE) << 52);
+    if (values.size() % 3 == 2) bits &= ~(uint64_t(0x7FF) << 52);
+    double v;
+    std::memcpy(&v, &bits, sizeof v);
+    if (std::isfinite(v)) values.push_back(v);
+  }
+  const std::vector<double> back = WriteAndRead(values);
+  for (size_t k = 0; k < values.size(); ++k) ExpectReadBack(values[k], back[k]);
+}
+
+TEST_F(TextReaderTest, RealsJustPastTheWrittenLargestDoubleStayRefused) {
+  // What the writer can give for the largest double reads as it; anything larger, even in
+  // the 16th digit, is beyond the range of a double.
+  const struct {
+    const char* token;
+    double value;
+  } accepted[] = {
+      {"1.79769313486232E+0308", std::numeric_limits<double>::max()},
+      {"-1.79769313486232E+0308", -std::numeric_limits<double>::max()},
+      {"179769313486232e294", std::numeric_limits<double>::max()},
+      {"0.00179769313486232000E311", std::numeric_limits<double>::max()},
+      {"1.7976931348623157e308", std::numeric_limits<double>::max()},
+  };
+  for (const auto& c : accepted) {
+    SCOPED_TRACE(c.token);
+    TextReader r(file(c.token));
+    EXPECT_EQ(r.ReadReal(), c.value);
+  }
+  const char* refused[] = {
+      "1.797693134862321E+308",       "1.79769313486233E+308", "1.8E+308",
+      "-1.79769313486232000001E+308", "1.79769313486232E+309", "17976931348623.3E295"};
+  for (const char* token : refused) {
+    SCOPED_TRACE(token);
+    TextReader r(file(token));
+    EXPECT_EQ(ErrorText([&] { r.ReadReal(); }), "Invalid numeric input");
+  }
 }
 
 }  // namespace

@@ -44,16 +44,8 @@ bool CabeNumaLinha(const std::string& value) {
 }
 
 void GravarConfig(const std::string& section, const std::string& key, const std::string& value) {
-  // A line break would end the value's line and turn the rest into lines of their own.
-  if (!CabeNumaLinha(value))
-    throw Exception("A configuration value cannot hold a line break: " + key);
-  // Reading trims blanks and tabs at both ends and takes off matching quotes; such a value
-  // is written in quotes, which reading takes off again, so it reads back as it was.
-  const bool blank = !value.empty() && (value.front() == ' ' || value.front() == '\t' ||
-                                        value.back() == ' ' || value.back() == '\t');
-  const bool quoted = value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-                      value.back() == value.front();
-  IniFile(ArquivoConfig()).WriteString(section, key, blank || quoted ? '"' + value + '"' : value);
+  // The INI file writes a value so that it reads back as it was, and refuses a line break.
+  IniFile(ArquivoConfig()).WriteString(section, key, value);
 }
 
 int LerConfigInteiro(const std::string& section, const std::string& key, int fallback) {
