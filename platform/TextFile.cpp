@@ -124,16 +124,19 @@ bool ParseReal(std::string_view t, double& value) {
 // ---- reading ---------------------------------------------------------------------------
 
 TextReader::TextReader(const std::string& path) {
-  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Opened without waiting, so that a pipe with no writer cannot hold the program here; only
+  // plain files are read: a folder, a pipe or a device (a ".his" linked to /dev/zero would
+  // never end) is refused as a folder is.
+  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd_ < 0) throw OpenError(errno, path);
   struct stat st {};
-  const int err = ::fstat(fd_, &st) != 0 ? errno : S_ISDIR(st.st_mode) ? EISDIR : 0;
+  const int err = ::fstat(fd_, &st) != 0 ? errno : !S_ISREG(st.st_mode) ? EISDIR : 0;
   if (err != 0) {
     ::close(fd_);
     fd_ = -1;
     throw InOutError(err);
   }
-  fileSize_ = S_ISREG(st.st_mode) ? int64_t(st.st_size) : 0;
+  fileSize_ = int64_t(st.st_size);
   buffer_.resize(kBufferSize);
 }
 
