@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace vandrel {
 
@@ -26,6 +27,8 @@ void TPowellMethod::Inicializar(PhaseHistograms padrao) {
   }
   varreduras_ = 0;
   ciclo_ = false;
+  fugiu_ = false;
+  limite_ = false;
 }
 
 void TPowellMethod::Modelo(const FitResult& A, GreyHistogram& F) const {
@@ -54,6 +57,8 @@ double TPowellMethod::Erro(const GreyHistogram& F) const {
 
 // A trial measures the error two steps from where A(j) stands and leaves it one step from
 // there; a trial that would start below 0 puts A(j) back and stops it moving for this fit.
+// A trial that would measure above the ceiling is refused as if it raised the error, and
+// tells that the column runs away.
 // The model of the trial is the whole model of A: the terms of the coefficients before j,
 // which stay where their own trials left them for the rest of the sweep, are summed once
 // into prefixo_ and the terms from j on are added to them.
@@ -64,6 +69,11 @@ void TPowellMethod::TentarPasso(int j) {
     Ativo_[j] = false;
     return;  // Delta(j) keeps its previous value
   }
+  if (A_[j] + S_[j] > kMaiorCoeficiente) {
+    Delta_[j] = std::numeric_limits<double>::infinity();
+    fugiu_ = true;
+    return;  // left one step from where it stood, as any trial
+  }
   A_[j] += S_[j];
   Ftentativa_ = prefixo_;
   SomarColunas(A_, j, Ftentativa_);
@@ -73,11 +83,19 @@ void TPowellMethod::TentarPasso(int j) {
 
 void TPowellMethod::Minimizar(PhaseHistograms padrao) {
   Inicializar(padrao);
+  // The point of least error among the sweeps' start points that lie within the bounds:
+  // what the search gives when it ends anywhere worse (the start point is one of them).
+  FitResult melhor = A_;
+  double menor = std::numeric_limits<double>::infinity();
   double movido;
   do {
-    if (FecharCiclo()) return;
+    if (FecharCiclo()) break;
     Modelo(A_, F_);
     E_ = Erro(F_);
+    if (E_ < menor && DentroDosLimites(A_)) {
+      menor = E_;
+      melhor = A_;
+    }
     Estado& atual = recentes_[varreduras_ % kJanelaCiclo];
     atual.A = A_;
     atual.Delta = Delta_;
@@ -108,7 +126,16 @@ void TPowellMethod::Minimizar(PhaseHistograms padrao) {
       }
       S_[j] = kPasso;
     }
-  } while (movido != 0.0 && varreduras_ < kMaxVarreduras);
+    limite_ = movido != 0.0 && varreduras_ >= kMaxVarreduras;
+  } while (movido != 0.0 && !limite_);
+  Modelo(A_, F_);
+  const double final = Erro(F_);
+  if (!(final <= menor) || !DentroDosLimites(A_)) A_ = melhor;
+}
+
+bool TPowellMethod::DentroDosLimites(const FitResult& A) const {
+  return std::all_of(A.begin(), A.begin() + nc_,
+                     [](double v) { return v >= 0.0 && v <= kMaiorCoeficiente; });
 }
 
 // Called before each sweep: when its start state is that of one of the recent sweeps, the

@@ -58,7 +58,9 @@ class TFormResultado : public TForm {
   // ---- Operations ----
   // Runs the analysis of `caminhos` with method 0 (conjugate gradient), 1 (fixed-step
   // descent) or 2 (SVD). The two iterative methods start from `limiares`; with
-  // `comVinculo` they are not run ("Método não implementado"). SVD ignores both.
+  // `comVinculo` they are not run ("Método não implementado"), nor with a record whose
+  // thresholds do not make the pattern's phase count (ThresholdMismatchMessage). SVD
+  // ignores both.
   void Analisar(const std::vector<std::string>& caminhos, uint8_t metodo,
                 vandrel::RegistroLimiares limiares, bool comVinculo);
   void AnalisarSVD(const std::vector<std::string>& caminhos);
@@ -92,6 +94,8 @@ class TFormResultado : public TForm {
   explicit TFormResultado(QObject* owner);
   // Copies the table's cells into the grid and sizes grid and window to them.
   void MostrarTabela();
+  // Whether the initial values fit the pattern's phases; tells the user when not.
+  bool LimiaresServem(const vandrel::RegistroLimiares& limiares);
   // Runs one method over the images: `ajustar` fits one histogram and gives its row label.
   template <class Ajuste>
   void Rodar(const std::vector<std::string>& caminhos, Ajuste ajustar);
