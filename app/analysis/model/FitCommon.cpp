@@ -23,8 +23,10 @@ bool ThresholdsFitPattern(const RegistroLimiares& limiares, int phases) {
 }
 
 std::string ThresholdMismatchMessage(int phases) {
-  return "Os valores iniciais devem ter " + std::to_string(std::max(phases - 1, 0)) +
-         " níveis\rpara um padrão de " + std::to_string(phases) + " fases";
+  const int niveis = std::max(phases - 1, 0);
+  return "Os valores iniciais devem ter " + std::to_string(niveis) +
+         (niveis == 1 ? " nível" : " níveis") + "\rpara um padrão de " + std::to_string(phases) +
+         (phases == 1 ? " fase" : " fases");
 }
 
 FitResult StartFractions(const GreyHistogram& h, const RegistroLimiares& limiares) {
