@@ -61,7 +61,8 @@ double TPowellMethod::Erro(const GreyHistogram& F) const {
 // tells that the column runs away.
 // The model of the trial is the whole model of A: the terms of the coefficients before j,
 // which stay where their own trials left them for the rest of the sweep, are summed once
-// into prefixo_ and the terms from j on are added to them.
+// into prefixo_, those after j, which have not moved yet in this sweep, into sufixo_, and
+// the term of j goes between them.
 void TPowellMethod::TentarPasso(int j) {
   A_[j] += S_[j];
   if (A_[j] < 0.0) {
@@ -75,10 +76,16 @@ void TPowellMethod::TentarPasso(int j) {
     return;  // left one step from where it stood, as any trial
   }
   A_[j] += S_[j];
-  Ftentativa_ = prefixo_;
-  SomarColunas(A_, j, Ftentativa_);
+  const double aj = A_[j];
+  const double* pj = P_.p[j].data();
+  const double* depois = sufixo_[j + 1].data();
+  double e = 0.0;
+  for (int g = 0; g < 256; ++g) {
+    const double r = H_[g] - (prefixo_[g] + aj * pj[g] + depois[g]);
+    e += r * r;
+  }
   A_[j] -= S_[j];
-  Delta_[j] = Erro(Ftentativa_) - E_;
+  Delta_[j] = e - E_;
 }
 
 void TPowellMethod::Minimizar(PhaseHistograms padrao) {
@@ -104,6 +111,13 @@ void TPowellMethod::Minimizar(PhaseHistograms padrao) {
     // Every coefficient in order, active or not, against the error at the sweep's start;
     // earlier ones stand at their intermediate positions while later ones are tried.
     prefixo_.fill(0.0);
+    // The terms of the coefficients after each one, as they stand until their own trials.
+    sufixo_[nc_].fill(0.0);
+    for (int j = nc_ - 1; j >= 0; --j) {
+      const double aj = A_[j];
+      const double* pj = P_.p[j].data();
+      for (int g = 0; g < 256; ++g) sufixo_[j][g] = sufixo_[j + 1][g] + aj * pj[g];
+    }
     for (int j = 0; j < nc_; ++j) {
       if (!P_.zero[j]) {
         TentarPasso(j);

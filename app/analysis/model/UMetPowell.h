@@ -75,8 +75,10 @@ class TPowellMethod {
   FitResult A_{}, S_{}, Delta_{};
   std::array<bool, kFitPhases> Ativo_{};
   double E_ = 0.0;
-  GreyHistogram F_{}, Ftentativa_{};
+  GreyHistogram F_{};
   GreyHistogram prefixo_{};  // the terms of the coefficients already tried in this sweep
+  std::array<GreyHistogram, kFitPhases + 1>
+      sufixo_{};  // [j]: the terms of j .. NC at the sweep's start
   int varreduras_ = 0;
   bool ciclo_ = false;
   bool fugiu_ = false;                           // a trial met the ceiling
