@@ -167,5 +167,22 @@ TEST_F(AnalysisRunTest, ThresholdsThatDoNotMakeThePatternsPhasesAreRefused) {
   }
 }
 
+// A phase column too small to change the fit (values of 1e-25) lets the fixed-step
+// coefficient climb without changing the error: it stops at the ceiling of 2 and the row
+// is marked as a fit that did not settle, as the gradient's rows are.
+TEST_F(AnalysisRunTest, AFixedStepColumnThatRunsAwayIsMarked) {
+  GreyHistogram minusculo;
+  minusculo.fill(1e-25);
+  EscolherPadrao(Padrao("minusculo", {minusculo, Sino(170, 11)}));
+  Metodo(2);
+  TFormResultado* r = Analisar();
+  ASSERT_TRUE(r);
+  ASSERT_EQ(r->Tabela().LinhasDeImagem(), 2);
+  EXPECT_EQ(r->Tabela().Celula(0, 1), "*a.bmp");
+  EXPECT_EQ(r->Tabela().Celula(0, 2), "*b.bmp");
+  for (int linha = 1; linha <= 2; ++linha) EXPECT_LE(r->Tabela().Valor(1, linha), 200.0);
+  EXPECT_TRUE(dialogs->messages.empty());
+}
+
 }  // namespace
 }  // namespace vandrel::testing
