@@ -106,11 +106,11 @@ bool TGradientMethod::Soltar(const Vetor& p, const Vetor& grad, int n, Mascara& 
 // Polak-Ribiere over the coefficients that are free to move. The line searches stay
 // between 0 and the ceiling and take no step that raises the error; a step that a bound
 // cuts short holds that coefficient there and starts the conjugate directions again from
-// the steepest descent. The search over the free coefficients settles when a step
-// downhill lowers the error by less than the relative tolerance (a conjugate step that
-// gains that little is checked by one downhill step first), or finds nothing lower. Then a
-// held coefficient from which the error falls inwards is freed and the search goes on;
-// with none, the fit has converged.
+// the steepest descent. The search over the free coefficients settles when a step lowers
+// the error by less than the relative tolerance once the directions since the last
+// restart are as many as the free coefficients, or when not even the steepest descent
+// finds a lower error. Then a held coefficient from which the error falls inwards is freed
+// and the search goes on; with none, the fit has converged.
 bool TGradientMethod::GradienteConjugado(Vetor& p, int n, int& iteracoes, double ftol,
                                          double& fret) {
   Vetor g{}, h{}, xi{}, grad{};
@@ -162,7 +162,6 @@ bool TGradientMethod::GradienteConjugado(Vetor& p, int n, int& iteracoes, double
       recomecar();
       continue;
     }
-    if (descida && !std::isfinite(fp)) return false;
     double gg = 0.0, dgg = 0.0;
     for (int j = 0; j < n; ++j) {
       const double gj = livre[j] ? grad[j] : 0.0;
