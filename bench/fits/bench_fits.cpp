@@ -92,8 +92,10 @@ int main(int argc, char** argv) {
 
     TPowellMethod powell;
     us = BestUs(repeats, [&] { powell.Executar(h, phases, limiares, a); });
-    Report(powell.TerminouEmCiclo() ? "fixed-step (cycle)" : "fixed-step", us, MaxError(a, f),
-           "sweeps", powell.Varreduras());
+    Report(!powell.Convergiu()        ? "fixed-step (not settled)"
+           : powell.TerminouEmCiclo() ? "fixed-step (cycle)"
+                                      : "fixed-step",
+           us, MaxError(a, f), "sweeps", powell.Varreduras());
 
     TGradientMethod gradient;
     bool convergiu = false;

@@ -182,16 +182,34 @@ TEST(SvdFit, WithAllWeightsOneTheChiSquareIsTheSumOfSquaredResiduals) {
   EXPECT_GT(chi2, 0.0);
 }
 
+// A uniform deviation cannot change which coefficients fit best: every one, however
+// small or large, gives the coefficients of deviation 1, without a word from the
+// decomposition, and the chi-square scales by 1 / sigma^2 as far as a double holds it.
 TEST(SvdFit, ScalingEverySigmaScalesTheChiSquareAndKeepsTheFit) {
-  const auto phases = Phases(3, 15.0);
-  const GreyHistogram h = Flat(10, 200);
-  GreyHistogram twos;
-  twos.fill(2.0);
-  FitResult a1, a2;
-  const double chi1 = TMetodo().Ajustar(h, phases, Ones(), a1);
-  const double chi2 = TMetodo().Ajustar(h, phases, twos, a2);
-  for (int j = 0; j < 3; ++j) EXPECT_NEAR(a1[j], a2[j], 1e-13);
-  EXPECT_NEAR(chi2, chi1 / 4, 1e-15);
+  for (int fases : {3, 16}) {
+    const auto phases = Phases(fases, 15.0);
+    const GreyHistogram h = Mix(phases, Fractions(fases));
+    GreyHistogram hRuido = h;
+    for (int g = 0; g < 256; g += 7) hRuido[g] += 1e-4;  // not an exact mixture: chi2 > 0
+    FitResult a1;
+    const double chi1 = TMetodo().Ajustar(hRuido, phases, Ones(), a1);
+    for (double sigma : {2.0, 1e-200, 1e-100, 1e-10, 1e10, 1e100, 1e200, 1e300}) {
+      SCOPED_TRACE(std::to_string(fases) + " phases, sigma " + std::to_string(sigma));
+      GreyHistogram uniforme;
+      uniforme.fill(sigma);
+      TMetodo metodo;
+      int avisos = 0;
+      metodo.Aviso = [&](const std::string&) { ++avisos; };
+      FitResult a;
+      const double chi2 = metodo.Ajustar(hRuido, phases, uniforme, a);
+      EXPECT_EQ(avisos, 0);
+      for (int j = 0; j < fases; ++j) EXPECT_NEAR(a[j], a1[j], 1e-12) << j;
+      const double esperado = chi1 / (sigma * sigma);
+      if (std::isfinite(esperado) && esperado > 1e-300) {
+        EXPECT_NEAR(chi2, esperado, 1e-12 * esperado);
+      }
+    }
+  }
 }
 
 // ---- degenerate patterns and histograms ----------------------------------------------

@@ -126,6 +126,8 @@ TEST(InitialThresholdsTest, MeansAreSortedByExchanges) {
   EXPECT_EQ((std::vector<double>(m.begin(), m.begin() + 5)), (std::vector<double>{1, 3, 5, 9, -7}));
 }
 
+// The method dialog reads ".als" files with the thresholds window's reader: the record as
+// stored, the bytes past the count included.
 TEST(InitialThresholdsTest, ThresholdRecordsAreReadAsStored) {
   TempDir dir;
   RegistroLimiares r;
@@ -133,20 +135,20 @@ TEST(InitialThresholdsTest, ThresholdRecordsAreReadAsStored) {
   r.lim = Lim({90, 20, 200});
   r.lim[5] = 77;  // a byte left from an earlier level
   GravarArquivoLimiares(dir / "a.als", r);
-  EXPECT_EQ(ReadThresholdRecord(dir / "a.als"), r);
+  EXPECT_EQ(LerArquivoLimiares(dir / "a.als"), r);
   // Only the first 18 bytes count; fewer is the runtime's error.
   std::string longo(18, '\0');
   longo[0] = 1;
   longo[17] = char(255);
   longo += "trailing";
-  EXPECT_EQ(ReadThresholdRecord(dir.write("l.als", longo)).n, 1);
+  EXPECT_EQ(LerArquivoLimiares(dir.write("l.als", longo)).n, 1);
   try {
-    ReadThresholdRecord(dir.write("s.als", std::string(17, '\1')));
+    LerArquivoLimiares(dir.write("s.als", std::string(17, '\1')));
     ADD_FAILURE() << "a short record was read";
   } catch (const EInOutError& e) {
     EXPECT_STREQ(e.what(), "Read beyond end of file");
   }
-  EXPECT_THROW(ReadThresholdRecord(dir / "absent.als"), EInOutError);
+  EXPECT_THROW(LerArquivoLimiares(dir / "absent.als"), EInOutError);
 }
 
 TEST(InitialThresholdsTest, TheGridShowsTheThresholdsBetweenZeroAnd255) {

@@ -195,8 +195,9 @@ TEST_F(MetodoDialogTest, AnEarlierChoiceIsRestored) {
 TEST_F(MetodoDialogTest, AutoKeepsTheRecordWhenThePatternHasOnePhase) {
   const std::string um = Padrao("um", FasesEm({77}));
   const RegistroLimiares antes = Registro(1, Lim({99}));
-  auto d = TFrmMetodoDialog::CreateComLimiares(um, "", 1, antes, nullptr);
+  auto d = Novo(um);
   EXPECT_EQ(d->NumFases, 1);
+  d->Limiares = antes;
   d->sbAuto->click();
   EXPECT_EQ(d->GetLimiares(), antes);
   EXPECT_EQ(Grade(*d), (QStringList{"0", "255"}));
@@ -204,6 +205,71 @@ TEST_F(MetodoDialogTest, AutoKeepsTheRecordWhenThePatternHasOnePhase) {
   auto t = TFrmMetodoDialog::CreateComLimiares(tres, "", 1, antes, nullptr);
   t->sbAuto->click();
   EXPECT_EQ(t->GetLimiares(), Registro(2, Lim({70, 150})));
+}
+
+// A record kept from a pattern of another phase count would give the iterative fits the
+// wrong number of phases: the dialog holds and shows the automatic thresholds instead.
+TEST_F(MetodoDialogTest, AnEarlierRecordForAnotherPhaseCountGivesWayToTheAutomaticOne) {
+  const std::string dois = Padrao("dois", FasesEm({40, 160}));
+  struct Case {
+    std::string pat;
+    RegistroLimiares antes;
+    RegistroLimiares depois;
+    QStringList grade;
+  } cases[] = {
+      {tres, Registro(1, Lim({128})), Registro(2, Lim({70, 150})), {"0", "70", "150", "255"}},
+      {tres,
+       Registro(3, Lim({9, 99, 199})),
+       Registro(2, Lim({70, 150})),
+       {"0", "70", "150", "255"}},
+      {dois, Registro(2, Lim({70, 150})), Registro(1, Lim({100})), {"0", "100", "255"}},
+      {dois, Registro(1, Lim({33})), Registro(1, Lim({33})), {"0", "33", "255"}},  // fits: kept
+  };
+  for (const Case& c : cases) {
+    auto d = TFrmMetodoDialog::CreateComLimiares(c.pat, "", 0, c.antes, nullptr);
+    EXPECT_EQ(d->GetLimiares(), c.depois) << c.pat << " " << int(c.antes.n);
+    EXPECT_EQ(Grade(*d), c.grade);
+    EXPECT_TRUE(d->sbAuto->isChecked());
+    d->sbOK->click();
+    EXPECT_EQ(d->GetLimiares(), c.depois);
+  }
+}
+
+// The dialog reads a threshold file as the thresholds window does: thresholds out of order
+// come sorted, and a record the window would refuse is refused here too, with the same
+// message, leaving the thresholds as they were.
+TEST_F(MetodoDialogTest, FileRecordsPassTheThresholdsWindowsChecks) {
+  auto d = Novo(tres);
+  d->rgAnalisysItens->button(1)->click();
+  const RegistroLimiares antes = d->GetLimiares();
+  const QString fora = folder.File("saves/fora.als");
+  GravarArquivoLimiares(fora.toStdString(), Registro(2, Lim({200, 60})));
+  Escolher({fora});
+  d->sbFile->click();
+  EXPECT_EQ(d->GetLimiares(), Registro(2, Lim({60, 200})));
+  EXPECT_EQ(Grade(*d), (QStringList{"0", "60", "200", "255"}));
+  EXPECT_TRUE(dialogs->messages.empty());
+
+  struct Case {
+    const char* what;
+    int lim0, lim16;
+  } cases[] = {{"lim[0] not 0", 5, 255}, {"lim[16] not 255", 0, 250}};
+  for (const Case& c : cases) {
+    dialogs->messages.clear();
+    RegistroLimiares r = Registro(2, Lim({20, 90}));
+    r.lim[0] = uint8_t(c.lim0);
+    r.lim[16] = uint8_t(c.lim16);
+    const QString ruim = folder.File("saves/ruim.als");
+    GravarArquivoLimiares(ruim.toStdString(), r);
+    Escolher({ruim});
+    d->sbFile->click();
+    EXPECT_EQ(dialogs->Texts(),
+              QStringList{"O arquivo " + ruim + " não é um arquivo de limiares válido"})
+        << c.what;
+    EXPECT_EQ(d->GetLimiares(), Registro(2, Lim({60, 200}))) << c.what;
+    EXPECT_TRUE(d->sbAuto->isChecked()) << c.what;
+  }
+  EXPECT_NE(antes, d->GetLimiares());
 }
 
 TEST_F(MetodoDialogTest, FileTakesARecordWithOneLevelFewerThanThePhases) {

@@ -18,6 +18,17 @@ int CoefficientCount(const RegistroLimiares& limiares) {
   return std::clamp(int(limiares.n), 0, kMaxNiveis) + 1;
 }
 
+bool ThresholdsFitPattern(const RegistroLimiares& limiares, int phases) {
+  return limiares.n <= kMaxNiveis && int(limiares.n) + 1 == phases;
+}
+
+std::string ThresholdMismatchMessage(int phases) {
+  const int niveis = std::max(phases - 1, 0);
+  return "Os valores iniciais devem ter " + std::to_string(niveis) +
+         (niveis == 1 ? " nível" : " níveis") + "\rpara um padrão de " + std::to_string(phases) +
+         (phases == 1 ? " fase" : " fases");
+}
+
 FitResult StartFractions(const GreyHistogram& h, const RegistroLimiares& limiares) {
   const int n = CoefficientCount(limiares) - 1;
   const Limiares& lim = limiares.lim;

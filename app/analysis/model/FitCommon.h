@@ -6,6 +6,7 @@
 // h(g) ~ sum_j a_j P_j(g), and returns the coefficients a_j as the image's phase fractions.
 #include <array>
 #include <span>
+#include <string>
 
 #include "app/histograms/model/GreyLevels.h"
 #include "app/thresholds/model/ThresholdRecord.h"
@@ -36,6 +37,19 @@ PhaseColumns TakeColumns(PhaseHistograms phases, int count);
 // Coefficients of an iterative fit: one more than the record's thresholds. A count outside
 // 0..15 (a damaged record) is clamped into it, so there are never more than 16.
 int CoefficientCount(const RegistroLimiares& limiares);
+
+// The largest coefficient the iterative fits give. A phase histogram and an image histogram
+// both sum to 1, so a real phase fraction lies between 0 and 1; a coefficient that climbs
+// to twice that belongs to a column that runs away (one too small to change the error, or
+// one the others can stand in for), and the fit that stops it there does not converge.
+constexpr double kMaiorCoeficiente = 2.0;
+
+// Whether the record gives the iterative fits a start point for a pattern of `phases`
+// phases: its level count is one less than the phase count.
+bool ThresholdsFitPattern(const RegistroLimiares& limiares, int phases);
+
+// The message of a run whose initial values do not fit the pattern of `phases` phases.
+std::string ThresholdMismatchMessage(int phases);
 
 // The start point of the iterative fits: the sum of h over each grey-level interval of the
 // thresholds, coefficient k (k = 1..n) over lim[k-1] .. lim[k]-1 (nothing when lim[k] <=

@@ -4,13 +4,8 @@
 #include "app/analysis/model/InitialThresholds.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <memory>
 #include <utility>
 
-#include "app/thresholds/model/ThresholdFiles.h"
-#include "platform/IoError.h"
 #include "platform/Numbers.h"
 #include "platform/TextFile.h"
 
@@ -71,19 +66,6 @@ RegistroLimiares ThresholdsFromMeans(std::array<double, kMaxFases> m, int phases
 RegistroLimiares AutomaticThresholds(const std::string& patPath, int32_t phases) {
   return ThresholdsFromMeans(PhaseMeans(patPath, phases),
                              std::clamp<int32_t>(phases, 0, kMaxFases));
-}
-
-RegistroLimiares ReadThresholdRecord(const std::string& alsPath) {
-  struct Closer {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-  };
-  errno = 0;
-  std::unique_ptr<std::FILE, Closer> file(std::fopen(alsPath.c_str(), "rb"));
-  if (!file) throw OpenError(errno ? errno : ENOENT, alsPath);
-  std::array<uint8_t, kTamanhoRegistroLimiares> bytes{};
-  const size_t read = std::fread(bytes.data(), 1, bytes.size(), file.get());
-  if (read != bytes.size() && std::ferror(file.get())) throw InOutError(errno ? errno : EIO);
-  return RegistroDosBytes(std::span<const uint8_t>(bytes.data(), read));
 }
 
 std::array<std::string, 17> ThresholdCells(const RegistroLimiares& r) {

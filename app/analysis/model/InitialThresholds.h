@@ -1,8 +1,8 @@
 #pragma once
 // The initial values of the iterative fits as the fitting method dialog proposes them: the
 // number of phases of a pattern, the automatic thresholds that lie halfway between the mean
-// grey levels of neighbouring phases, a threshold record read from a ".als" file, and the
-// texts of the one-row grid that shows a record.
+// grey levels of neighbouring phases, and the texts of the one-row grid that shows a
+// record. A ".als" file is read by the thresholds window's reader (ThresholdFiles.h).
 #include <array>
 #include <string>
 
@@ -35,11 +35,6 @@ RegistroLimiares ThresholdsFromMeans(std::array<double, kMaxFases> m, int phases
 
 // PhaseMeans then ThresholdsFromMeans: the automatic thresholds of a pattern.
 RegistroLimiares AutomaticThresholds(const std::string& patPath, int32_t phases);
-
-// The 18-byte record at the start of a ".als" file, as stored (no check of its contents).
-// A file that cannot be opened raises the runtime's input/output error, a shorter one "Read
-// beyond end of file".
-RegistroLimiares ReadThresholdRecord(const std::string& alsPath);
 
 // The grid's 17 cells for a record: cells 0..n show lim[0..n] in decimal, cell n + 1 shows
 // "255", the others are empty (n limited to 15).

@@ -61,10 +61,10 @@ PatternSet ReadPatternSet(const std::string& patPath) {
   TextReader err(PatternCompanion(patPath, ".err"));
   const int64_t phases = pac.ReadInteger();
   pac.SkipLine();
-  // Each name but the last takes at least its line end, and each column at least a digit
-  // and a separator on 256 lines: a count beyond that is a damaged file, not a reason to
-  // reserve memory for it.
-  if (phases < 0 || phases > MaxPatternColumns(pat.BytesLeft()) || phases > pac.BytesLeft() + 1)
+  // Each column takes at least a digit and a separator on 256 lines: a count beyond that is
+  // a damaged file, not a reason to reserve memory for it. The names are another matter:
+  // only the count line is needed, and names that are missing read as empty.
+  if (phases < 0 || phases > MaxPatternColumns(pat.BytesLeft()))
     throw Exception("O arquivo " + pacPath + " tem uma contagem de fases inválida (" +
                     std::to_string(phases) + ")");
   PatternSet set;

@@ -42,9 +42,10 @@ struct PatternSet {
 
 // Reads the pattern set of `patPath`: N from the first line of the ".pac", N names, N
 // columns of the ".pat" (read as the histogram control reads them) and the 256 weights. A
-// count below 0, or beyond what the ".pat" or the ".pac" can hold, raises an Exception that
-// names the ".pac"; missing files and text that is not a number raise the runtime's
-// input/output errors. Missing names read as empty, missing numbers as 0.
+// count below 0, or beyond what the ".pat" can hold, raises an Exception that names the
+// ".pac"; missing files and text that is not a number raise the runtime's input/output
+// errors. Missing names read as empty (a ".pac" of its count line alone will do), missing
+// numbers as 0.
 PatternSet ReadPatternSet(const std::string& patPath);
 
 }  // namespace vandrel

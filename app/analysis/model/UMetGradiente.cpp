@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace vandrel {
 namespace {
@@ -41,7 +42,10 @@ bool TGradientMethod::Minimizar(PhaseHistograms padrao) {
   Inicializar(padrao);
   p_ = p0_;
   double fret = 0.0;
-  return GradienteConjugado(p_, nc_, iteracoes_, kFtol, fret);
+  const bool convergiu = GradienteConjugado(p_, nc_, iteracoes_, kFtol, fret);
+  // A coefficient held at the ceiling belongs to a column that ran away.
+  return convergiu && std::none_of(p_.begin(), p_.begin() + nc_,
+                                   [](double v) { return v >= kMaiorCoeficiente; });
 }
 
 void TGradientMethod::ModeloGradiente(const Vetor& p, GreyHistogram& F) const {
@@ -77,60 +81,161 @@ void TGradientMethod::GradienteErro(const Vetor& p, Vetor& xi) const {
   }
 }
 
+// Holds the free coefficients that stand on a bound while the error falls beyond it: at 0
+// with the error rising upwards, at the ceiling with it falling further up.
+void TGradientMethod::Prender(const Vetor& p, const Vetor& grad, int n, Mascara& livre) const {
+  for (int j = 0; j < n; ++j)
+    if ((p[j] <= 0.0 && grad[j] > 0.0) || (p[j] >= kMaiorCoeficiente && grad[j] < 0.0))
+      livre[j] = false;
+}
+
+int TGradientMethod::Livres(const Mascara& livre, int n) {
+  return int(std::count(livre.begin(), livre.begin() + n, true));
+}
+
+// Frees the held coefficients from which the error now falls inwards; false when none.
+bool TGradientMethod::Soltar(const Vetor& p, const Vetor& grad, int n, Mascara& livre) const {
+  bool algum = false;
+  for (int j = 0; j < n; ++j)
+    if (!livre[j] &&
+        ((p[j] <= 0.0 && grad[j] < 0.0) || (p[j] >= kMaiorCoeficiente && grad[j] > 0.0)))
+      livre[j] = algum = true;
+  return algum;
+}
+
+// Polak-Ribiere over the coefficients that are free to move. The line searches stay
+// between 0 and the ceiling and take no step that raises the error; a step that a bound
+// cuts short holds that coefficient there and starts the conjugate directions again from
+// the steepest descent. The search over the free coefficients settles when a step lowers
+// the error by less than the relative tolerance once the directions since the last
+// restart are as many as the free coefficients, or when not even the steepest descent
+// finds a lower error. Then a held coefficient from which the error falls inwards is freed
+// and the search goes on; with none, the fit has converged.
 bool TGradientMethod::GradienteConjugado(Vetor& p, int n, int& iteracoes, double ftol,
                                          double& fret) {
-  Vetor g{}, h{}, xi{};
+  Vetor g{}, h{}, xi{}, grad{};
+  Mascara livre{};
+  std::fill_n(livre.begin(), n, true);
   double fp = ErroGradiente(p);
-  GradienteErro(p, xi);
-  for (int j = 0; j < n; ++j) {
-    g[j] = -xi[j];
-    xi[j] = h[j] = g[j];
-  }
+  fret = fp;
+  if (!std::isfinite(fp)) return false;
+  GradienteErro(p, grad);
+  bool descida = true;  // xi is the steepest descent
+  int passos = 1;       // line searches since then, the coming one included
+  auto recomecar = [&] {
+    Prender(p, grad, n, livre);
+    for (int j = 0; j < n; ++j) {
+      g[j] = livre[j] ? -grad[j] : 0.0;
+      xi[j] = h[j] = g[j];
+    }
+    descida = true;
+    passos = 1;
+  };
+  recomecar();
   for (int its = 1; its <= kMaxIteracoes; ++its) {
     iteracoes = its;
-    MinimizarNaLinha(p, xi, n, fret);
-    if (2.0 * std::fabs(fret - fp) <= ftol * (std::fabs(fret) + std::fabs(fp) + kEps)) return true;
-    fp = ErroGradiente(p);
-    GradienteErro(p, xi);
+    bool cortado = false;
+    bool assentou;
+    if (!MinimizarNaLinha(p, xi, n, fp, fret, cortado)) {
+      if (!descida) {  // nothing lower along a conjugate direction: try downhill
+        recomecar();
+        continue;
+      }
+      assentou = true;  // nothing lower even downhill: settled, to rounding
+    } else {
+      const bool pequeno =
+          2.0 * std::fabs(fret - fp) <= ftol * (std::fabs(fret) + std::fabs(fp) + kEps);
+      fp = fret;
+      GradienteErro(p, grad);
+      if (cortado) {
+        recomecar();
+        continue;
+      }
+      // On the quadratic error, conjugate steps reach the minimum over the free
+      // coefficients in as many steps as there are of them; a step that gains little
+      // before then may only have crossed a narrow valley. An error within the test's
+      // absolute guard is an exact fit already.
+      assentou = pequeno && (passos >= Livres(livre, n) || fp <= ftol * kEps);
+    }
+    if (assentou) {
+      if (!Soltar(p, grad, n, livre)) return true;
+      recomecar();
+      continue;
+    }
     double gg = 0.0, dgg = 0.0;
     for (int j = 0; j < n; ++j) {
+      const double gj = livre[j] ? grad[j] : 0.0;
       gg += g[j] * g[j];
-      dgg += (xi[j] + g[j]) * xi[j];  // Polak-Ribiere
+      dgg += (gj + g[j]) * gj;  // Polak-Ribiere
     }
-    if (gg == 0.0) return true;
+    if (gg == 0.0) {
+      recomecar();
+      continue;
+    }
     const double gam = dgg / gg;
     for (int j = 0; j < n; ++j) {
-      g[j] = -xi[j];
+      g[j] = livre[j] ? -grad[j] : 0.0;
       xi[j] = h[j] = g[j] + gam * h[j];
     }
+    descida = false;
+    ++passos;
   }
   return false;
 }
 
-void TGradientMethod::MinimizarNaLinha(Vetor& p, Vetor& xi, int n, double& fret) {
+// Moves p along xi to the lowest error the line reaches between 0 and the ceiling: the
+// line's own minimum, or the point where the first coefficient meets a bound (`cortado`),
+// that coefficient then standing exactly on it. `fp` is the error at p; `fret` becomes the
+// error where p ends. A step that does not lower the error is not taken (false).
+bool TGradientMethod::MinimizarNaLinha(Vetor& p, Vetor& xi, int n, double fp, double& fret,
+                                       bool& cortado) {
+  fret = fp;
+  cortado = false;
   ncom_ = n;
   pcom_ = p;
   xicom_ = xi;
-  // Along a zero direction the error is constant and the bracketing would never end.
-  if (std::all_of(xi.begin(), xi.begin() + n, [](double d) { return d == 0.0; })) {
-    fret = ErroGradiente(p);
-    return;
-  }
-  double a = 0.0, b = 1.0, c, fa, fb, fc, xmin = 0.0;
-  if (!CercarMinimo(a, b, c, fa, fb, fc)) {
-    fret = ErroGradiente(p);
-    return;
-  }
-  fret = MinimoBrent(a, b, c, kTolLinha, xmin);
-  if (!std::isfinite(fret) || !std::isfinite(xmin)) {
-    fret = ErroGradiente(p);
-    return;
-  }
+  // How far the line stays inside the bounds.
+  double tmax = std::numeric_limits<double>::infinity();
+  int limite = -1;
+  double naBorda = 0.0;
   for (int j = 0; j < n; ++j) {
-    xi[j] *= xmin;
-    p[j] += xi[j];
-    if (p[j] < 0.0) p[j] -= xi[j];  // a coefficient stays where it was rather than go below 0
+    double t;
+    if (xi[j] < 0.0)
+      t = p[j] / -xi[j];
+    else if (xi[j] > 0.0)
+      t = (kMaiorCoeficiente - p[j]) / xi[j];
+    else
+      continue;
+    if (t < tmax) {
+      tmax = t;
+      limite = j;
+      naBorda = xi[j] < 0.0 ? 0.0 : kMaiorCoeficiente;
+    }
   }
+  // A zero direction, or one that leaves the bounds at once, gives no step; along a zero
+  // one the bracketing would compare ties for ever.
+  if (limite < 0 || !(tmax > 0.0)) return false;
+  double a = 0.0, b = 1.0, c, fa, fb, fc, xmin = 0.0;
+  if (!CercarMinimo(a, b, c, fa, fb, fc)) return false;
+  MinimoBrent(a, b, c, kTolLinha, xmin);
+  if (!std::isfinite(xmin)) return false;
+  if (xmin >= tmax) {
+    xmin = tmax;
+    cortado = true;
+  }
+  if (!(xmin > 0.0)) return false;
+  Vetor q = p;
+  for (int j = 0; j < n; ++j)
+    q[j] = std::clamp(p[j] + xmin * xi[j], 0.0, kMaiorCoeficiente);  // rounding stays inside
+  if (cortado) q[limite] = naBorda;
+  const double fq = ErroGradiente(q);
+  if (!(fq < fp)) {
+    cortado = false;
+    return false;
+  }
+  p = q;
+  fret = fq;
+  return true;
 }
 
 double TGradientMethod::ErroNaLinha(double x) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <stdexcept>
 
 #include "platform/Errors.h"
@@ -257,11 +258,17 @@ double TMetodo::Ajustar(GreyHistogram h, PhaseHistograms fases, const GreyHistog
   constexpr int m = 256;
   a.fill(0.0);
 
-  // Design matrix and right-hand side, each row weighted by 1 / sigma.
+  // Design matrix and right-hand side, each row weighted by 1 / sigma. Only the ratios of
+  // the weights change the coefficients, so they are taken as sigma_min / sigma, the
+  // largest being 1: deviations of 1e-200 or 1e200 fit as 1 does, where 1 / sigma itself
+  // would overflow the decomposition or vanish in it.
+  double menor = std::numeric_limits<double>::infinity();
+  for (double s : desvios)
+    if (s != 0.0 && std::isfinite(s)) menor = std::min(menor, std::fabs(s));
   MatrizSVD u{};
   std::array<double, 256> b{}, t{};
   for (int i = 0; i < m; ++i) {
-    t[i] = 1.0 / desvios[i];
+    t[i] = menor / desvios[i];
     if (!std::isfinite(t[i])) t[i] = 0.0;  // sigma 0 or not a number: level left out
     for (int j = 0; j < n; ++j) u[i][j] = fases[j][i] * t[i];
     b[i] = h[i] * t[i];

@@ -15,9 +15,11 @@
 #include <QToolButton>
 #include <algorithm>
 
+#include "app/analysis/model/FitCommon.h"
 #include "app/analysis/model/ImageListFile.h"
 #include "app/analysis/model/InitialThresholds.h"
 #include "app/histograms/model/HistogramFiles.h"
+#include "app/thresholds/model/ThresholdFiles.h"
 #include "app/thresholds/ui/ULimiares.h"
 #include "platform/PictureLoader.h"
 #include "platform/qt/ErrorReport.h"
@@ -199,10 +201,14 @@ std::unique_ptr<TFrmMetodoDialog> TFrmMetodoDialog::CreateComLimiares(
   std::unique_ptr<TFrmMetodoDialog> d = CreateComPadrao(arquivoPadrao, owner);
   d->Metodo = metodo;
   if (const int item = ItemDoMetodo(metodo); item >= 0) d->SetItemIndex(item);
-  d->Limiares = limiares;
   d->ArquivoImagem = arquivoImagem;
   d->MostrarArquivoImagem();
-  d->PreencherGrade(limiares);
+  // A record made for a pattern of another phase count gives way to the automatic
+  // thresholds, which the dialog holds and shows already.
+  if (ThresholdsFitPattern(limiares, d->NumFases)) {
+    d->Limiares = limiares;
+    d->PreencherGrade(limiares);
+  }
   return d;
 }
 
@@ -304,14 +310,23 @@ RegistroLimiares TFrmMetodoDialog::LimiaresDeArquivo() {
     MostrarAuto();
     return r;
   }
-  const RegistroLimiares lido =
-      ReadThresholdRecord(QFile::encodeName(escolha->files.front()).toStdString());
+  RegistroLimiares lido;
+  try {
+    // The thresholds window's reader and checks.
+    lido = LerArquivoLimiares(QFile::encodeName(escolha->files.front()).toStdString());
+  } catch (...) {
+    MostrarAuto();
+    throw;
+  }
   if (int(lido.n) != int(NumFases) - 1) {
     MessageDlg(QString("O arquivo de limiares deve\rter %1 níveis").arg(int(NumFases) - 1),
                MsgKind::Information, mbOK);
     MostrarAuto();
     return r;
   }
+  // In ascending order, as the window keeps them: the start intervals of the iterative
+  // fits run from each threshold to the next.
+  OrdenarLimiares(lido.lim, lido.n);
   PreencherGrade(lido);
   return lido;
 }

@@ -210,14 +210,14 @@ void TFormResultado::Analisar(const std::vector<std::string>& caminhos, uint8_t 
       SetCaption(Caption() + " - Gradiente");
       if (comVinculo)
         ShowMessage("Método não implementado");
-      else
+      else if (LimiaresServem(limiares))
         AnalisarGradiente(caminhos, limiares);
       break;
     case kMaxDescida:
       SetCaption(Caption() + " - Max. Descida");
       if (comVinculo)
         ShowMessage("Método não implementado");
-      else
+      else if (LimiaresServem(limiares))
         AnalisarMaxDescida(caminhos, limiares);
       break;
     case kSVD:
@@ -227,6 +227,13 @@ void TFormResultado::Analisar(const std::vector<std::string>& caminhos, uint8_t 
     default:
       break;
   }
+}
+
+bool TFormResultado::LimiaresServem(const RegistroLimiares& limiares) {
+  if (ThresholdsFitPattern(limiares, NumFases)) return true;
+  MessageDlg(QString::fromStdString(ThresholdMismatchMessage(NumFases)), MsgKind::Information,
+             mbOK);
+  return false;
 }
 
 template <class Ajuste>
@@ -282,10 +289,11 @@ std::vector<GreyHistogram> ColunasDoPadrao(const std::string& arquivoPadrao,
 void TFormResultado::AnalisarMaxDescida(const std::vector<std::string>& caminhos,
                                         RegistroLimiares limiares) {
   std::optional<std::vector<GreyHistogram>> colunas;
-  Rodar(caminhos, [&](size_t, const GreyHistogram& h, FitResult& a, std::string&) {
+  Rodar(caminhos, [&](size_t, const GreyHistogram& h, FitResult& a, std::string& rotulo) {
     if (!colunas) colunas = ColunasDoPadrao(ArquivoPadrao, limiares);
     TPowellMethod metodo;
     metodo.Executar(h, *colunas, limiares, a);
+    if (!metodo.Convergiu()) rotulo = "*" + rotulo;
   });
 }
 

@@ -60,7 +60,9 @@ class TFormResultado : public TForm {
   // ---- Operations ----
   // Runs the analysis of `caminhos` with method 0 (conjugate gradient), 1 (fixed-step
   // descent) or 2 (SVD). The two iterative methods start from `limiares`; with
-  // `comVinculo` they are not run ("Método não implementado"). SVD ignores both.
+  // `comVinculo` they are not run ("Método não implementado"), nor with a record whose
+  // thresholds do not make the pattern's phase count (ThresholdMismatchMessage). SVD
+  // ignores both.
   void Analisar(const std::vector<std::string>& caminhos, uint8_t metodo,
                 vandrel::RegistroLimiares limiares, bool comVinculo);
   void AnalisarSVD(const std::vector<std::string>& caminhos);
@@ -97,6 +99,8 @@ class TFormResultado : public TForm {
   // Widens the columns whose texts need more than the default width; returns the width of
   // the grid.
   int AjustarColunas();
+  // Whether the initial values fit the pattern's phases; tells the user when not.
+  bool LimiaresServem(const vandrel::RegistroLimiares& limiares);
   // Runs one method over the images: `ajustar` fits one histogram and gives its row label.
   template <class Ajuste>
   void Rodar(const std::vector<std::string>& caminhos, Ajuste ajustar);

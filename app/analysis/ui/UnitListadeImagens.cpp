@@ -8,7 +8,9 @@
 #include <QToolButton>
 #include <memory>
 
+#include "app/analysis/model/FitCommon.h"
 #include "app/analysis/model/ImageListFile.h"
+#include "app/analysis/model/InitialThresholds.h"
 #include "app/analysis/ui/MetodoDialog.h"
 #include "app/analysis/ui/UResultado.h"
 #include "app/histograms/model/HistogramFiles.h"
@@ -274,6 +276,19 @@ void TFormListaImagens::BtPadraoClick() {
   if (!escolha || escolha->files.isEmpty()) return;
   ArquivoPadrao = Caminho(escolha->files.front());
   Label1->setText(Texto(CurveName(ArquivoPadrao)));
+  AjustarLimiaresAoPadrao();
+}
+
+void TFormListaImagens::AjustarLimiaresAoPadrao() {
+  if (!MetodoDefinido) return;  // the dialog has not been confirmed: it proposes them itself
+  try {
+    const int32_t fases = ReadPhaseCount(WithoutExtension(ArquivoPadrao) + ".pac");
+    if (!ThresholdsFitPattern(Limiares, fases))
+      Limiares = AutomaticThresholds(ArquivoPadrao, fases);
+  } catch (const std::exception&) {
+    // A pattern that cannot be read keeps no thresholds; the dialog and the runs report it.
+    Limiares = RegistroLimiares{};
+  }
 }
 
 void TFormListaImagens::ListaDeImagensDblClick() {

@@ -95,6 +95,10 @@ class TFormListaImagens : public TForm {
  private:
   // Appends one image to the three parallel lists.
   void Acrescentar(std::string caminho);
+  // After a change of pattern: thresholds made for another phase count give way to the
+  // automatic ones of the new pattern, so that the iterative runs start from the phases
+  // they fit.
+  void AjustarLimiaresAoPadrao();
   void Limpar();
   void LigarBotoesDaLista();
   // While the window changes the list itself, selection changes are not clicks.

@@ -24,6 +24,10 @@ RegistroLimiares RegistroDosBytes(std::span<const uint8_t> bytes);
 // lim[16] = 255. The thresholds need not be in order; the window sorts them.
 bool RegistroValido(const RegistroLimiares& r);
 
+// The record of a ".als" file as stored, checked by RegistroValido. The one reader of
+// threshold files: the thresholds window and the fitting method dialog both take their
+// records through it, and both put the thresholds in order with OrdenarLimiares before
+// they use them.
 RegistroLimiares LerArquivoLimiares(const std::string& path);
 // Writes the record as it is (any count), replacing the file in one piece.
 void GravarArquivoLimiares(const std::string& path, const RegistroLimiares& r);
