@@ -91,6 +91,7 @@ TEST(DecomporSVD, RefusesSizesBeyondItsArrays) {
 std::vector<double> NormalEquations(const GreyHistogram& h, const std::vector<GreyHistogram>& p,
                                     const GreyHistogram& sigma) {
   const size_t n = p.size();
+  if (n == 0 || n > 16) return {};  // a pattern holds 1 to 16 phases
   std::vector<std::vector<long double>> a(n, std::vector<long double>(n + 1, 0.0L));
   for (int g = 0; g < 256; ++g) {
     const long double wt = 1.0L / ((long double)sigma[g] * sigma[g]);
