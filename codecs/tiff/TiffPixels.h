@@ -78,6 +78,8 @@ class TiffOrientation {
 
   // True when rows go somewhere else than the same row of a bitmap of the stored format.
   bool Moves() const { return moves_; }
+  // True when rows of fewer than 8 bits per pixel become 24-bit rows.
+  bool Widens() const { return widens_; }
   // Size and format of the upright bitmap.
   int UprightWidth() const { return transposes_ ? height_ : width_; }
   int UprightHeight() const { return transposes_ ? width_ : height_; }

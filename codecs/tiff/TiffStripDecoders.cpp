@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "codecs/common/ImageCommon.h"
+#include "codecs/common/LzwLsbDecoder.h"
 #include "codecs/tiff/TiffLZWTable.h"
 
 namespace vandrel {
@@ -76,10 +77,12 @@ class RowTarget {
     placed_ = y + 1;
   }
   // The rows never completed go to their places as they are: a partial row with what it
-  // got, the others empty, as they would stand in an upright bitmap.
+  // got, the others empty, as they would stand in an upright bitmap. Empty rows are zero
+  // in the fresh bitmap already unless they are widened (index 0 has a colour).
   void Finish() {
     if (slots_ == 0 || readBack_) return;
-    for (int y = placed_; y < height_; ++y) Put(y);
+    const int from = placed_;
+    for (int y = from; y < height_ && (turn_.Widens() || y < from + slots_); ++y) Put(y);
   }
 
  private:
@@ -510,6 +513,13 @@ class TTIFFLZWLayoutDecoder final : public TTIFFLZWDecoder {
   void DecodeStrip(TiffStream& stream, uint32_t byteCount) override {
     if (layout_.Done()) return;
     const std::span<const uint8_t> bytes = stream.peek(byteCount);
+    // A strip that starts with the bytes 0x00 0x01 (bit 0 set) is a Clear code written
+    // least significant bit first, as LZW strips were before 1992: it is read in that
+    // order, as libtiff reads it.
+    if (bytes.size() >= 2 && bytes[0] == 0 && (bytes[1] & 1) != 0) {
+      DecodeOldStyle(bytes);
+      return;
+    }
     data_ = bytes.data();
     size_ = bytes.size();
     bitPosition_ = 0;
@@ -571,6 +581,28 @@ class TTIFFLZWLayoutDecoder final : public TTIFFLZWDecoder {
  private:
   static constexpr size_t kMaxString = TLZWTable::kMaxLength + 1;
   static constexpr size_t kOvershoot = 32;  // the wide copies may write past a string's end
+
+  // Codes least significant bit first, the width growing when the next free code needs
+  // it (not one code early): the decoder of GIF image data with code size 8.
+  void DecodeOldStyle(std::span<const uint8_t> bytes) {
+    const size_t unit = layout_.UnitBytes();
+    if (unit == 0) return;
+    size_t fill = 0;  // bytes of a unit begun in the last strip (YCbCr data units)
+    if constexpr (std::is_same_v<Layout, LayoutYCbCr>) fill = layout_.fill();
+    LzwLsbDecoder lzw(unit, capacity_);
+    lzw.Decode(
+        bytes, 8,
+        [&](const uint8_t* line) {
+          if (fill == 0)
+            PutUnit(layout_, line);
+          else
+            Feed(layout_, fill, line, unit);
+          return !layout_.Done();
+        },
+        [&](const uint8_t* rest, size_t count) { Feed(layout_, fill, rest, count); });
+    if constexpr (std::is_same_v<Layout, LayoutYCbCr>)
+      LayoutYCbCr::KeepPartial(layout_, layout_.Target(), fill);
+  }
 
   // Single bytes are copied like strings, from a table of the 256 byte values that sits
   // after the window's output area: their positions lie just beyond anything written.
