@@ -73,7 +73,7 @@ class RowTarget {
     if (slots_ == 0) return;
     uint8_t* row = Slot(y);
     turn_.Put(bitmap_, row, y);
-    std::memset(row, 0, rowBytes_);
+    if (rowBytes_ > 0) std::memset(row, 0, rowBytes_);
     placed_ = y + 1;
   }
   // The rows never completed go to their places as they are: a partial row with what it

@@ -57,6 +57,8 @@ const Regression kRegressions[] = {
     {"tiles-in-strip-tags.tif", "TIFF: Unsupported \"TileWidth|TileLength\" !"},
     // An LZW strip written least significant bit first (pixels 0 to 15).
     {"lzw-old-style.tif", nullptr, 8, 2},
+    // Found by fuzzing: rows of no bytes placed by Orientation 8 emptied a row buffer of none.
+    {"width-zero-orientation-8.tif", nullptr, 65, 0},
 };
 
 void PrintTo(const Regression& r, std::ostream* os) { *os << r.file; }
