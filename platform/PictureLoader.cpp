@@ -110,8 +110,7 @@ class FileBytes {
     if (::fstat(file.get(), &st) != 0) throw InOutError(errno);
     if (S_ISDIR(st.st_mode)) throw InOutError(EISDIR);
     if (S_ISREG(st.st_mode) && st.st_size > 0) {
-      void* p =
-          ::mmap(nullptr, size_t(st.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, file.get(), 0);
+      void* p = ::mmap(nullptr, size_t(st.st_size), PROT_READ, MAP_PRIVATE, file.get(), 0);
       if (p != MAP_FAILED) {
         mapped_ = std::span<const uint8_t>(static_cast<const uint8_t*>(p), size_t(st.st_size));
         return;

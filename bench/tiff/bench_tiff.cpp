@@ -2,22 +2,15 @@
 // our reader and with libtiff from the same bytes in memory, and prints the times and the
 // ratio libtiff / ours (above 1: ours is faster). libtiff is timed twice: reading the
 // strips into one buffer (TIFFReadEncodedStrip, its fastest path) and producing a display
-// raster (TIFFReadRGBAImage), the nearest to what our reader delivers. Then the picture
-// loader reading files, against libtiff reading the same files into a fresh buffer.
-#include <unistd.h>
-
+// raster (TIFFReadRGBAImage), the nearest to what our reader delivers.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <functional>
-#include <string>
 #include <vector>
 
 #include "MemoryTiff.h"
 #include "codecs/tiff/TiffImage.h"
-#include "platform/PictureLoader.h"
 
 namespace {
 
@@ -66,66 +59,6 @@ double Milliseconds(const std::function<void()>& run, int repeats) {
 }
 
 volatile uint64_t sink;
-
-// The picture loader on files (read, decode, the bitmap it returns) against libtiff opening
-// the same file and reading its strips into a fresh buffer, the two alternating.
-int LoadFromFiles(int repeats) {
-  vandrel::RegisterTiffFormat();
-  const std::string dir =
-      std::filesystem::temp_directory_path() / ("vandrel-bench-tiff-" + std::to_string(getpid()));
-  std::filesystem::create_directories(dir);
-  const struct {
-    const char* name;
-    uint16_t samples, compression;
-  } cases[] = {
-      {"8-bit none", 1, COMPRESSION_NONE},
-      {"8-bit PackBits", 1, COMPRESSION_PACKBITS},
-      {"24-bit none", 3, COMPRESSION_NONE},
-      {"24-bit PackBits", 3, COMPRESSION_PACKBITS},
-  };
-  std::printf(
-      "\n%-22s %10s %10s %8s   (picture loader from a file against libtiff's strip\n"
-      "%-22s %10s %10s %8s    read of the same file into a fresh buffer)\n",
-      "2048 x 2048 file", "loader ms", "libtiff ms", "libtiff/", "", "", "", "loader");
-  int status = 0;
-  for (const auto& c : cases) {
-    const std::string path =
-        dir + "/" + std::to_string(c.samples) + "-" + std::to_string(c.compression) + ".tif";
-    {
-      const std::vector<uint8_t> bytes = Write(c.samples, c.compression, false);
-      std::ofstream(path, std::ios::binary)
-          .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-    }
-    std::vector<double> ours, theirs;
-    for (int i = 0; i < repeats; ++i) {
-      ours.push_back(Milliseconds(
-          [&] {
-            const vandrel::Bitmap b = vandrel::LoadPicture(path);
-            sink = b.scanLine(b.height() / 2)[7];
-          },
-          1));
-      theirs.push_back(Milliseconds(
-          [&] {
-            TIFF* tif = TIFFOpen(path.c_str(), "r");
-            std::vector<uint8_t> image(size_t(kSide) * kSide * c.samples);
-            size_t at = 0;
-            for (uint32_t s = 0; s < TIFFNumberOfStrips(tif); ++s) {
-              const tmsize_t n = TIFFReadEncodedStrip(tif, s, image.data() + at, -1);
-              if (n > 0) at += size_t(n);
-            }
-            sink = image[image.size() / 2];
-            TIFFClose(tif);
-          },
-          1));
-    }
-    std::sort(ours.begin(), ours.end());
-    std::sort(theirs.begin(), theirs.end());
-    const double o = ours[ours.size() / 2], t = theirs[theirs.size() / 2];
-    std::printf("%-22s %10.2f %10.2f %8.2f\n", c.name, o, t, t / o);
-  }
-  std::filesystem::remove_all(dir);
-  return status;
-}
 
 }  // namespace
 
@@ -198,5 +131,5 @@ int main(int argc, char** argv) {
     std::printf("%-22s %9zu %10.2f %10.2f %10.2f %8.2f %8.2f\n", c.name, bytes.size() / 1024, ours,
                 strips, rgba, strips / ours, rgba / ours);
   }
-  return LoadFromFiles(repeats);
+  return 0;
 }

@@ -549,7 +549,8 @@ void TTIFFDecoder::DecodeStrips() {
   TiffRowLayout layout;
   if (planar_ == 2 && deep) {
     // The inks of a planar CMYK image are taken off a white picture.
-    if (photometric_ == 5) std::memset(bitmap.bits(), 0xFF, bitmap.byteSize());
+    if (photometric_ == 5 && bitmap.byteSize() > 0)
+      std::memset(bitmap.bits(), 0xFF, bitmap.byteSize());
     layout = TiffRowLayout::k24bPlanar2;
   } else if (photometric_ == 5) {
     layout = TiffRowLayout::kCMYK;

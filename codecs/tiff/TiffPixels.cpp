@@ -50,8 +50,23 @@ __attribute__((target("ssse3"))) size_t CopySwapSsse3(uint8_t* to, const uint8_t
     }
     return i;
   }
-  // Only the 12 bytes of the four pixels are stored, so that the next load (which overlaps
-  // the last one) never waits on a store in place.
+  if (to + byteCount <= from || from + byteCount <= to) {
+    // Into another row: all 16 bytes are stored; the 4 that pass unchanged are stored again,
+    // exchanged, by the next store (or by the tail).
+    for (; i + 28 <= byteCount; i += 24) {
+      const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i));
+      const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i + 12));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i), _mm_shuffle_epi8(a, order));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i + 12), _mm_shuffle_epi8(b, order));
+    }
+    for (; i + 16 <= byteCount; i += 12) {
+      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i), _mm_shuffle_epi8(v, order));
+    }
+    return i;
+  }
+  // In place only the 12 bytes of the four pixels are stored, so that the next load (which
+  // overlaps the last one) never waits on a store.
   for (; i + 16 <= byteCount; i += 12) {
     const __m128i v =
         _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i)), order);

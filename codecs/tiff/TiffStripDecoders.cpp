@@ -16,6 +16,22 @@ size_t UnpackPackBitsRow(std::span<const uint8_t>& data, uint8_t* row, size_t co
   const uint8_t* p = data.data();
   const uint8_t* end = p + data.size();
   size_t done = 0;
+  // While a longest packet fits both the data and the row, every packet is one copy or fill
+  // of a fixed 128 bytes (a few vector moves); the bytes past the packet are written again
+  // by the packets that follow, or cleared below when the data ends first.
+  size_t written = 0;
+  while (count - done >= 128 && end - p > 128) {
+    const int n = int8_t(*p++);
+    if (n >= 0) {
+      std::memcpy(row + done, p, 128);
+      p += n + 1;
+      done += size_t(n) + 1;
+    } else if (n != -128) {
+      std::memset(row + done, *p++, 128);
+      done += size_t(1 - n);
+    }
+    written = done + 128;
+  }
   while (done < count && p < end) {
     const int n = int8_t(*p++);
     if (n >= 0) {
@@ -35,6 +51,7 @@ size_t UnpackPackBitsRow(std::span<const uint8_t>& data, uint8_t* row, size_t co
     }
     // -128: no operation, the next header follows.
   }
+  if (written > done && done < count) std::memset(row + done, 0, std::min(written, count) - done);
   data = data.subspan(size_t(p - data.data()));
   return std::min(done, count);
 }
@@ -421,20 +438,28 @@ class TTIFFPackBitsDecoder final : public TTIFFImageDecoder {
     const size_t unit = layout_.UnitBytes();
     for (uint32_t rows = std::min(rowsPerStrip_, layout_.RowsLeft()); rows > 0 && !layout_.Done();
          --rows) {
-      uint8_t* target = layout_.Target();
+      // A layout that copies whole rows in its own way (red and blue exchanged on the way)
+      // gets each row unpacked next to it, so that its bitmap row is written once.
+      constexpr bool kStaged = requires(Layout & l, const uint8_t* d) { l.PutUnit(d); };
+      if constexpr (kStaged) staged_.resize(unit);
+      uint8_t* target = kStaged ? staged_.data() : layout_.Target();
       const size_t n = data.empty() ? 0 : UnpackPackBitsRow(data, target, unit);
       if (n == 0) {
         layout_.Skip();
         continue;
       }
-      if (Layout::kBuffered && n < unit) std::memset(target + n, 0, unit - n);
-      layout_.Complete();
+      if ((kStaged || Layout::kBuffered) && n < unit) std::memset(target + n, 0, unit - n);
+      if constexpr (kStaged)
+        layout_.PutUnit(target);
+      else
+        layout_.Complete();
     }
   }
 
  private:
   Layout layout_;
   const uint32_t rowsPerStrip_;
+  std::vector<uint8_t> staged_;
 };
 
 // ---------------------------------------------------------------------------------------

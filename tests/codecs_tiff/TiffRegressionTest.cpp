@@ -59,6 +59,8 @@ const Regression kRegressions[] = {
     {"lzw-old-style.tif", nullptr, 8, 2},
     // Found by fuzzing: rows of no bytes placed by Orientation 8 emptied a row buffer of none.
     {"width-zero-orientation-8.tif", nullptr, 65, 0},
+    // Found by fuzzing: a planar CMYK picture of no columns, whose white start has no bytes.
+    {"planar-cmyk-no-columns.tif", nullptr, 0, 11},
 };
 
 void PrintTo(const Regression& r, std::ostream* os) { *os << r.file; }
