@@ -1,5 +1,6 @@
 #include "platform/Bitmap.h"
 
+#include <atomic>
 #include <string>
 
 #include "platform/Errors.h"
@@ -11,6 +12,13 @@ Palette GreyRamp() {
   for (int i = 0; i < 256; ++i) p[i] = {uint8_t(i), uint8_t(i), uint8_t(i)};
   return p;
 }
+
+namespace {
+std::atomic<uint64_t> budget{uint64_t(2) << 30};
+}  // namespace
+
+uint64_t DecodedImageBudget() { return budget.load(std::memory_order_relaxed); }
+void SetDecodedImageBudget(uint64_t bytes) { budget.store(bytes, std::memory_order_relaxed); }
 
 size_t Bitmap::strideFor(int width, PixelFormat format) {
   const size_t bits = size_t(width) * size_t(static_cast<int>(format));

@@ -53,6 +53,14 @@ using Palette = std::vector<PaletteEntry>;
 // 256 entries with index = grey level.
 Palette GreyRamp();
 
+// The most bytes the pixels of one decoded picture may take, counting every pass its
+// reader makes (a picture widened or turned counts as it ends up). Each reader checks its
+// picture against it before allocating and refuses a larger one with its own error, so
+// that no file can make the program take more memory than a picture it can hold. 2 GiB by
+// default; tests and fuzz targets set a smaller one.
+uint64_t DecodedImageBudget();
+void SetDecodedImageBudget(uint64_t bytes);
+
 class Bitmap {
  public:
   // Largest side and largest pixel count a bitmap accepts; readers check their headers

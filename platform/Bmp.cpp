@@ -140,6 +140,10 @@ struct Header {
     if (!ok)
       fail("unsupported compression " + std::to_string(compression) + " for " +
            std::to_string(bits) + " bits per pixel");
+    // Nothing is allocated for a picture beyond what the program holds.
+    if (uint64_t(Bitmap::strideFor(int(width), format())) * uint64_t(rows()) > DecodedImageBudget())
+      fail("the image is too large (" + std::to_string(width) + " x " + std::to_string(rows()) +
+           ")");
     if (topDown() && compression != kRgb && compression != kBitfields &&
         compression != kAlphaBitfields)
       fail("a top-down bitmap cannot be compressed");

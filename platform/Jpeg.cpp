@@ -104,6 +104,12 @@ void prepare(Decoder& d, size_t fileSize) {
   if (w * h > (uint64_t(1) << 20) + 512 * uint64_t(fileSize))
     throw Exception("JPEG: the file is too short for an image of " + std::to_string(w) + " x " +
                     std::to_string(h));
+  // The bitmap is the only picture held: nothing beyond what the program holds.
+  const PixelFormat format =
+      c.jpeg_color_space == JCS_GRAYSCALE ? PixelFormat::pf8bit : PixelFormat::pf24bit;
+  if (uint64_t(Bitmap::strideFor(int(w), format)) * h > DecodedImageBudget())
+    throw Exception("JPEG: unsupported image size " + std::to_string(w) + " x " +
+                    std::to_string(h));
   switch (c.jpeg_color_space) {
     case JCS_GRAYSCALE:
       c.out_color_space = JCS_GRAYSCALE;

@@ -2,6 +2,7 @@
 #include "platform/PictureLoader.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -97,6 +98,41 @@ Bytes readFile(const std::string& path) {
   return bytes;
 }
 
+// The bytes of a file to decode: a regular file is mapped, so that its bytes are read once,
+// by the decoder, without a copy in between; anything else (a pipe, a file that cannot be
+// mapped) is read into memory.
+class FileBytes {
+ public:
+  explicit FileBytes(const std::string& path) {
+    FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (file.get() < 0) throw OpenError(errno, path);
+    struct stat st {};
+    if (::fstat(file.get(), &st) != 0) throw InOutError(errno);
+    if (S_ISDIR(st.st_mode)) throw InOutError(EISDIR);
+    if (S_ISREG(st.st_mode) && st.st_size > 0) {
+      void* p = ::mmap(nullptr, size_t(st.st_size), PROT_READ, MAP_PRIVATE, file.get(), 0);
+      if (p != MAP_FAILED) {
+        mapped_ = std::span<const uint8_t>(static_cast<const uint8_t*>(p), size_t(st.st_size));
+        return;
+      }
+    }
+    read_ = readFile<ZeroedBytes>(path);
+  }
+  ~FileBytes() {
+    if (!mapped_.empty()) ::munmap(const_cast<uint8_t*>(mapped_.data()), mapped_.size());
+  }
+  FileBytes(const FileBytes&) = delete;
+  FileBytes& operator=(const FileBytes&) = delete;
+
+  std::span<const uint8_t> bytes() const {
+    return mapped_.empty() ? std::span<const uint8_t>(read_) : mapped_;
+  }
+
+ private:
+  std::span<const uint8_t> mapped_;
+  ZeroedBytes read_;
+};
+
 }  // namespace
 
 void RegisterPictureFormat(const std::string& extension, const std::string& description,
@@ -136,9 +172,8 @@ Bitmap LoadPicture(const std::string& path) {
   const std::string extension = extensionOf(path);
   PictureReader reader = registry().find(extension);
   if (!reader) throw Exception("Unknown picture file extension (." + extension + ")");
-  // The buffer is not zeroed before the file is read into it.
-  const ZeroedBytes bytes = readFile<ZeroedBytes>(path);
-  return reader(bytes);
+  const FileBytes file(path);
+  return reader(file.bytes());
 }
 
 std::vector<uint8_t> ReadWholeFile(const std::string& path) {

@@ -186,9 +186,6 @@ void TGIFDecoder::DecodeImage(int index, Bitmap* bitmap, TGIFInfo& info) {
   const TGIFFrame1& frame = frames_[size_t(index)];
   info = frame.info;
   const int width = info.width, height = info.height;
-  // An image without pixels has nothing a bitmap could show.
-  if (width == 0 || height == 0)
-    throw EInvalidImage("GIF image has an invalid size (" + SizeText(width, height) + ")");
 
   stream_.setPosition(frame.position);
   Palette palette = globalPalette_;
@@ -197,19 +194,27 @@ void TGIFDecoder::DecodeImage(int index, Bitmap* bitmap, TGIFInfo& info) {
     palette = PaletteFromTable(info.localColors);
   }
 
-  const int codeSize = stream_.readByte();
-  if (codeSize > TGIFLZWDecoder::kMaxCodeSize)
-    throw EInvalidImage("Invalid GIF LZW code size (" + std::to_string(codeSize) + ")");
-
   // Gather the sub-blocks; one cut short by the end of the file gives the bytes present.
+  // With code size 0 nothing is decoded: the image stays blank.
+  const int codeSize = stream_.readByte();
   std::vector<uint8_t> data;
   if (codeSize > 0) stream_.skip(int64_t(GatherSubBlocks(stream_.rest(), data)));
 
-  // The header's size is trusted only as far as the data can fill it.
+  // An image without pixels has nothing a bitmap could show: with a valid code size and no
+  // data it is the empty picture, otherwise it is refused.
+  if ((width == 0 || height == 0) && (!data.empty() || codeSize > TGIFLZWDecoder::kMaxCodeSize))
+    throw EInvalidImage("GIF image has an invalid size (" + SizeText(width, height) + ")");
+  if (codeSize > TGIFLZWDecoder::kMaxCodeSize)
+    throw EInvalidImage("Invalid GIF LZW code size (" + std::to_string(codeSize) + ")");
+
+  // The header's size is trusted only as far as the data can fill it (a blank image
+  // excepted), and no further than the program holds.
   const uint64_t pixels = uint64_t(width) * uint64_t(height);
-  if (pixels > uint64_t(Bitmap::kMaxPixels))
+  if (pixels > uint64_t(Bitmap::kMaxPixels) ||
+      uint64_t(Bitmap::strideFor(width, PixelFormat::pf8bit)) * uint64_t(height) >
+          DecodedImageBudget())
     throw EInvalidImage("GIF image too large (" + SizeText(width, height) + ")");
-  if (pixels > TGIFLZWDecoder::MaxPixels(data.size(), codeSize))
+  if (codeSize > 0 && pixels > TGIFLZWDecoder::MaxPixels(data.size(), codeSize))
     throw EInvalidImage("GIF image data too short for " + SizeText(width, height) + " pixels");
 
   bitmap_ = bitmap;

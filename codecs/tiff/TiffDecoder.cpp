@@ -4,6 +4,7 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <set>
 
@@ -128,7 +129,6 @@ void TTIFFDecoder::DecodePage(int page, Bitmap* bitmap, TiffTexts& texts) {
   SeekFromBase(directoryOffsets_[size_t(page)], 0);
   ReadIFD();
   DecodeStrips();
-  ApplyOrientation(*bitmap_, orientation_);
   texts = texts_;
 }
 
@@ -263,6 +263,7 @@ void TTIFFDecoder::ReadIFD() {
   paletteEntries_ = 0;
   std::vector<uint32_t> bitsPerSample, coefficients, subsampling, referenceBlackWhite;
   bool coefficientsGiven = false, subsamplingGiven = false, referenceGiven = false;
+  bool tiled = false;
 
   for (uint16_t i = 0; i < entries; ++i) {
     ReadBuffer(bytes, 12);
@@ -325,6 +326,10 @@ void TTIFFDecoder::ReadIFD() {
         break;
       case 320:
         ReadColorMap(e);
+        break;
+      case 322:  // TileWidth
+      case 323:  // TileLength
+        tiled = true;
         break;
       case 529:
         ReadValueList(e, coefficients, "TIFF: Unsupported \"YCbCrCoefficients\" !");
@@ -432,6 +437,9 @@ void TTIFFDecoder::ReadIFD() {
   // 11.-15.
   if (stripByteCounts_.size() != stripOffsets_.size())
     Fail("TIFF: Invalid \"StripOffsets|StripByteCounts\" !");
+  // Tiles are not strips, also where a file keeps their offsets in the strip tags: read as
+  // strips they would give stripes of noise.
+  if (tiled) Fail("TIFF: Unsupported \"TileWidth|TileLength\" !");
   if (compression_ == kCompressionPackBits && photometric_ == 6)
     Fail("TIFF: Invalid \"Compression|PhotometricInterpretation\" !");
   if (fillOrder != 1) Fail("TIFF: Unsupported \"FillOrder\" !");
@@ -464,17 +472,27 @@ void TTIFFDecoder::ReadIFD() {
       Fail("TIFF: Unsupported Pixel Format !");
   }
   CheckImageSize();
-  // 17.-19. Palette, size.
-  Bitmap target(int(width_), int(height_), format_);
-  if (paletteEntries_ > 0)
-    target.setPalette(Palette(palette_.begin(), palette_.begin() + paletteEntries_));
+  // 17.-19. Palette, size: the bitmap is the upright picture, which the strips fill as they
+  // are decoded.
+  const TiffOrientation turn = Orientation();
+  Bitmap target(turn.UprightWidth(), turn.UprightHeight(), turn.UprightFormat());
+  if (paletteEntries_ > 0 && target.indexed()) target.setPalette(StoredPalette());
   *bitmap_ = std::move(target);
+}
+
+Palette TTIFFDecoder::StoredPalette() const {
+  return Palette(palette_.begin(), palette_.begin() + paletteEntries_);
+}
+
+TiffOrientation TTIFFDecoder::Orientation() const {
+  return TiffOrientation(int(width_), int(height_), int(format_), StoredPalette(), orientation_);
 }
 
 void TTIFFDecoder::CheckImageSize() const {
   // Nothing is allocated for an image that the file cannot hold: the pixel data of the
-  // page, uncompressed, against the file's bytes times the most that the compression can
-  // expand them (PackBits 2 bytes to 128, LZW one code of 9 bits or more to at most 4096).
+  // page against the file's bytes times the most that a byte of the file can stand for (an
+  // LZW code of 9 bits or more gives at most 4096 bytes; strips may also share their data
+  // or end short, which leaves rows empty).
   const char* kTooLarge = "TIFF: Invalid \"ImageWidth|ImageLength\" !";
   if (width_ > uint32_t(Bitmap::kMaxSide) || height_ > uint32_t(Bitmap::kMaxSide) ||
       uint64_t(width_) * height_ > uint64_t(Bitmap::kMaxPixels))
@@ -487,10 +505,12 @@ void TTIFFDecoder::CheckImageSize() const {
   } else {
     bytes = (uint64_t(width_) * uint64_t(totalBits_) + 7) / 8 * height_;
   }
-  const uint64_t expansion = compression_ == kCompressionLZW        ? 4096
-                             : compression_ == kCompressionPackBits ? 64
-                                                                    : 1;
-  if (bytes > stream_.size() * expansion) Fail(kTooLarge);
+  constexpr uint64_t kExpansion = 4096;
+  if (bytes > stream_.size() * kExpansion) Fail(kTooLarge);
+  // And none for a picture beyond what the program holds, counted as it ends up: turned,
+  // and widened to 24 bits when it has fewer than 8 and is not stored upright.
+  if (Orientation().UprightBytes() > DecodedImageBudget())
+    Fail("TIFF: Unsupported \"ImageWidth|ImageLength\" !");
 }
 
 std::span<const uint8_t> TTIFFDecoder::StageStrip(uint32_t byteCount) {
@@ -505,7 +525,13 @@ std::span<const uint8_t> TTIFFDecoder::StageStrip(uint32_t byteCount) {
 void TTIFFDecoder::DecodeStrips() {
   Bitmap& bitmap = *bitmap_;
   TiffDecoderSetup setup;
+  setup.width = int(width_);
+  setup.height = int(height_);
+  setup.format = format_;
+  setup.orientation = orientation_;
+  setup.palette = StoredPalette();
   setup.routines = ChooseRowRoutines(predictor_, int(totalBits_));
+  setup.predictor = predictor_ && totalBits_ >= 4;
   setup.photometric = photometric_;
   setup.rowsPerStrip = rowsPerStripGiven_ ? rowsPerStrip_ : UINT32_MAX;
   setup.subsamplingH = subsamplingH_;
@@ -518,15 +544,13 @@ void TTIFFDecoder::DecodeStrips() {
     setup.ycbcr.scale[c] = scale_[c];
   }
 
-  const bool deep = bitmap.bitsPerPixel() == 24 || bitmap.bitsPerPixel() == 32;
+  const int bits = int(format_);
+  const bool deep = bits == 24 || bits == 32;
   TiffRowLayout layout;
   if (planar_ == 2 && deep) {
-    if (photometric_ == 5) {
-      // The four planes go into a 32-bit bitmap first; the CMYK pass makes it 24-bit.
-      Bitmap planes(bitmap.width(), bitmap.height(), PixelFormat::pf32bit);
-      planes.setPalette(bitmap.palette());
-      bitmap = std::move(planes);
-    }
+    // The inks of a planar CMYK image are taken off a white picture.
+    if (photometric_ == 5 && bitmap.byteSize() > 0)
+      std::memset(bitmap.bits(), 0xFF, bitmap.byteSize());
     layout = TiffRowLayout::k24bPlanar2;
   } else if (photometric_ == 5) {
     layout = TiffRowLayout::kCMYK;
@@ -558,12 +582,10 @@ void TTIFFDecoder::DecodeStrips() {
     TiffStream staged(strip);
     decoder->DecodeStrip(staged, stripByteCounts_[i]);
   }
+  decoder->Finish();
   decoder.reset();
 
-  if (planar_ == 2 && deep) {
-    if (photometric_ == 5) PlanarCMYKToRGB(bitmap);
-    if (photometric_ == 8) PlanarLabToRGB(bitmap);
-  }
+  if (planar_ == 2 && deep && photometric_ == 8) PlanarLabToRGB(bitmap);
 }
 
 }  // namespace vandrel

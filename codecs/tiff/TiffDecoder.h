@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "codecs/tiff/TiffPixels.h"
 #include "codecs/tiff/TiffStream.h"
 #include "platform/Bitmap.h"
 
@@ -58,6 +59,8 @@ class TTIFFDecoder {
   void ReadColorMap(const Entry& entry);
   void MakeGreyPalette();
   void CheckImageSize() const;
+  Palette StoredPalette() const;
+  TiffOrientation Orientation() const;
   void DecodeStrips();
   std::span<const uint8_t> StageStrip(uint32_t byteCount);
 

@@ -50,8 +50,23 @@ __attribute__((target("ssse3"))) size_t CopySwapSsse3(uint8_t* to, const uint8_t
     }
     return i;
   }
-  // Only the 12 bytes of the four pixels are stored, so that the next load (which overlaps
-  // the last one) never waits on a store in place.
+  if (to + byteCount <= from || from + byteCount <= to) {
+    // Into another row: all 16 bytes are stored; the 4 that pass unchanged are stored again,
+    // exchanged, by the next store (or by the tail).
+    for (; i + 28 <= byteCount; i += 24) {
+      const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i));
+      const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i + 12));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i), _mm_shuffle_epi8(a, order));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i + 12), _mm_shuffle_epi8(b, order));
+    }
+    for (; i + 16 <= byteCount; i += 12) {
+      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i), _mm_shuffle_epi8(v, order));
+    }
+    return i;
+  }
+  // In place only the 12 bytes of the four pixels are stored, so that the next load (which
+  // overlaps the last one) never waits on a store.
   for (; i + 16 <= byteCount; i += 12) {
     const __m128i v =
         _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i)), order);
@@ -225,134 +240,109 @@ TiffRowRoutines ChooseRowRoutines(bool predictor, int totalBits) {
   return r;
 }
 
-void PlanarCMYKToRGB(Bitmap& bitmap) {
-  if (bitmap.format() != PixelFormat::pf32bit) return;
-  Bitmap out(bitmap.width(), bitmap.height(), PixelFormat::pf24bit);
-  out.setPalette(bitmap.palette());
-  for (int y = 0; y < bitmap.height(); ++y)
-    CMYKRowToBGR(bitmap.scanLine(y), out.scanLine(y), size_t(bitmap.width()), 3);
-  bitmap = std::move(out);
-}
-
 void PlanarLabToRGB(Bitmap& bitmap) {
   if (bitmap.format() != PixelFormat::pf24bit) return;
   for (int y = 0; y < bitmap.height(); ++y)
     LabRowToBGR(bitmap.scanLine(y), bitmap.scanLine(y), size_t(bitmap.width()));
 }
 
-Bitmap ExpandTo24Bits(const Bitmap& bitmap) {
-  Bitmap out(bitmap.width(), bitmap.height(), PixelFormat::pf24bit);
-  const Palette& palette = bitmap.palette();
-  uint8_t lut[256][3] = {};
+TiffOrientation::TiffOrientation(int width, int height, int bits, const Palette& palette,
+                                 int orientation)
+    : width_(width), height_(height), bits_(bits), orientation_(orientation) {
+  transposes_ = orientation >= 5 && orientation <= 8;
+  mirrors_ = orientation == 2 || orientation == 3;
+  widens_ = orientation != 1 && bits < 8;
+  moves_ = widens_ || (orientation >= 2 && orientation <= 8);
   for (size_t i = 0; i < palette.size() && i < 256; ++i) {
-    lut[i][0] = palette[i].blue;
-    lut[i][1] = palette[i].green;
-    lut[i][2] = palette[i].red;
+    lut_[i][0] = palette[i].blue;
+    lut_[i][1] = palette[i].green;
+    lut_[i][2] = palette[i].red;
   }
-  const int bits = bitmap.bitsPerPixel();
-  const int perByte = 8 / bits;
-  const unsigned mask = (1u << bits) - 1;
-  for (int y = 0; y < bitmap.height(); ++y) {
-    const uint8_t* in = bitmap.scanLine(y);
-    uint8_t* o = out.scanLine(y);
-    for (int x = 0; x < bitmap.width(); ++x) {
-      const int shift = 8 - bits * (x % perByte + 1);
-      const unsigned index = (in[x / perByte] >> shift) & mask;
-      std::memcpy(o + 3 * x, lut[index], 3);
-    }
+  if (widens_) wide_.resize(size_t(std::max(width, 0)) * 3);
+}
+
+PixelFormat TiffOrientation::UprightFormat() const {
+  return widens_ ? PixelFormat::pf24bit : PixelFormat(bits_);
+}
+
+uint64_t TiffOrientation::UprightBytes() const {
+  return uint64_t(Bitmap::strideFor(UprightWidth(), UprightFormat())) * uint64_t(UprightHeight());
+}
+
+uint8_t* TiffOrientation::First(const Bitmap& upright, int y, ptrdiff_t& step) const {
+  const ptrdiff_t bpp = upright.bitsPerPixel() / 8;
+  uint8_t* bits = const_cast<uint8_t*>(upright.bits());
+  const ptrdiff_t stride = ptrdiff_t(upright.stride());
+  if (transposes_) {
+    // Stored row y is a column of the upright picture, stored pixel x one of its rows:
+    // 5 transpose; 6 and 7 columns from the right; 7 and 8 rows from the bottom.
+    const int column = orientation_ == 6 || orientation_ == 7 ? height_ - 1 - y : y;
+    const bool fromBottom = orientation_ == 7 || orientation_ == 8;
+    step = fromBottom ? -stride : stride;
+    return bits + (fromBottom ? ptrdiff_t(width_ - 1) * stride : 0) + column * bpp;
   }
-  return out;
+  // 3 and 4 exchange the rows; 2 and 3 mirror them.
+  const int row = orientation_ == 3 || orientation_ == 4 ? height_ - 1 - y : y;
+  step = mirrors_ ? -bpp : bpp;
+  return bits + ptrdiff_t(row) * stride + (mirrors_ ? ptrdiff_t(width_ - 1) * bpp : 0);
 }
 
 namespace {
 
-void MirrorRow(uint8_t* row, int width, int bpp) {
-  uint8_t pixel[4];
-  for (int i = 0, j = width - 1; i < j; ++i, --j) {
-    std::memcpy(pixel, row + i * bpp, bpp);
-    std::memmove(row + i * bpp, row + j * bpp, bpp);
-    std::memcpy(row + j * bpp, pixel, bpp);
-  }
-}
-
-void ExchangeRows(Bitmap& bitmap, bool mirror, int bpp) {
-  const size_t length = size_t(bitmap.width()) * bpp;
-  if (length == 0) return;
-  std::vector<uint8_t> buffer(length);
-  const int h = bitmap.height();
-  for (int i = 0; i < h / 2; ++i) {
-    uint8_t* a = bitmap.scanLine(i);
-    uint8_t* b = bitmap.scanLine(h - 1 - i);
-    std::memcpy(buffer.data(), a, length);
-    std::memcpy(a, b, length);
-    std::memcpy(b, buffer.data(), length);
-    if (mirror) {
-      MirrorRow(a, bitmap.width(), bpp);
-      MirrorRow(b, bitmap.width(), bpp);
-    }
-  }
-  if (mirror && h % 2 == 1) MirrorRow(bitmap.scanLine(h / 2), bitmap.width(), bpp);
+template <int Bpp>
+void Scatter(uint8_t* to, ptrdiff_t step, const uint8_t* from, int count) {
+  for (int x = 0; x < count; ++x, to += step, from += Bpp) std::memcpy(to, from, Bpp);
 }
 
 template <int Bpp>
-void TransposePixels(const Bitmap& from, Bitmap& to) {
-  // Blocks of 32 x 32 pixels keep both bitmaps' rows in cache.
-  constexpr int kBlock = 32;
-  for (int y0 = 0; y0 < from.height(); y0 += kBlock)
-    for (int x0 = 0; x0 < from.width(); x0 += kBlock) {
-      const int y1 = std::min(from.height(), y0 + kBlock);
-      const int x1 = std::min(from.width(), x0 + kBlock);
-      for (int y = y0; y < y1; ++y) {
-        const uint8_t* in = from.scanLine(y);
-        for (int x = x0; x < x1; ++x) std::memcpy(to.scanLine(x) + y * Bpp, in + x * Bpp, Bpp);
-      }
-    }
-}
-
-void Transpose(Bitmap& bitmap, int bpp) {
-  const Bitmap copy = bitmap;
-  Bitmap turned(copy.height(), copy.width(), copy.format());
-  turned.setPalette(copy.palette());
-  if (bpp == 1) TransposePixels<1>(copy, turned);
-  if (bpp == 3) TransposePixels<3>(copy, turned);
-  if (bpp == 4) TransposePixels<4>(copy, turned);
-  bitmap = std::move(turned);
+void Gather(uint8_t* to, const uint8_t* from, ptrdiff_t step, int count) {
+  for (int x = 0; x < count; ++x, from += step, to += Bpp) std::memcpy(to, from, Bpp);
 }
 
 }  // namespace
 
-void ApplyOrientation(Bitmap& bitmap, int orientation) {
-  if (orientation == 1) return;
-  if (bitmap.bitsPerPixel() < 8) bitmap = ExpandTo24Bits(bitmap);
-  const int bpp = bitmap.bitsPerPixel() / 8;
-  switch (orientation) {
-    case 2:
-      for (int y = 0; y < bitmap.height(); ++y) MirrorRow(bitmap.scanLine(y), bitmap.width(), bpp);
-      break;
-    case 3:
-      ExchangeRows(bitmap, true, bpp);
-      break;
-    case 4:
-      ExchangeRows(bitmap, false, bpp);
-      break;
-    case 5:
-      Transpose(bitmap, bpp);
-      break;
-    case 6:
-      Transpose(bitmap, bpp);
-      for (int y = 0; y < bitmap.height(); ++y) MirrorRow(bitmap.scanLine(y), bitmap.width(), bpp);
-      break;
-    case 7:
-      Transpose(bitmap, bpp);
-      ExchangeRows(bitmap, true, bpp);
-      break;
-    case 8:
-      Transpose(bitmap, bpp);
-      ExchangeRows(bitmap, false, bpp);
-      break;
-    default:
-      break;
+void TiffOrientation::Put(Bitmap& upright, const uint8_t* row, int y) const {
+  if (width_ <= 0) return;
+  if (widens_) {
+    const int perByte = 8 / bits_;
+    const unsigned mask = (1u << bits_) - 1;
+    uint8_t* o = wide_.data();
+    for (int x = 0; x < width_; ++x) {
+      const int shift = 8 - bits_ * (x % perByte + 1);
+      std::memcpy(o + 3 * x, lut_[(row[x / perByte] >> shift) & mask], 3);
+    }
+    row = o;
   }
+  ptrdiff_t step = 0;
+  uint8_t* to = First(upright, y, step);
+  const int bpp = upright.bitsPerPixel() / 8;
+  if (step == bpp) {
+    std::memcpy(to, row, size_t(width_) * size_t(bpp));
+    return;
+  }
+  if (bpp == 1) Scatter<1>(to, step, row, width_);
+  if (bpp == 3) Scatter<3>(to, step, row, width_);
+  if (bpp == 4) Scatter<4>(to, step, row, width_);
+}
+
+void TiffOrientation::Get(const Bitmap& upright, uint8_t* row, int y) const {
+  if (width_ <= 0) return;
+  ptrdiff_t step = 0;
+  const uint8_t* from = First(upright, y, step);
+  const int bpp = upright.bitsPerPixel() / 8;
+  if (bpp == 1) Gather<1>(row, from, step, width_);
+  if (bpp == 3) Gather<3>(row, from, step, width_);
+  if (bpp == 4) Gather<4>(row, from, step, width_);
+}
+
+void ApplyOrientation(Bitmap& bitmap, int orientation) {
+  const TiffOrientation turn(bitmap.width(), bitmap.height(), bitmap.bitsPerPixel(),
+                             bitmap.palette(), orientation);
+  if (!turn.Moves()) return;
+  Bitmap upright(turn.UprightWidth(), turn.UprightHeight(), turn.UprightFormat());
+  if (upright.indexed()) upright.setPalette(bitmap.palette());
+  for (int y = 0; y < bitmap.height(); ++y) turn.Put(upright, bitmap.scanLine(y), y);
+  bitmap = std::move(upright);
 }
 
 }  // namespace vandrel

@@ -6,6 +6,7 @@
 // red and 32-bit pixels as blue, green, red, fourth byte.
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "platform/Bitmap.h"
 
@@ -62,14 +63,44 @@ struct TiffRowRoutines {
 // With the predictor on and totalBits >= 4 the variants that first undo differencing.
 TiffRowRoutines ChooseRowRoutines(bool predictor, int totalBits);
 
-// Whole-bitmap passes after the planes of a planar image are in place. PlanarCMYKToRGB
-// takes a 32-bit bitmap holding C, M, Y, K in bytes 0..3 and leaves it 24-bit;
-// PlanarLabToRGB converts a 24-bit bitmap holding L, a, b in bytes 0..2 in place.
-void PlanarCMYKToRGB(Bitmap& bitmap);
+// The pass after the planes of a planar L*a*b* image are in place: converts a 24-bit bitmap
+// holding L, a, b in bytes 0..2 in place.
 void PlanarLabToRGB(Bitmap& bitmap);
 
-// Bitmaps of fewer than 8 bits per pixel expanded to 24 bits through their palette.
-Bitmap ExpandTo24Bits(const Bitmap& bitmap);
+// Places the rows of a stored picture into the upright bitmap of the TIFF Orientation value
+// (1 to 8; other values only widen), so that a picture is turned as it is decoded, without
+// a second bitmap. Any value but 1 shows pictures of fewer than 8 bits per pixel as 24-bit
+// pixels through their palette.
+class TiffOrientation {
+ public:
+  // The stored picture: its size, bits per pixel (1, 4, 8, 24 or 32) and palette.
+  TiffOrientation(int width, int height, int bits, const Palette& palette, int orientation);
+
+  // True when rows go somewhere else than the same row of a bitmap of the stored format.
+  bool Moves() const { return moves_; }
+  // True when rows of fewer than 8 bits per pixel become 24-bit rows.
+  bool Widens() const { return widens_; }
+  // Size and format of the upright bitmap.
+  int UprightWidth() const { return transposes_ ? height_ : width_; }
+  int UprightHeight() const { return transposes_ ? width_ : height_; }
+  PixelFormat UprightFormat() const;
+  // Bytes of the upright bitmap.
+  uint64_t UprightBytes() const;
+
+  // Puts stored row y (its pixels from the start of `row`) into the upright bitmap.
+  void Put(Bitmap& upright, const uint8_t* row, int y) const;
+  // Reads stored row y back from the upright bitmap (formats of 8 bits and more only).
+  void Get(const Bitmap& upright, uint8_t* row, int y) const;
+
+ private:
+  // Where pixel x of stored row y lies in the upright bitmap: first + x * step.
+  uint8_t* First(const Bitmap& upright, int y, ptrdiff_t& step) const;
+
+  int width_, height_, bits_, orientation_;
+  bool transposes_, mirrors_, widens_, moves_;
+  uint8_t lut_[256][3] = {};           // blue, green, red of each palette index, for widening
+  mutable std::vector<uint8_t> wide_;  // one widened row
+};
 
 // Turns the stored picture upright by the TIFF Orientation value (1 to 8). Any value but 1
 // first expands bitmaps of fewer than 8 bits per pixel to 24 bits.

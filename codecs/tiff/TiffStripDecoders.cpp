@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "codecs/common/ImageCommon.h"
+#include "codecs/common/LzwLsbDecoder.h"
 #include "codecs/tiff/TiffLZWTable.h"
 
 namespace vandrel {
@@ -15,6 +16,22 @@ size_t UnpackPackBitsRow(std::span<const uint8_t>& data, uint8_t* row, size_t co
   const uint8_t* p = data.data();
   const uint8_t* end = p + data.size();
   size_t done = 0;
+  // While a longest packet fits both the data and the row, every packet is one copy or fill
+  // of a fixed 128 bytes (a few vector moves); the bytes past the packet are written again
+  // by the packets that follow, or cleared below when the data ends first.
+  size_t written = 0;
+  while (count - done >= 128 && end - p > 128) {
+    const int n = int8_t(*p++);
+    if (n >= 0) {
+      std::memcpy(row + done, p, 128);
+      p += n + 1;
+      done += size_t(n) + 1;
+    } else if (n != -128) {
+      std::memset(row + done, *p++, 128);
+      done += size_t(1 - n);
+    }
+    written = done + 128;
+  }
   while (done < count && p < end) {
     const int n = int8_t(*p++);
     if (n >= 0) {
@@ -34,6 +51,7 @@ size_t UnpackPackBitsRow(std::span<const uint8_t>& data, uint8_t* row, size_t co
     }
     // -128: no operation, the next header follows.
   }
+  if (written > done && done < count) std::memset(row + done, 0, std::min(written, count) - done);
   data = data.subspan(size_t(p - data.data()));
   return std::min(done, count);
 }
@@ -44,19 +62,73 @@ namespace {
 // Row layouts. Each exposes the unit the decoders fill (a row, a plane row, a row buffer or
 // a YCbCr data unit) and what happens when it is complete.
 
+// Where the layouts write the rows of the stored picture: straight into the bitmap's rows
+// when it is stored upright, else into a row buffer from which every complete row goes to
+// its upright place (turned, mirrored or widened on the way). `slots` rows are held at once
+// (a band of YCbCr data units); `readBack` fills a row from the bitmap before it is written
+// again (the planes of a planar image come one after the other).
+class RowTarget {
+ public:
+  RowTarget(Bitmap& bitmap, const TiffDecoderSetup& setup, int slots, bool readBack)
+      : bitmap_(bitmap),
+        turn_(setup.width, setup.height, int(setup.format), setup.palette, setup.orientation),
+        height_(setup.height),
+        readBack_(readBack) {
+    if (!turn_.Moves()) return;
+    rowBytes_ = Bitmap::strideFor(setup.width, setup.format);
+    slots_ = slots;
+    buffer_.assign(rowBytes_ * size_t(slots), 0);
+  }
+  uint8_t* Row(int y) {
+    if (slots_ == 0) return bitmap_.scanLine(y);
+    uint8_t* row = Slot(y);
+    if (readBack_) turn_.Get(bitmap_, row, y);
+    return row;
+  }
+  // Row y is complete (or left as it is): it goes to its place and its slot starts empty.
+  void Put(int y) {
+    if (slots_ == 0) return;
+    uint8_t* row = Slot(y);
+    turn_.Put(bitmap_, row, y);
+    if (rowBytes_ > 0) std::memset(row, 0, rowBytes_);
+    placed_ = y + 1;
+  }
+  // The rows never completed go to their places as they are: a partial row with what it
+  // got, the others empty, as they would stand in an upright bitmap. Empty rows are zero
+  // in the fresh bitmap already unless they are widened (index 0 has a colour).
+  void Finish() {
+    if (slots_ == 0 || readBack_) return;
+    const int from = placed_;
+    for (int y = from; y < height_ && (turn_.Widens() || y < from + slots_); ++y) Put(y);
+  }
+
+ private:
+  uint8_t* Slot(int y) { return buffer_.data() + size_t(y % slots_) * rowBytes_; }
+
+  Bitmap& bitmap_;
+  const TiffOrientation turn_;
+  const int height_;
+  const bool readBack_;
+  int slots_ = 0;  // 0: rows written in place
+  size_t rowBytes_ = 0;
+  std::vector<uint8_t> buffer_;
+  int placed_ = 0;
+};
+
 class LayoutBase {
  public:
-  LayoutBase(Bitmap& bitmap, const TiffDecoderSetup& setup)
-      : bitmap_(bitmap),
+  LayoutBase(Bitmap& bitmap, const TiffDecoderSetup& setup, int slots = 1, bool readBack = false)
+      : target_(bitmap, setup, slots, readBack),
         routines_(setup.routines),
-        width_(bitmap.width()),
-        height_(bitmap.height()),
-        bits_(bitmap.bitsPerPixel()),
+        width_(setup.width),
+        height_(setup.height),
+        bits_(int(setup.format)),
         rowBytes_((size_t(width_) * size_t(bits_) + 7) / 8),
         bytesPerPixel_(size_t(bits_ / 8)),
         done_(width_ == 0 || height_ == 0) {}
 
   bool Done() const { return done_; }
+  void Finish() { target_.Finish(); }
   // Rows left in the current plane (the PackBits decoders clamp a strip's rows to it).
   uint32_t RowsLeft() const { return uint32_t(height_ - row_); }
   // LZW strips start at the beginning of a row: nothing carries over from the last strip,
@@ -71,11 +143,12 @@ class LayoutBase {
 
  protected:
   void Advance() {
+    target_.Put(row_);
     if (++row_ >= height_) done_ = true;
   }
-  uint8_t* Row() { return bitmap_.scanLine(row_); }
+  uint8_t* Row() { return target_.Row(row_); }
 
-  Bitmap& bitmap_;
+  RowTarget target_;
   const TiffRowRoutines routines_;
   const int width_, height_, bits_;
   const size_t rowBytes_;
@@ -90,7 +163,7 @@ class Layout08b : public LayoutBase {
  public:
   static constexpr bool kBuffered = false;
   using LayoutBase::LayoutBase;
-  static bool Suits(const Bitmap& b) { return b.bitsPerPixel() <= 8; }
+  static bool Suits(int bits) { return bits <= 8; }
   uint8_t* Target() { return Row(); }
   size_t UnitBytes() const { return rowBytes_; }
   void Complete() {
@@ -104,7 +177,7 @@ class Layout24b : public LayoutBase {
  public:
   static constexpr bool kBuffered = false;
   using LayoutBase::LayoutBase;
-  static bool Suits(const Bitmap& b) { return b.bitsPerPixel() >= 24; }
+  static bool Suits(int bits) { return bits >= 24; }
   uint8_t* Target() { return Row(); }
   size_t UnitBytes() const { return rowBytes_; }
   void Complete() {
@@ -125,38 +198,65 @@ class Layout24b : public LayoutBase {
 
 // _24b_Planar2: one plane after the other, each plane row scattered into the plane's byte
 // of every pixel. The planes land so that every conversion finds its samples where it
-// reads them: R, G, B (and a fourth sample) as blue, green, red, fourth byte for RGB;
-// C, M, Y, K and L, a, b in file order from byte 0 for the CMYK and L*a*b* passes.
+// reads them: R, G, B (and a fourth sample) as blue, green, red, fourth byte for RGB; L, a,
+// b in file order from byte 0 for the L*a*b* pass. The four inks of a CMYK image go
+// straight into a 24-bit bitmap that starts white: C, M and Y leave 255 minus the ink in
+// red, green and blue, and K takes itself off all three, down to 0, which is the CMYK
+// conversion without a 32-bit bitmap in between.
 class Layout24bPlanar2 : public LayoutBase {
  public:
   static constexpr bool kBuffered = true;
   Layout24bPlanar2(Bitmap& bitmap, const TiffDecoderSetup& setup)
-      : LayoutBase(bitmap, setup), planeRow_(size_t(width_)) {
-    planes_ = int(bytesPerPixel_);
+      : LayoutBase(bitmap, setup, 1, true),
+        planeRow_(size_t(width_)),
+        cmyk_(setup.photometric == 5),
+        predictor_(setup.predictor) {
+    planes_ = cmyk_ ? 4 : int(bytesPerPixel_);
     for (int p = 0; p < planes_; ++p) {
-      if (setup.photometric == 5 || setup.photometric == 8)
+      if (setup.photometric == 8)
         planeByte_[p] = p;
       else
         planeByte_[p] = p < 3 ? 2 - p : p;
     }
   }
-  static bool Suits(const Bitmap& b) { return b.bitsPerPixel() >= 24; }
+  static bool Suits(int bits) { return bits >= 24; }
   uint8_t* Target() { return planeRow_.data(); }
   size_t UnitBytes() const { return size_t(width_); }
   void Complete() {
-    const size_t start = (size_t(width_) - 1) * bytesPerPixel_ + size_t(planeByte_[plane_]);
-    routines_.PlaneRowRoutine(planeRow_.data(), Row(), size_t(width_), bytesPerPixel_, start);
+    uint8_t* row = target_.Row(row_);
+    if (cmyk_) {
+      PutInk(row);
+    } else {
+      const size_t start = (size_t(width_) - 1) * bytesPerPixel_ + size_t(planeByte_[plane_]);
+      routines_.PlaneRowRoutine(planeRow_.data(), row, size_t(width_), bytesPerPixel_, start);
+    }
+    target_.Put(row_);
     Advance();
   }
   void Skip() { Advance(); }
 
  private:
+  void PutInk(uint8_t* row) {
+    uint8_t* ink = planeRow_.data();
+    if (predictor_) UndoDifferencingBytes(ink, size_t(width_), 1);
+    if (plane_ < 3) {
+      uint8_t* to = row + planeByte_[plane_];
+      for (int x = 0; x < width_; ++x) to[3 * x] = uint8_t(255 - ink[x]);
+      return;
+    }
+    for (int x = 0; x < width_; ++x)
+      for (int c = 0; c < 3; ++c) {
+        uint8_t& v = row[3 * x + c];
+        v = v > ink[x] ? uint8_t(v - ink[x]) : 0;
+      }
+  }
   void Advance() {
     if (++row_ < height_) return;
     row_ = 0;
     if (++plane_ >= planes_) done_ = true;
   }
   std::vector<uint8_t> planeRow_;
+  const bool cmyk_, predictor_;
   int planes_ = 0;
   int plane_ = 0;
   int planeByte_[4] = {};
@@ -168,7 +268,7 @@ class LayoutCMYK : public LayoutBase {
   static constexpr bool kBuffered = true;
   LayoutCMYK(Bitmap& bitmap, const TiffDecoderSetup& setup)
       : LayoutBase(bitmap, setup), buffer_(size_t(width_) * 4) {}
-  static bool Suits(const Bitmap& b) { return b.bitsPerPixel() == 24; }
+  static bool Suits(int bits) { return bits == 24; }
   uint8_t* Target() { return buffer_.data(); }
   size_t UnitBytes() const { return buffer_.size(); }
   void Complete() {
@@ -186,7 +286,7 @@ class LayoutCIELab : public LayoutBase {
   static constexpr bool kBuffered = true;
   LayoutCIELab(Bitmap& bitmap, const TiffDecoderSetup& setup)
       : LayoutBase(bitmap, setup), buffer_(rowBytes_) {}
-  static bool Suits(const Bitmap& b) { return b.bitsPerPixel() == 24; }
+  static bool Suits(int bits) { return bits == 24; }
   uint8_t* Target() { return buffer_.data(); }
   size_t UnitBytes() const { return buffer_.size(); }
   void Complete() {
@@ -203,13 +303,13 @@ class LayoutCIELab : public LayoutBase {
 class LayoutYCbCr : public LayoutBase {
  public:
   LayoutYCbCr(Bitmap& bitmap, const TiffDecoderSetup& setup)
-      : LayoutBase(bitmap, setup),
+      : LayoutBase(bitmap, setup, 4),
         model_(setup.ycbcr),
         h_(setup.subsamplingH),
         v_(setup.subsamplingV),
         unitBytes_(size_t(h_ * v_ + 2)),
         bandRows_(std::min(v_, height_)) {}
-  static bool Suits(const Bitmap& b) { return b.bitsPerPixel() == 24; }
+  static bool Suits(int bits) { return bits == 24; }
   uint8_t* Target() { return unit_; }
   size_t UnitBytes() const { return unitBytes_; }
   // Data units run on from strip to strip.
@@ -227,10 +327,10 @@ class LayoutYCbCr : public LayoutBase {
     const uint8_t cb = unit_[h_ * v_], cr = unit_[h_ * v_ + 1];
     for (int j = 0; j < h_ && column_ + j < width_; ++j)
       for (int i = 0; i < bandRows_; ++i)
-        model_.YCbCrToBGR(unit_[i * h_ + j], cb, cr,
-                          bitmap_.scanLine(bandTop_ + i) + 3 * (column_ + j));
+        model_.YCbCrToBGR(unit_[i * h_ + j], cb, cr, target_.Row(bandTop_ + i) + 3 * (column_ + j));
     column_ += h_;
     if (column_ >= width_) {
+      for (int i = 0; i < bandRows_; ++i) target_.Put(bandTop_ + i);
       column_ = 0;
       bandTop_ += bandRows_;
       bandRows_ = std::min(v_, height_ - bandTop_);
@@ -287,6 +387,7 @@ class TTIFFUncompressedDecoder final : public TTIFFImageDecoder {
   TTIFFUncompressedDecoder(Bitmap& bitmap, const TiffDecoderSetup& setup)
       : layout_(bitmap, setup) {}
   bool Done() const override { return layout_.Done(); }
+  void Finish() override { layout_.Finish(); }
   void DecodeStrip(TiffStream& stream, uint32_t byteCount) override {
     if (layout_.Done()) return;
     if constexpr (std::is_same_v<Layout, LayoutYCbCr>) {
@@ -331,25 +432,34 @@ class TTIFFPackBitsDecoder final : public TTIFFImageDecoder {
   TTIFFPackBitsDecoder(Bitmap& bitmap, const TiffDecoderSetup& setup)
       : layout_(bitmap, setup), rowsPerStrip_(setup.rowsPerStrip) {}
   bool Done() const override { return layout_.Done(); }
+  void Finish() override { layout_.Finish(); }
   void DecodeStrip(TiffStream& stream, uint32_t byteCount) override {
     std::span<const uint8_t> data = stream.peek(byteCount);
     const size_t unit = layout_.UnitBytes();
     for (uint32_t rows = std::min(rowsPerStrip_, layout_.RowsLeft()); rows > 0 && !layout_.Done();
          --rows) {
-      uint8_t* target = layout_.Target();
+      // A layout that copies whole rows in its own way (red and blue exchanged on the way)
+      // gets each row unpacked next to it, so that its bitmap row is written once.
+      constexpr bool kStaged = requires(Layout & l, const uint8_t* d) { l.PutUnit(d); };
+      if constexpr (kStaged) staged_.resize(unit);
+      uint8_t* target = kStaged ? staged_.data() : layout_.Target();
       const size_t n = data.empty() ? 0 : UnpackPackBitsRow(data, target, unit);
       if (n == 0) {
         layout_.Skip();
         continue;
       }
-      if (Layout::kBuffered && n < unit) std::memset(target + n, 0, unit - n);
-      layout_.Complete();
+      if ((kStaged || Layout::kBuffered) && n < unit) std::memset(target + n, 0, unit - n);
+      if constexpr (kStaged)
+        layout_.PutUnit(target);
+      else
+        layout_.Complete();
     }
   }
 
  private:
   Layout layout_;
   const uint32_t rowsPerStrip_;
+  std::vector<uint8_t> staged_;
 };
 
 // ---------------------------------------------------------------------------------------
@@ -411,13 +521,15 @@ class TTIFFLZWLayoutDecoder final : public TTIFFLZWDecoder {
     // The window holds at least two units and a longest string, at most what the whole
     // image needs (plus those), and otherwise 1 MB.
     const size_t unit = layout_.UnitBytes();
-    const size_t image = (size_t(bitmap.width()) * size_t(bitmap.bitsPerPixel()) + 7) / 8 *
-                         size_t(bitmap.height()) * (bitmap.bitsPerPixel() >= 24 ? 2 : 1);
+    const size_t bits = size_t(setup.format);
+    const size_t image =
+        (size_t(setup.width) * bits + 7) / 8 * size_t(setup.height) * (bits >= 24 ? 2 : 1);
     capacity_ = std::max(std::min<size_t>(size_t(1) << 20, image + unit), 2 * unit) + kMaxString;
     window_.resize(capacity_ + kMaxString + 256 + kOvershoot);
     for (int b = 0; b < 256; ++b) window_[capacity_ + kMaxString + size_t(b)] = uint8_t(b);
   }
   bool Done() const override { return layout_.Done(); }
+  void Finish() override { layout_.Finish(); }
 
   // The strip's output collects in a window; complete units go from there to the layout.
   // Every code remembers where in the output its string was first written, so repeating
@@ -426,6 +538,13 @@ class TTIFFLZWLayoutDecoder final : public TTIFFLZWDecoder {
   void DecodeStrip(TiffStream& stream, uint32_t byteCount) override {
     if (layout_.Done()) return;
     const std::span<const uint8_t> bytes = stream.peek(byteCount);
+    // A strip that starts with the bytes 0x00 0x01 (bit 0 set) is a Clear code written
+    // least significant bit first, as LZW strips were before 1992: it is read in that
+    // order, as libtiff reads it.
+    if (bytes.size() >= 2 && bytes[0] == 0 && (bytes[1] & 1) != 0) {
+      DecodeOldStyle(bytes);
+      return;
+    }
     data_ = bytes.data();
     size_ = bytes.size();
     bitPosition_ = 0;
@@ -487,6 +606,28 @@ class TTIFFLZWLayoutDecoder final : public TTIFFLZWDecoder {
  private:
   static constexpr size_t kMaxString = TLZWTable::kMaxLength + 1;
   static constexpr size_t kOvershoot = 32;  // the wide copies may write past a string's end
+
+  // Codes least significant bit first, the width growing when the next free code needs
+  // it (not one code early): the decoder of GIF image data with code size 8.
+  void DecodeOldStyle(std::span<const uint8_t> bytes) {
+    const size_t unit = layout_.UnitBytes();
+    if (unit == 0) return;
+    size_t fill = 0;  // bytes of a unit begun in the last strip (YCbCr data units)
+    if constexpr (std::is_same_v<Layout, LayoutYCbCr>) fill = layout_.fill();
+    LzwLsbDecoder lzw(unit, capacity_);
+    lzw.Decode(
+        bytes, 8,
+        [&](const uint8_t* line) {
+          if (fill == 0)
+            PutUnit(layout_, line);
+          else
+            Feed(layout_, fill, line, unit);
+          return !layout_.Done();
+        },
+        [&](const uint8_t* rest, size_t count) { Feed(layout_, fill, rest, count); });
+    if constexpr (std::is_same_v<Layout, LayoutYCbCr>)
+      LayoutYCbCr::KeepPartial(layout_, layout_.Target(), fill);
+  }
 
   // Single bytes are copied like strings, from a table of the 256 byte values that sits
   // after the window's output area: their positions lie just beyond anything written.
@@ -570,7 +711,7 @@ using TTIFFLZWDecoder_YCbCr = TTIFFLZWLayoutDecoder<LayoutYCbCr>;
 
 template <class Decoder, class Layout>
 std::unique_ptr<TTIFFImageDecoder> Make(Bitmap& bitmap, const TiffDecoderSetup& setup) {
-  if (!Layout::Suits(bitmap)) throw Exception("TIFF: Decoder Error !");
+  if (!Layout::Suits(int(setup.format))) throw Exception("TIFF: Decoder Error !");
   return std::make_unique<Decoder>(bitmap, setup);
 }
 

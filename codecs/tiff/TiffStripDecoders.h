@@ -29,22 +29,31 @@ class TTIFFImageDecoder {
   virtual void DecodeStrip(TiffStream& stream, uint32_t byteCount) = 0;
   // True once every row (every data unit) of the image has been written.
   virtual bool Done() const = 0;
+  // After the last strip: rows still held back go to the bitmap.
+  virtual void Finish() = 0;
 };
 
 enum class TiffCompression { kNone, kPackBits, kLZW };
 enum class TiffRowLayout { k08b, k08bHorDiff, k24b, k24bPlanar2, kCMYK, kCIELab, kYCbCr };
 
 struct TiffDecoderSetup {
+  // The picture as stored: its size and the pixel format of its rows. The bitmap is the
+  // upright picture of `orientation` (see TiffOrientation), `palette` the stored palette.
+  int width = 0, height = 0;
+  PixelFormat format = PixelFormat::pf8bit;
+  int orientation = 1;
+  Palette palette;
   TiffRowRoutines routines;
+  bool predictor = false;
   int photometric = 0;                     // places the planes of planar images
   uint32_t rowsPerStrip = 0;               // PackBits
   int subsamplingH = 2, subsamplingV = 2;  // YCbCr
   TiffYCbCrModel ycbcr;                    // YCbCr
 };
 
-// The decoder of one family and layout for the bitmap, which already has its pixel format
-// and size. Raises "TIFF: Decoder Error !" when the bitmap's format does not suit the
-// layout; the YCbCr layout has no PackBits decoder.
+// The decoder of one family and layout for the bitmap, which already has the pixel format
+// and size of the upright picture. Raises "TIFF: Decoder Error !" when the bitmap's format does not
+// suit the layout; the YCbCr layout has no PackBits decoder.
 std::unique_ptr<TTIFFImageDecoder> CreateStripDecoder(TiffCompression compression,
                                                       TiffRowLayout layout, Bitmap& bitmap,
                                                       const TiffDecoderSetup& setup);

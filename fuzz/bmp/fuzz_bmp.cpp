@@ -5,8 +5,16 @@
 #include <cstdint>
 #include <span>
 
+#include "platform/Bitmap.h"
 #include "platform/Bmp.h"
 #include "platform/Errors.h"
+
+// Pictures are held to what the fuzzing limits leave room for (-malloc_limit_mb=512): a
+// larger one ends in the reader's error, as it would beyond the program's own budget.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  vandrel::SetDecodedImageBudget(uint64_t(256) << 20);
+  return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   try {

@@ -8,6 +8,7 @@
 #include "GifTestUtil.h"
 #include "codecs/common/ImageCommon.h"
 #include "codecs/gif/GifImage.h"
+#include "tests/support/AllocationCeiling.h"
 
 using namespace giftest;
 
@@ -30,6 +31,10 @@ const Regression kRegressions[] = {
     // Found by fuzzing: a sub-block size as the last byte of the file gathered no data and
     // copied zero bytes from a null buffer.
     {"data_size_byte_at_the_end.gif", "GIF image data too short for 2 x 1 pixels", 0, 0, {}},
+    // LZW code size 0: nothing is decoded, the 3 x 2 image stays blank.
+    {"code_size_0.gif", nullptr, 3, 2, {0, 0, 0, 0, 0, 0}},
+    // Width 0 and no image data: the empty picture.
+    {"zero_width_no_data.gif", nullptr, 0, 5, {}},
 };
 
 std::string RegressionPath(const std::string& file) {
@@ -67,4 +72,44 @@ TEST(GifRegression, EveryFileOfTheFolderIsListed) {
   for (const auto& entry :
        std::filesystem::directory_iterator(std::string(VANDREL_TEST_DATA_DIR) + "/regressions"))
     EXPECT_TRUE(listed.count(entry.path().filename().string())) << entry.path();
+}
+
+// A 300 KB file declaring a 32768 x 32768 frame (kept in data/memory): beyond the budget it
+// ends in the reader's message before the picture is allocated.
+TEST(GifMemory, AFrameBeyondTheBudgetEndsInItsMessage) {
+  const Bytes bytes =
+      ReadFile(std::string(VANDREL_TEST_DATA_DIR) + "/memory/frame-32768x32768.gif");
+  ASSERT_FALSE(bytes.empty());
+  constexpr int64_t kCeiling = int64_t(64) << 20;
+  vandrel::testing::AllocationCeiling ceiling(kCeiling);
+  vandrel::TGIF picture;
+  try {
+    picture.LoadFromStream(bytes);
+    ADD_FAILURE() << "decoded";
+  } catch (const vandrel::EInvalidImage& e) {
+    EXPECT_STREQ(e.what(), "GIF image too large (32768 x 32768)");
+  }
+  EXPECT_LT(ceiling.Peak(), kCeiling);
+}
+
+// Decoding holds the picture, the gathered image data and a window of at most 1 MB and two
+// rows: no scratch copy of the whole picture.
+TEST(GifMemory, DecodingHoldsThePictureTheDataAndAWindow) {
+  if (!vandrel::testing::AllocationCeiling::Measures()) GTEST_SKIP() << "no heap hooks";
+  const int w = 1500, h = 1000;
+  Bytes pixels(size_t(w) * h);
+  for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = uint8_t((i / 7 + i / 3000) % 256);
+  for (uint8_t packed : {uint8_t(0), uint8_t(0x40)}) {
+    SCOPED_TRACE(packed ? "interlaced" : "sequential");
+    GifBuilder b;
+    b.Header("GIF89a", w, h, 256).ColorTable(256).Descriptor(0, 0, w, h, packed);
+    const Bytes data = EncodeLzw(pixels, 8);
+    const Bytes file = b.ImageData(8, data).Trailer().bytes();
+    vandrel::testing::AllocationCeiling ceiling(uint64_t(1) << 30);
+    vandrel::TGIF picture;
+    picture.LoadFromStream(file);
+    ASSERT_EQ(picture.width(), w);
+    const int64_t allowed = int64_t(picture.byteSize()) + int64_t(data.size()) + (int64_t(3) << 19);
+    EXPECT_LE(ceiling.Peak(), allowed) << "picture " << picture.byteSize();
+  }
 }

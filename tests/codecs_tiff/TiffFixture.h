@@ -6,8 +6,10 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/Bitmap.h"
@@ -221,5 +223,67 @@ class BitWriter {
   Bytes bytes_;
   size_t bits_ = 0;
 };
+
+// A plain LZW encoder of one strip: Clear, the codes, End of Information, 9 to 12 bits,
+// a Clear when the table is full. By default most significant bit first with the width
+// growing one code early, as TIFF writers have it; `oldStyle` packs the codes least
+// significant bit first and grows the width when the next code needs it, as LZW strips
+// were written before 1992.
+inline Bytes EncodeTiffLzw(const Bytes& data, bool oldStyle = false) {
+  Bytes out;
+  uint64_t bits = 0;
+  int count = 0;
+  int width = 9;
+  auto put = [&](uint32_t code) {
+    if (oldStyle) {
+      bits |= uint64_t(code) << count;
+      count += width;
+      for (; count >= 8; count -= 8, bits >>= 8) out.push_back(uint8_t(bits));
+    } else {
+      bits = (bits << width) | code;
+      count += width;
+      for (; count >= 8; count -= 8) out.push_back(uint8_t(bits >> (count - 8)));
+    }
+  };
+  std::map<std::pair<int, uint8_t>, int> table;
+  int next = 258;
+  // The width grows with the code written once the next code (before it is counted)
+  // reaches the limit; TIFF readers see that one code early, old-style readers do not.
+  auto grow = [&] {
+    const int limit = (1 << width) - (oldStyle ? 0 : 1);
+    if (next >= limit && width < 12) ++width;
+    ++next;
+  };
+  put(256);
+  int w = -1;
+  for (uint8_t c : data) {
+    if (w < 0) {
+      w = c;
+      continue;
+    }
+    const auto found = table.find({w, c});
+    if (found != table.end()) {
+      w = found->second;
+      continue;
+    }
+    put(uint32_t(w));
+    table[{w, c}] = next;
+    grow();
+    w = c;
+    if (next >= 4093) {
+      put(256);
+      table.clear();
+      next = 258;
+      width = 9;
+    }
+  }
+  if (w >= 0) {
+    put(uint32_t(w));
+    grow();
+  }
+  put(257);
+  if (count > 0) out.push_back(uint8_t(oldStyle ? bits : bits << (8 - count)));
+  return out;
+}
 
 }  // namespace tifftest

@@ -9,10 +9,12 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 
 #include "TiffFixture.h"
 #include "codecs/common/ImageCommon.h"
+#include "codecs/tiff/TiffByteSwap.h"
 #include "codecs/tiff/TiffImage.h"
 #include "codecs/tiff/TiffPixels.h"
 
@@ -502,5 +504,116 @@ TEST(TiffAgainstLibtiff, LzwStripsLongerThanTheDecodingWindow) {
           if (got != image[(size_t(y) * w + x) * c.samples + s] && ++wrong <= 3)
             ADD_FAILURE() << "sample " << s << " of " << x << "," << y;
         }
+  }
+}
+
+// LZW strips written least significant bit first, as before 1992: libtiff tells them by
+// their first two bytes (a Clear code in that order) and reads them so; ours must give the
+// same pixels.
+TEST(TiffAgainstLibtiff, OldStyleLzwStrips) {
+  QuietLibtiff();
+  const struct {
+    const char* name;
+    uint16_t bits, samples, photometric;
+    uint32_t width, height, rowsPerStrip;
+  } cases[] = {
+      {"grey, strips of 7 rows", 8, 1, 1, 300, 200, 7},
+      {"RGB, one strip", 8, 3, 2, 257, 129, 129},
+      {"bilevel, strips of 5 rows", 1, 1, 1, 203, 61, 5},
+      // One strip of 1.5 MB: the window is handed on while earlier strings are repeated.
+      {"grey, 1.5 MB strip", 8, 1, 1, 1536, 1024, 1024},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const size_t rowBytes = (size_t(c.width) * c.bits * c.samples + 7) / 8;
+    Bytes image(rowBytes * c.height);
+    for (uint32_t y = 0; y < c.height; ++y)
+      for (size_t i = 0; i < rowBytes; ++i)
+        image[y * rowBytes + i] = Sample(uint32_t(i), y, uint32_t(i % c.samples), 8);
+    TiffFixture f;
+    f.Long(256, c.width).Long(257, c.height).Short(259, 5).Short(262, c.photometric);
+    f.Add(258, kShort, std::vector<uint32_t>(c.samples, c.bits)).Short(277, c.samples);
+    f.Long(278, c.rowsPerStrip);
+    for (uint32_t y = 0; y < c.height; y += c.rowsPerStrip) {
+      const size_t rows = std::min(c.rowsPerStrip, c.height - y);
+      const Bytes strip(image.begin() + long(y * rowBytes),
+                        image.begin() + long((y + rows) * rowBytes));
+      const Bytes coded = EncodeTiffLzw(strip, true);
+      ASSERT_EQ(coded[0], 0);
+      ASSERT_EQ(coded[1] & 1, 1);
+      f.Strip(coded);
+    }
+    TempFile file;
+    {
+      const Bytes bytes = f.Build();
+      std::ofstream(file.path(), std::ios::binary)
+          .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    }
+    // libtiff's reading of the strips.
+    Bytes theirs;
+    TIFF* tif = TIFFOpen(file.path().c_str(), "r");
+    ASSERT_NE(tif, nullptr);
+    for (tstrip_t s = 0; s < TIFFNumberOfStrips(tif); ++s) {
+      Bytes strip(size_t(TIFFStripSize(tif)));
+      const tmsize_t n = TIFFReadEncodedStrip(tif, s, strip.data(), tmsize_t(strip.size()));
+      ASSERT_GT(n, 0) << "strip " << s;
+      theirs.insert(theirs.end(), strip.begin(), strip.begin() + n);
+    }
+    TIFFClose(tif);
+    ASSERT_EQ(theirs, image) << "libtiff reads the file otherwise";
+
+    const Bitmap ours = DecodeTiff(ReadFile(file.path()));
+    ASSERT_EQ(ours.width(), int(c.width));
+    ASSERT_EQ(ours.height(), int(c.height));
+    int wrong = 0;
+    for (uint32_t y = 0; y < c.height && wrong < 3; ++y)
+      for (size_t i = 0; i < rowBytes && wrong < 3; ++i) {
+        // Our RGB rows hold blue, green, red.
+        const size_t at = c.samples == 3 ? i - i % 3 + (2 - i % 3) : i;
+        if (ours.scanLine(int(y))[at] != theirs[y * rowBytes + i] && ++wrong <= 3)
+          ADD_FAILURE() << "byte " << i << " of row " << y;
+      }
+  }
+}
+
+// A tiled file whose tile offsets and byte counts stand in the strip tags: read as strips
+// it would show stripes of noise; it is refused like every tiled file.
+TEST(TiffAgainstLibtiff, TilesInTheStripTagsAreRefused) {
+  QuietLibtiff();
+  TempFile file;
+  TIFF* tif = TIFFOpen(file.path().c_str(), "wl");
+  ASSERT_NE(tif, nullptr);
+  TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, 32u);
+  TIFFSetField(tif, TIFFTAG_IMAGELENGTH, 32u);
+  TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
+  TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 1);
+  TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, 1);
+  TIFFSetField(tif, TIFFTAG_TILEWIDTH, 16u);
+  TIFFSetField(tif, TIFFTAG_TILELENGTH, 16u);
+  for (uint32_t t = 0; t < 4; ++t) {
+    Bytes tile(16 * 16, uint8_t(t * 60));
+    ASSERT_GE(TIFFWriteEncodedTile(tif, t, tile.data(), tmsize_t(tile.size())), 0);
+  }
+  TIFFClose(tif);
+  Bytes bytes = ReadFile(file.path());
+  // TileOffsets and TileByteCounts become StripOffsets and StripByteCounts.
+  const uint32_t ifd = LoadLE32(bytes.data() + 4);
+  const uint16_t entries = uint16_t(bytes[ifd] | bytes[ifd + 1] << 8);
+  int renamed = 0;
+  for (uint16_t i = 0; i < entries; ++i) {
+    uint8_t* e = bytes.data() + ifd + 2 + 12 * i;
+    const uint16_t tag = uint16_t(e[0] | e[1] << 8);
+    const uint16_t to = tag == 324 ? 273 : tag == 325 ? 279 : 0;
+    if (to == 0) continue;
+    e[0] = uint8_t(to);
+    e[1] = uint8_t(to >> 8);
+    ++renamed;
+  }
+  ASSERT_EQ(renamed, 2);
+  try {
+    DecodeTiff(bytes);
+    ADD_FAILURE() << "decoded";
+  } catch (const Exception& e) {
+    EXPECT_STREQ(e.what(), "TIFF: Unsupported \"TileWidth|TileLength\" !");
   }
 }

@@ -163,7 +163,46 @@ TEST(TiffPackBits, RowExamples) {
       {"only -128", {0x80, 0x80, 0x80}, 4, {0, 0, 0, 0}, 3},
       {"run of 128", {0x81, 0x42}, 128, Bytes(128, 0x42), 2},
   };
-  for (const Case& c : cases) {
+  std::vector<Case> longRows;
+  {
+    // Rows and data long enough for whole packets: one literal byte among no-operations
+    // leaves the rest of the row empty.
+    Bytes packed{0x00, 'x'};
+    packed.insert(packed.end(), 130, 0x80);
+    Bytes row(300, 0);
+    row[0] = 'x';
+    longRows.push_back({"one byte, then no-operations, in a long row", packed, 300, row, 132});
+  }
+  {
+    Bytes packed{0x00, 'x', 0x7F};
+    Bytes row(300, 0);
+    row[0] = 'x';
+    for (int i = 0; i < 128; ++i) {
+      packed.push_back(uint8_t(i));
+      row[size_t(i) + 1] = uint8_t(i);
+    }
+    packed.insert(packed.end(), {0xFE, 'z'});
+    for (size_t i = 129; i < 132; ++i) row[i] = 'z';
+    longRows.push_back({"short and long packets, the data ending inside the row", packed, 300, row,
+                        packed.size()});
+  }
+  {
+    Bytes packed, row;
+    for (int k = 0; k < 5; ++k) {
+      packed.insert(packed.end(), {0x81, uint8_t(k)});  // a run of 128
+      row.insert(row.end(), 128, uint8_t(k));
+      packed.push_back(0x02);  // a literal of 3
+      for (int i = 0; i < 3; ++i) {
+        packed.push_back(uint8_t(100 + k + i));
+        row.push_back(uint8_t(100 + k + i));
+      }
+    }
+    longRows.push_back(
+        {"runs and literals filling the row", packed, row.size(), row, packed.size()});
+  }
+  std::vector<Case> all(std::begin(cases), std::end(cases));
+  all.insert(all.end(), longRows.begin(), longRows.end());
+  for (const Case& c : all) {
     std::span<const uint8_t> data(c.packed);
     Bytes row(c.count, 0);
     const size_t written = UnpackPackBitsRow(data, row.data(), row.size());

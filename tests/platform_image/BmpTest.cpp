@@ -11,6 +11,7 @@
 #include "BitmapTestUtil.h"
 #include "platform/Errors.h"
 #include "platform/PictureLoader.h"
+#include "tests/support/AllocationCeiling.h"
 #include "tests/support/TempDir.h"
 
 namespace vandrel {
@@ -598,4 +599,22 @@ TEST(BuiltInFormats, BmpAndJpegAreRegisteredFirst) {
 }
 
 }  // namespace
+}  // namespace vandrel
+
+namespace vandrel {
+
+// A picture beyond the decoded-image budget ends in the reader's message before its bitmap
+// is allocated; one within it decodes.
+TEST(BmpReader, PicturesBeyondTheBudgetAreRefused) {
+  const Bitmap picture(1000, 600, PixelFormat::pf24bit);  // 1.8 MB of pixels
+  const std::vector<uint8_t> file = EncodeBmp(picture);
+  {
+    testing::AllocationCeiling ceiling(1 << 20);
+    EXPECT_EQ(MessageOf(file), "BMP: the image is too large (1000 x 600)");
+    EXPECT_LT(ceiling.Peak(), 1 << 20);
+  }
+  testing::AllocationCeiling ceiling(2 << 20);
+  EXPECT_EQ(DecodeBmp(file).width(), 1000);
+}
+
 }  // namespace vandrel

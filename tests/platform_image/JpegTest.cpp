@@ -11,6 +11,7 @@
 
 #include "platform/Errors.h"
 #include "platform/PictureLoader.h"
+#include "tests/support/AllocationCeiling.h"
 #include "tests/support/TempDir.h"
 
 namespace vandrel {
@@ -240,6 +241,27 @@ TEST(JpegReader, HeadersClaimingHugeImagesAreRefused) {
     const std::string m = MessageOf(jpeg);
     EXPECT_EQ(m.rfind("JPEG: ", 0), 0u) << m;
     EXPECT_NE(m.find(c.message), std::string::npos) << m;
+  }
+}
+
+// A picture beyond the decoded-image budget ends in the reader's message before its bitmap
+// is allocated; one within it decodes, holding the bitmap and little else.
+TEST(JpegReader, PicturesBeyondTheBudgetAreRefused) {
+  const int w = 1000, h = 600;  // 1.8 MB as a 24-bit bitmap
+  const std::vector<uint8_t> jpeg =
+      MakeJpeg(w, h, Picture(w, h, 3, [](int x, int y) {
+                 return std::vector<uint8_t>{uint8_t(x), uint8_t(y), uint8_t(x + y)};
+               }));
+  {
+    testing::AllocationCeiling ceiling(1 << 20);
+    EXPECT_EQ(MessageOf(jpeg), "JPEG: unsupported image size 1000 x 600");
+    EXPECT_LT(ceiling.Peak(), 1 << 20);
+  }
+  testing::AllocationCeiling ceiling(2 << 20);
+  const Bitmap b = DecodeJpeg(jpeg);
+  EXPECT_EQ(b.width(), w);
+  if (testing::AllocationCeiling::Measures()) {
+    EXPECT_LE(ceiling.Peak(), int64_t(b.byteSize()) + (int64_t(1) << 20));
   }
 }
 
