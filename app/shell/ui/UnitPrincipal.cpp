@@ -19,9 +19,9 @@
 #include <QToolButton>
 #include <exception>
 
+#include "app/frame/ui/Form.h"
+#include "app/frame/ui/ToolIcons.h"
 #include "app/shell/model/URecursos.h"
-#include "app/shell/ui/Form.h"
-#include "app/shell/ui/ToolIcons.h"
 #include "app/shell/ui/UnitConfiguracoes.h"
 #include "app/shell/ui/sobre.h"
 #include "platform/Registry.h"
@@ -549,6 +549,8 @@ void TFormPrincipal::CompoSemImagemExecute() {
 
 void TFormPrincipal::CompoComImagemExecute() { SwitchImageCommands(*this, true); }
 
+void TFormPrincipal::UltimaImagemFechada() { CompoSemImagem->trigger(); }
+
 void TFormPrincipal::Timer1Timer() {
   if (!BModoComposicao->autoRaise()) return;
   for (TForm* f : Filhas()) {
@@ -556,32 +558,6 @@ void TFormPrincipal::Timer1Timer() {
     SalvarImagem->setEnabled(true);
     CompoComImagem->trigger();
   }
-}
-
-void TFormPrincipal::ContrasteExecute() {
-  if (TFormImagem* img = ImagemAtiva(true)) AbrirContraste(img);
-}
-
-void TFormPrincipal::BrilhoExecute() {
-  if (TFormImagem* img = ImagemAtiva(true)) AbrirBrilho(img);
-}
-
-void TFormPrincipal::SimilaresExecute() {
-  if (TFormImagem* img = ImagemAtiva(true)) AbrirSimilares(img);
-}
-
-void TFormPrincipal::LimiaresExecute() {
-  if (MostrarLimiaresExistente()) return;
-  if (TFormImagem* img = ImagemAtiva(true)) AbrirLimiares(img);
-}
-
-void TFormPrincipal::HistogramaDaImagemExecute() {
-  if (TFormImagem* img = ImagemAtiva(true)) AbrirHistogramaDaImagem(img);
-}
-
-void TFormPrincipal::MostrarListaExecute() {
-  if (!MododeAnlise1->isChecked()) return;
-  MostrarOuCriarJanelaLista();
 }
 
 void TFormPrincipal::Configurar1Click() { (new TFormConfiguracoes(this))->show(); }
