@@ -130,26 +130,10 @@ void TFormPrincipal::BuildActions() {
     QAction* action;
     void (TFormPrincipal::*run)();
   };
+  // Grouped by the unit that holds the handler.
   const Handler handlers[] = {
+      // UnitPrincipal.cpp: the modes, the window arrangement, copy and exit.
       {Fechar, &TFormPrincipal::FecharExecute},
-      {Abrir_Imagem, &TFormPrincipal::Abrir_ImagemExecute},
-      {SalvarImagem, &TFormPrincipal::SalvarImagemExecute},
-      {Desfazer, &TFormPrincipal::DesfazerExecute},
-      {Refazer, &TFormPrincipal::RefazerExecute},
-      {AdicionarSelecao, &TFormPrincipal::AdicionarSelecaoExecute},
-      {MostrarHistograma, &TFormPrincipal::MostrarHistogramaExecute},
-      {Histograma, &TFormPrincipal::HistogramaExecute},
-      {HistogramaDaImagem, &TFormPrincipal::HistogramaDaImagemExecute},
-      {MostrarLista, &TFormPrincipal::MostrarListaExecute},
-      {Limiares, &TFormPrincipal::LimiaresExecute},
-      {Contraste, &TFormPrincipal::ContrasteExecute},
-      {Similares, &TFormPrincipal::SimilaresExecute},
-      {Brilho, &TFormPrincipal::BrilhoExecute},
-      {FiltroMedia, &TFormPrincipal::FiltroMediaExecute},
-      {Greyscale, &TFormPrincipal::GreyscaleExecute},
-      {NovaFase, &TFormPrincipal::NovaFaseExecute},
-      {SalvarFase, &TFormPrincipal::SalvarFaseExecute},
-      {EditarPadrao, &TFormPrincipal::EditarPadraoExecute},
       {Composicao, &TFormPrincipal::ComposicaoExecute},
       {Analise, &TFormPrincipal::AnaliseExecute},
       {CompoSemImagem, &TFormPrincipal::CompoSemImagemExecute},
@@ -158,6 +142,28 @@ void TFormPrincipal::BuildActions() {
       {Cascata, &TFormPrincipal::CascataExecute},
       {LadoHorizontal, &TFormPrincipal::LadoHorizontalExecute},
       {LadoVertical, &TFormPrincipal::LadoVerticalExecute},
+      // ImagingCommands.cpp
+      {Abrir_Imagem, &TFormPrincipal::Abrir_ImagemExecute},
+      {SalvarImagem, &TFormPrincipal::SalvarImagemExecute},
+      {Contraste, &TFormPrincipal::ContrasteExecute},
+      {Similares, &TFormPrincipal::SimilaresExecute},
+      {Brilho, &TFormPrincipal::BrilhoExecute},
+      {FiltroMedia, &TFormPrincipal::FiltroMediaExecute},
+      {Greyscale, &TFormPrincipal::GreyscaleExecute},
+      // HistogramCommands.cpp
+      {Desfazer, &TFormPrincipal::DesfazerExecute},
+      {Refazer, &TFormPrincipal::RefazerExecute},
+      {AdicionarSelecao, &TFormPrincipal::AdicionarSelecaoExecute},
+      {MostrarHistograma, &TFormPrincipal::MostrarHistogramaExecute},
+      {Histograma, &TFormPrincipal::HistogramaExecute},
+      {HistogramaDaImagem, &TFormPrincipal::HistogramaDaImagemExecute},
+      {NovaFase, &TFormPrincipal::NovaFaseExecute},
+      {SalvarFase, &TFormPrincipal::SalvarFaseExecute},
+      // ThresholdCommands.cpp
+      {Limiares, &TFormPrincipal::LimiaresExecute},
+      // AnalysisCommands.cpp
+      {MostrarLista, &TFormPrincipal::MostrarListaExecute},
+      {EditarPadrao, &TFormPrincipal::EditarPadraoExecute},
   };
   for (const Handler& h : handlers)
     vandrel::OnTriggered(h.action, [this, run = h.run] { (this->*run)(); });
