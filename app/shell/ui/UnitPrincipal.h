@@ -1,7 +1,7 @@
 #pragma once
 // The main window: the multiple-document frame with its menus, actions, tool bar and status
-// bar, the two working modes, the command-line document and the tool launchers. Only the
-// shell includes this header; child windows reach the frame through Frame.
+// bar, the two working modes, the command-line document and the tool launchers. Outside
+// app/shell only tests include this header; child windows reach the frame through Frame.
 #include <QAction>
 #include <QMainWindow>
 #include <QPointer>
@@ -55,7 +55,7 @@ class TFormPrincipal : public QMainWindow, public Frame {
   // The active child when its class name is exactly "TFormImagem" or "TFormImagemSaida";
   // otherwise shows "Você deve primeiro selecionar uma imagem" and returns null. With
   // `oitoBits` an image that is not 8-bit palette-indexed shows "Essa não é uma imagem de 8
-  // bits" and gives null too.
+  // bits" and gives null too. (ImagingCommands.cpp)
   TFormImagem* ImagemAtiva(bool oitoBits);
   // The status bar's simple text.
   QString TextoStatus() const;
