@@ -1,10 +1,15 @@
 // The layer rule, checked on the source tree: platform core, codecs and models include no
-// Qt header, and no layer includes a header of a layer above it.
+// Qt header, and no layer includes a header of a layer above it. Child windows reach the
+// main window through the frame interface only: no file outside app/shell includes the main
+// window's header. And the include arrows between folders never go round in a circle.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <regex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -41,6 +46,10 @@ bool MayInclude(Layer from, Layer to) {
   }
 }
 
+// Only the shell may see the main window itself; everyone else sees the frame interface.
+bool MayIncludeMainWindow(const std::string& rel) { return rel.rfind("app/shell/", 0) == 0; }
+const char kMainWindowHeader[] = "app/shell/ui/UnitPrincipal.h";
+
 bool NoQt(Layer layer) { return layer == kPlatform || layer == kCodecs || layer == kModels; }
 
 struct Include {
@@ -68,25 +77,83 @@ bool IsQtHeader(const Include& inc) {
   return std::regex_match(inc.target, qt);
 }
 
-std::vector<std::string> Violations(const fs::path& root) {
-  std::vector<std::string> found;
+// Runs `visit(rel, path)` on every header and source file of the program.
+template <class Visit>
+void ForEachSource(const fs::path& root, Visit visit) {
   for (const char* top : {"platform", "codecs", "app", "installer"}) {
     if (!fs::exists(root / top)) continue;
     for (const auto& entry : fs::recursive_directory_iterator(root / top)) {
       const auto ext = entry.path().extension();
       if (!entry.is_regular_file() || (ext != ".h" && ext != ".cpp")) continue;
-      const std::string rel = fs::relative(entry.path(), root).generic_string();
-      const Layer from = LayerOf(rel);
-      for (const Include& inc : IncludesOf(entry.path())) {
-        const std::string where = rel + ":" + std::to_string(inc.line) + " includes " + inc.target;
-        if (NoQt(from) && IsQtHeader(inc)) found.push_back(where + " (a Qt header)");
-        if (inc.angled) continue;
-        const Layer to = LayerOf(inc.target);
-        if (to != kOther && !MayInclude(from, to)) found.push_back(where + " (a higher layer)");
-      }
+      visit(fs::relative(entry.path(), root).generic_string(), entry.path());
     }
   }
+}
+
+std::vector<std::string> Violations(const fs::path& root) {
+  std::vector<std::string> found;
+  ForEachSource(root, [&](const std::string& rel, const fs::path& path) {
+    const Layer from = LayerOf(rel);
+    for (const Include& inc : IncludesOf(path)) {
+      const std::string where = rel + ":" + std::to_string(inc.line) + " includes " + inc.target;
+      if (NoQt(from) && IsQtHeader(inc)) found.push_back(where + " (a Qt header)");
+      if (inc.angled) continue;
+      if (inc.target == kMainWindowHeader && !MayIncludeMainWindow(rel))
+        found.push_back(where + " (the main window's header outside app/shell)");
+      const Layer to = LayerOf(inc.target);
+      if (to != kOther && !MayInclude(from, to)) found.push_back(where + " (a higher layer)");
+    }
+  });
   return found;
+}
+
+using FolderGraph = std::map<std::string, std::set<std::string>>;
+
+std::string FolderOf(const std::string& rel) {
+  const size_t slash = rel.rfind('/');
+  return slash == std::string::npos ? std::string() : rel.substr(0, slash);
+}
+
+// Which folder includes a header of which other folder, over the program's own sources.
+FolderGraph FolderIncludes(const fs::path& root) {
+  FolderGraph graph;
+  ForEachSource(root, [&](const std::string& rel, const fs::path& path) {
+    for (const Include& inc : IncludesOf(path)) {
+      if (inc.angled || inc.target.find('/') == std::string::npos) continue;
+      const std::string from = FolderOf(rel), to = FolderOf(inc.target);
+      if (from != to) graph[from].insert(to);
+    }
+  });
+  return graph;
+}
+
+// A circle of folders, each including a header of the next, written "a -> b -> a"; empty
+// when there is none.
+std::string FindCircle(const FolderGraph& graph) {
+  std::map<std::string, int> state;  // 0 unseen, 1 on the current path, 2 done
+  std::vector<std::string> path;
+  std::string circle;
+  auto visit = [&](auto&& self, const std::string& folder) -> bool {
+    state[folder] = 1;
+    path.push_back(folder);
+    if (auto it = graph.find(folder); it != graph.end()) {
+      for (const std::string& next : it->second) {
+        if (state[next] == 1) {
+          auto start = std::find(path.begin(), path.end(), next);
+          for (auto p = start; p != path.end(); ++p) circle += *p + " -> ";
+          circle += next;
+          return true;
+        }
+        if (state[next] == 0 && self(self, next)) return true;
+      }
+    }
+    path.pop_back();
+    state[folder] = 2;
+    return false;
+  };
+  for (const auto& [folder, targets] : graph)
+    if (state[folder] == 0 && visit(visit, folder)) break;
+  return circle;
 }
 
 }  // namespace
@@ -106,9 +173,47 @@ TEST(Layers, ClassifiesThePaths) {
   EXPECT_TRUE(MayInclude(kWindows, kPlatformUi));
 }
 
+TEST(Layers, OnlyTheShellSeesTheMainWindow) {
+  const struct {
+    const char* file;
+    bool allowed;
+  } cases[] = {
+      {"app/shell/ui/UnitPrincipal.cpp", true},
+      {"app/shell/ui/ImagingCommands.cpp", true},
+      {"app/shell/main.cpp", true},
+      {"app/imaging/ui/UnitImagem.cpp", false},
+      {"app/frame/ui/Frame.h", false},
+      {"app/main.cpp", false},
+      {"app/shellish/ui/X.cpp", false},
+      {"installer/main.cpp", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(MayIncludeMainWindow(c.file), c.allowed) << c.file;
+}
+
+TEST(Layers, FindsCirclesBetweenFolders) {
+  const struct {
+    FolderGraph graph;
+    bool circle;
+  } cases[] = {
+      {{}, false},
+      {{{"a", {"b"}}, {"b", {"c"}}}, false},
+      {{{"a", {"b", "c"}}, {"b", {"c"}}}, false},  // two ways to one folder
+      {{{"a", {"b"}}, {"b", {"a"}}}, true},
+      {{{"a", {"b"}}, {"b", {"c"}}, {"c", {"a"}}}, true},
+      {{{"x", {"a"}}, {"a", {"b"}}, {"b", {"c"}}, {"c", {"b"}}}, true},  // off the start
+  };
+  for (const auto& c : cases) EXPECT_EQ(!FindCircle(c.graph).empty(), c.circle);
+  EXPECT_EQ(FindCircle({{"a", {"b"}}, {"b", {"a"}}}), "a -> b -> a");
+}
+
 TEST(Layers, TheSourceTreeKeepsTheRule) {
   const std::vector<std::string> found = Violations(VANDREL_SOURCE_DIR);
   std::string all;
   for (const std::string& v : found) all += v + "\n";
   EXPECT_TRUE(found.empty()) << all;
+}
+
+TEST(Layers, NoCircleBetweenFolders) {
+  const std::string circle = FindCircle(FolderIncludes(VANDREL_SOURCE_DIR));
+  EXPECT_TRUE(circle.empty()) << circle;
 }

@@ -7,9 +7,9 @@
 #include <QRadioButton>
 #include <QSpinBox>
 
+#include "app/imaging/ui/UnitConfiguracoes_selecao.h"
 #include "app/shell/model/URecursos.h"
 #include "app/shell/ui/UnitConfiguracoes.h"
-#include "app/shell/ui/UnitConfiguracoes_selecao.h"
 #include "platform/qt/StandardColors.h"
 #include "tests/support/GuiTest.h"
 

@@ -6,8 +6,8 @@
 
 #include "app/analysis/ui/UnitListadeImagens.h"
 
+#include "app/imaging/ui/UnitConfiguracoes_selecao.h"
 #include "app/shell/ui/UnitConfiguracoes.h"
-#include "app/shell/ui/UnitConfiguracoes_selecao.h"
 #include "app/shell/ui/UnitPrincipal.h"
 #include "app/shell/ui/sobre.h"
 #include "tests/support/GuiTest.h"

@@ -21,9 +21,9 @@
 
 #include "app/analysis/model/PatternChecks.h"
 #include "app/analysis/model/PatternFiles.h"
+#include "app/frame/ui/Frame.h"
+#include "app/frame/ui/ToolIcons.h"
 #include "app/shell/model/URecursos.h"
-#include "app/shell/ui/ToolIcons.h"
-#include "app/shell/ui/UnitPrincipal.h"
 #include "platform/qt/ErrorReport.h"
 #include "platform/qt/HelpWindow.h"
 
@@ -309,8 +309,8 @@ TFormPadrao::TFormPadrao(QObject* owner) : TForm(nullptr) {
   SetOwner(owner);
   FormCreate();
 
-  if (FormPrincipal) {
-    FormPrincipal->AdicionarFilha(this);
+  if (Frame* frame = CurrentFrame()) {
+    frame->AdicionarFilha(this);
     if (QMdiSubWindow* sub = SubWindow()) {
       // A single border: the system menu with its close box, and minimise.
       sub->setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

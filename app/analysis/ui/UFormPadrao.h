@@ -8,7 +8,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "app/shell/ui/Form.h"
+#include "app/frame/ui/Form.h"
 #include "platform/qt/Dialogs.h"
 
 class QAction;

@@ -27,10 +27,10 @@
 #include "app/analysis/model/VolumeFile.h"
 #include "app/analysis/ui/RunProgress.h"
 #include "app/analysis/ui/UnitFormResultHomogeneidade.h"
+#include "app/frame/ui/Frame.h"
 #include "app/histograms/model/HistogramFiles.h"
 #include "app/histograms/ui/UHistograma.h"
 #include "app/shell/model/URecursos.h"
-#include "app/shell/ui/UnitPrincipal.h"
 #include "platform/TextFile.h"
 #include "platform/qt/Dialogs.h"
 #include "platform/qt/ErrorReport.h"
@@ -74,8 +74,8 @@ TFormResultado* TFormResultado::CreateComPadrao(QObject* owner, const std::strin
     delete janela;
     throw;
   }
-  if (FormPrincipal) {
-    FormPrincipal->AdicionarFilha(janela);
+  if (Frame* frame = CurrentFrame()) {
+    frame->AdicionarFilha(janela);
     if (QMdiSubWindow* sub = janela->SubWindow()) {
       // The system menu and the minimise box only; the window keeps the size of its table.
       sub->setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -242,7 +242,7 @@ void TFormResultado::Rodar(const std::vector<std::string>& caminhos, Ajuste ajus
   ValoresCHI2.assign(CaminhosImagens.size(), 0.0);
   if (CaminhosImagens.empty()) return;
   const int imagens = int(CaminhosImagens.size());
-  RunProgress progresso(FormPrincipal, Caption(), imagens);
+  RunProgress progresso(FrameWidget(), Caption(), imagens);
   // The images are read, decoded and counted on every core, a few ahead of the one being
   // fitted; fits, rows and messages follow here in list order, and the first image that
   // fails stops the run where a run on one thread would stop.
@@ -373,7 +373,7 @@ void TFormResultado::SpeedBtnHomogeneidadeClick() {
     MessageDlg(kContagemInvalida, MsgKind::Error, mbOK);
     return;
   }
-  auto* janela = new TFormresultHomogeneidade(FormPrincipal);
+  auto* janela = new TFormresultHomogeneidade(FrameWidget());
   EscreverArquivoVol(ArquivoVol(), *tabela_, ValoresCHI2);
   // The images of the table's rows: a run that stopped early has fewer rows than paths.
   const std::vector<std::string> caminhos(CaminhosImagens.begin(),

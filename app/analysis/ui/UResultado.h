@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "app/analysis/model/ResultTable.h"
-#include "app/shell/ui/Form.h"
+#include "app/frame/ui/Form.h"
 #include "app/thresholds/model/ThresholdRecord.h"
 
 class QAction;

@@ -17,10 +17,10 @@
 
 #include "app/analysis/model/Mosaic.h"
 #include "app/analysis/model/VolumeFile.h"
+#include "app/frame/ui/Frame.h"
 #include "app/histograms/model/HistogramFiles.h"
 #include "app/imaging/model/GreyImage.h"
 #include "app/shell/model/URecursos.h"
-#include "app/shell/ui/UnitPrincipal.h"
 #include "platform/PictureLoader.h"
 #include "platform/TextFile.h"
 #include "platform/qt/BitmapView.h"
@@ -111,8 +111,8 @@ TFormresultHomogeneidade::TFormresultHomogeneidade(QObject* owner) : TForm(nullp
   SetCaption("Homogeneidade");
   FormCreate();
   Abertas().push_back(this);
-  if (FormPrincipal) {
-    FormPrincipal->AdicionarFilha(this);
+  if (Frame* frame = CurrentFrame()) {
+    frame->AdicionarFilha(this);
     if (QMdiSubWindow* sub = SubWindow()) {
       sub->setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |

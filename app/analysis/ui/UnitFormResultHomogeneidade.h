@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "app/analysis/model/Homogeneity.h"
-#include "app/shell/ui/Form.h"
+#include "app/frame/ui/Form.h"
 #include "platform/qt/Dialogs.h"
 
 class QLabel;

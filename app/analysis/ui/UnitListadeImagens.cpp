@@ -13,10 +13,10 @@
 #include "app/analysis/model/InitialThresholds.h"
 #include "app/analysis/ui/MetodoDialog.h"
 #include "app/analysis/ui/UResultado.h"
+#include "app/frame/ui/Frame.h"
+#include "app/frame/ui/ToolIcons.h"
 #include "app/histograms/model/HistogramFiles.h"
 #include "app/shell/model/URecursos.h"
-#include "app/shell/ui/ToolIcons.h"
-#include "app/shell/ui/UnitPrincipal.h"
 #include "platform/qt/ErrorReport.h"
 
 using namespace vandrel;
@@ -157,8 +157,8 @@ TFormListaImagens::TFormListaImagens(QObject* owner) : TForm(nullptr) {
   setFixedSize(kLargura, kAltura);
   SetOwner(owner);
   SetCaption("Nova Lista");
-  if (FormPrincipal) {
-    FormPrincipal->AdicionarFilha(this);
+  if (Frame* frame = CurrentFrame()) {
+    frame->AdicionarFilha(this);
     if (QMdiSubWindow* sub = SubWindow()) {
       // The system menu and the minimise box only; the window keeps the size of its content.
       sub->setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "app/analysis/ui/UHistoVis.h"
-#include "app/shell/ui/Form.h"
+#include "app/frame/ui/Form.h"
 #include "app/thresholds/model/ThresholdRecord.h"
 #include "platform/qt/Dialogs.h"
 

@@ -7,11 +7,11 @@
 #include <QToolButton>
 #include <cstdlib>
 
+#include "app/frame/ui/Frame.h"
+#include "app/frame/ui/ToolIcons.h"
 #include "app/histograms/ui/UDSHistograma.h"
 #include "app/histograms/ui/UHistograma.h"
 #include "app/shell/model/URecursos.h"
-#include "app/shell/ui/ToolIcons.h"
-#include "app/shell/ui/UnitPrincipal.h"
 #include "platform/qt/ErrorReport.h"
 
 namespace {
@@ -78,8 +78,8 @@ TFormHistoFixo::TFormHistoFixo(QObject* owner) : TForm(nullptr) {
   TotalDePixels = 0;
   SetCaption("Adicionar Seleção");
 
-  if (FormPrincipal) {
-    FormPrincipal->AdicionarFilha(this);
+  if (Frame* frame = CurrentFrame()) {
+    frame->AdicionarFilha(this);
     if (QMdiSubWindow* sub = SubWindow()) {
       // Only the system menu and its close box: the window keeps the size of its content.
       sub->setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -100,11 +100,11 @@ void TFormHistoFixo::showEvent(QShowEvent* event) {
 }
 
 void TFormHistoFixo::FormShow() {
-  if (FormPrincipal) FormPrincipal->NotificarJanelaAtiva();
+  if (Frame* frame = CurrentFrame()) frame->NotificarJanelaAtiva();
 }
 
 void TFormHistoFixo::FormActivate() {
-  if (FormPrincipal) FormPrincipal->NotificarJanelaAtiva();
+  if (Frame* frame = CurrentFrame()) frame->NotificarJanelaAtiva();
 }
 
 void TFormHistoFixo::CopiarEstados() {
@@ -172,28 +172,15 @@ void TFormHistoFixo::BtSalvarHistogramaClick() {
 void TFormHistoFixo::BtNovoHistoClick() {
   // A histogram window, owned by the main window, on a detached copy of the phase's values,
   // for comparisons.
-  auto* janela = new TFormHistograma(FormPrincipal ? static_cast<QObject*>(FormPrincipal)
-                                                   : static_cast<QObject*>(this));
+  QWidget* frame = FrameWidget();
+  auto* janela =
+      new TFormHistograma(frame ? static_cast<QObject*>(frame) : static_cast<QObject*>(this));
   janela->Histograma->DefinirValores(Histograma->Valores());
 }
 
 bool TFormHistoFixo::FormClose() {
   fechada_ = true;
-  if (TFormPrincipal* p = FormPrincipal) {
-    // In analysis mode the phase commands go back to their state without a phase. In
-    // composition mode "Adicionar Seleção" and "Salvar Fase" stay on: the add command then
-    // tells the user to start a new phase.
-    if (p->Composicao->isEnabled()) {
-      p->NovaFase->setEnabled(true);
-      p->AdicionarSelecao->setEnabled(false);
-      p->SalvarFase->setEnabled(false);
-      p->DefinirFaseAberta(false);
-      p->Contagens.fill(0);
-    }
-    p->Desfazer->setEnabled(false);
-    p->Refazer->setEnabled(false);
-    p->DefinirFaseAberta(false);
-  }
+  if (Frame* frame = CurrentFrame()) frame->FaseFechada();
   // The log file is closed and stays on disk.
   Historico.reset();
   return true;

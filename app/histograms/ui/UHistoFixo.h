@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <memory>
 
+#include "app/frame/ui/Form.h"
 #include "app/histograms/model/GreyLevels.h"
 #include "app/histograms/model/UndoClass.h"
-#include "app/shell/ui/Form.h"
 #include "platform/qt/Dialogs.h"
 
 class QFrame;

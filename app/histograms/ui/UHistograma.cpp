@@ -20,14 +20,14 @@
 #include <algorithm>
 #include <memory>
 
+#include "app/frame/ui/Frame.h"
+#include "app/frame/ui/ToolIcons.h"
 #include "app/histograms/model/HistogramFiles.h"
 #include "app/histograms/model/HistogramWindowRules.h"
 #include "app/histograms/ui/UDSHistograma.h"
 #include "app/histograms/ui/ULinhaDialog.h"
 #include "app/histograms/ui/UListaDeFases.h"
 #include "app/shell/model/URecursos.h"
-#include "app/shell/ui/ToolIcons.h"
-#include "app/shell/ui/UnitPrincipal.h"
 #include "platform/qt/ErrorReport.h"
 
 using namespace vandrel;
@@ -282,8 +282,8 @@ TFormHistograma::TFormHistograma(QObject* owner) : TForm(nullptr) {
   SetCaption("Histograma");
   AjustarAoConteudo();
 
-  if (FormPrincipal) {
-    FormPrincipal->AdicionarFilha(this);
+  if (Frame* frame = CurrentFrame()) {
+    frame->AdicionarFilha(this);
     if (QMdiSubWindow* sub = SubWindow()) {
       // A single border with the system menu only: the window keeps the size of its
       // content and has no scroll bars.
@@ -315,7 +315,7 @@ void TFormHistograma::showEvent(QShowEvent* event) {
 }
 
 void TFormHistograma::FormShow() {
-  if (FormPrincipal) FormPrincipal->NotificarJanelaAtiva();
+  if (Frame* frame = CurrentFrame()) frame->NotificarJanelaAtiva();
 }
 
 bool TFormHistograma::FormClose() { return true; }

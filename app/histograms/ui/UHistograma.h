@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/shell/ui/Form.h"
+#include "app/frame/ui/Form.h"
 #include "platform/qt/Dialogs.h"
 
 class QCheckBox;

@@ -11,12 +11,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/frame/ui/Frame.h"
 #include "app/imaging/model/GreyImage.h"
 #include "app/imaging/model/SaveImage.h"
 #include "app/imaging/model/StretchRegion.h"
+#include "app/imaging/ui/UnitConfiguracoes_selecao.h"
 #include "app/shell/model/URecursos.h"
-#include "app/shell/ui/UnitConfiguracoes_selecao.h"
-#include "app/shell/ui/UnitPrincipal.h"
 #include "platform/AtomicFile.h"
 #include "platform/Numbers.h"
 #include "platform/PictureLoader.h"
@@ -178,8 +178,8 @@ TFormImagem::TFormImagem(QObject* owner) : TForm(nullptr) {
   SavePictureDialog1.initialDir = QString::fromStdString(vandrel::CaminhoImagens());
   ++ContadorDeImagens;
   DefinirNome(QString());
-  if (FormPrincipal) {
-    FormPrincipal->AdicionarFilha(this);
+  if (Frame* frame = CurrentFrame()) {
+    frame->AdicionarFilha(this);
     Show();
   }
 }
@@ -194,7 +194,8 @@ bool TFormImagem::FormClose() {
   if (contado_) {
     contado_ = false;
     --ContadorDeImagens;
-    if (ContadorDeImagens == 0 && FormPrincipal) FormPrincipal->CompoSemImagem->trigger();
+    if (Frame* frame = CurrentFrame(); ContadorDeImagens == 0 && frame)
+      frame->UltimaImagemFechada();
   }
   return true;
 }

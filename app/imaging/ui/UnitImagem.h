@@ -8,9 +8,9 @@
 #include <QWidget>
 #include <memory>
 
+#include "app/frame/ui/Form.h"
 #include "app/imaging/model/Selection.h"
 #include "app/imaging/model/Zoom.h"
-#include "app/shell/ui/Form.h"
 #include "platform/Bitmap.h"
 #include "platform/qt/Dialogs.h"
 

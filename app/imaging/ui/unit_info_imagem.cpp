@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/shell/ui/UnitPrincipal.h"
+#include "app/frame/ui/Frame.h"
 #include "platform/Bitmap.h"
 #include "platform/qt/ErrorReport.h"
 
@@ -44,7 +44,7 @@ TForminfo_imagem::TForminfo_imagem(QObject* owner) : TForm(nullptr) {
   outer->addWidget(SpeedButton1, 0, Qt::AlignHCenter);
   vandrel::OnClicked(SpeedButton1, [this] { SpeedButton1Click(); });
   SetCaption("Informações da imagem");
-  if (FormPrincipal) FormPrincipal->AdicionarFilha(this);
+  if (Frame* frame = CurrentFrame()) frame->AdicionarFilha(this);
 }
 
 void TForminfo_imagem::MostrarInfo(const vandrel::Bitmap& b) {

@@ -1,6 +1,6 @@
 #pragma once
 // The image information window: pixel type, size and the memory the image needs.
-#include "app/shell/ui/Form.h"
+#include "app/frame/ui/Form.h"
 
 class QLabel;
 class QPushButton;

@@ -1,6 +1,6 @@
 #pragma once
 // The options dialog: whether the file dialogs start in the default folders.
-#include "app/shell/ui/SettingsWindow.h"
+#include "app/frame/ui/SettingsWindow.h"
 
 class QRadioButton;
 

@@ -19,9 +19,9 @@
 #include <QToolButton>
 #include <exception>
 
+#include "app/frame/ui/Form.h"
+#include "app/frame/ui/ToolIcons.h"
 #include "app/shell/model/URecursos.h"
-#include "app/shell/ui/Form.h"
-#include "app/shell/ui/ToolIcons.h"
 #include "app/shell/ui/UnitConfiguracoes.h"
 #include "app/shell/ui/sobre.h"
 #include "platform/Registry.h"
@@ -130,26 +130,10 @@ void TFormPrincipal::BuildActions() {
     QAction* action;
     void (TFormPrincipal::*run)();
   };
+  // Grouped by the unit that holds the handler.
   const Handler handlers[] = {
+      // UnitPrincipal.cpp: the modes, the window arrangement, copy and exit.
       {Fechar, &TFormPrincipal::FecharExecute},
-      {Abrir_Imagem, &TFormPrincipal::Abrir_ImagemExecute},
-      {SalvarImagem, &TFormPrincipal::SalvarImagemExecute},
-      {Desfazer, &TFormPrincipal::DesfazerExecute},
-      {Refazer, &TFormPrincipal::RefazerExecute},
-      {AdicionarSelecao, &TFormPrincipal::AdicionarSelecaoExecute},
-      {MostrarHistograma, &TFormPrincipal::MostrarHistogramaExecute},
-      {Histograma, &TFormPrincipal::HistogramaExecute},
-      {HistogramaDaImagem, &TFormPrincipal::HistogramaDaImagemExecute},
-      {MostrarLista, &TFormPrincipal::MostrarListaExecute},
-      {Limiares, &TFormPrincipal::LimiaresExecute},
-      {Contraste, &TFormPrincipal::ContrasteExecute},
-      {Similares, &TFormPrincipal::SimilaresExecute},
-      {Brilho, &TFormPrincipal::BrilhoExecute},
-      {FiltroMedia, &TFormPrincipal::FiltroMediaExecute},
-      {Greyscale, &TFormPrincipal::GreyscaleExecute},
-      {NovaFase, &TFormPrincipal::NovaFaseExecute},
-      {SalvarFase, &TFormPrincipal::SalvarFaseExecute},
-      {EditarPadrao, &TFormPrincipal::EditarPadraoExecute},
       {Composicao, &TFormPrincipal::ComposicaoExecute},
       {Analise, &TFormPrincipal::AnaliseExecute},
       {CompoSemImagem, &TFormPrincipal::CompoSemImagemExecute},
@@ -158,6 +142,28 @@ void TFormPrincipal::BuildActions() {
       {Cascata, &TFormPrincipal::CascataExecute},
       {LadoHorizontal, &TFormPrincipal::LadoHorizontalExecute},
       {LadoVertical, &TFormPrincipal::LadoVerticalExecute},
+      // ImagingCommands.cpp
+      {Abrir_Imagem, &TFormPrincipal::Abrir_ImagemExecute},
+      {SalvarImagem, &TFormPrincipal::SalvarImagemExecute},
+      {Contraste, &TFormPrincipal::ContrasteExecute},
+      {Similares, &TFormPrincipal::SimilaresExecute},
+      {Brilho, &TFormPrincipal::BrilhoExecute},
+      {FiltroMedia, &TFormPrincipal::FiltroMediaExecute},
+      {Greyscale, &TFormPrincipal::GreyscaleExecute},
+      // HistogramCommands.cpp
+      {Desfazer, &TFormPrincipal::DesfazerExecute},
+      {Refazer, &TFormPrincipal::RefazerExecute},
+      {AdicionarSelecao, &TFormPrincipal::AdicionarSelecaoExecute},
+      {MostrarHistograma, &TFormPrincipal::MostrarHistogramaExecute},
+      {Histograma, &TFormPrincipal::HistogramaExecute},
+      {HistogramaDaImagem, &TFormPrincipal::HistogramaDaImagemExecute},
+      {NovaFase, &TFormPrincipal::NovaFaseExecute},
+      {SalvarFase, &TFormPrincipal::SalvarFaseExecute},
+      // ThresholdCommands.cpp
+      {Limiares, &TFormPrincipal::LimiaresExecute},
+      // AnalysisCommands.cpp
+      {MostrarLista, &TFormPrincipal::MostrarListaExecute},
+      {EditarPadrao, &TFormPrincipal::EditarPadraoExecute},
   };
   for (const Handler& h : handlers)
     vandrel::OnTriggered(h.action, [this, run = h.run] { (this->*run)(); });
@@ -549,6 +555,8 @@ void TFormPrincipal::CompoSemImagemExecute() {
 
 void TFormPrincipal::CompoComImagemExecute() { SwitchImageCommands(*this, true); }
 
+void TFormPrincipal::UltimaImagemFechada() { CompoSemImagem->trigger(); }
+
 void TFormPrincipal::Timer1Timer() {
   if (!BModoComposicao->autoRaise()) return;
   for (TForm* f : Filhas()) {
@@ -556,32 +564,6 @@ void TFormPrincipal::Timer1Timer() {
     SalvarImagem->setEnabled(true);
     CompoComImagem->trigger();
   }
-}
-
-void TFormPrincipal::ContrasteExecute() {
-  if (TFormImagem* img = ImagemAtiva(true)) AbrirContraste(img);
-}
-
-void TFormPrincipal::BrilhoExecute() {
-  if (TFormImagem* img = ImagemAtiva(true)) AbrirBrilho(img);
-}
-
-void TFormPrincipal::SimilaresExecute() {
-  if (TFormImagem* img = ImagemAtiva(true)) AbrirSimilares(img);
-}
-
-void TFormPrincipal::LimiaresExecute() {
-  if (MostrarLimiaresExistente()) return;
-  if (TFormImagem* img = ImagemAtiva(true)) AbrirLimiares(img);
-}
-
-void TFormPrincipal::HistogramaDaImagemExecute() {
-  if (TFormImagem* img = ImagemAtiva(true)) AbrirHistogramaDaImagem(img);
-}
-
-void TFormPrincipal::MostrarListaExecute() {
-  if (!MododeAnlise1->isChecked()) return;
-  MostrarOuCriarJanelaLista();
 }
 
 void TFormPrincipal::Configurar1Click() { (new TFormConfiguracoes(this))->show(); }

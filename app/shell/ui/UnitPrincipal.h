@@ -1,6 +1,7 @@
 #pragma once
 // The main window: the multiple-document frame with its menus, actions, tool bar and status
-// bar, the two working modes, the command-line document and the tool launchers.
+// bar, the two working modes, the command-line document and the tool launchers. Outside
+// app/shell only tests include this header; child windows reach the frame through Frame.
 #include <QAction>
 #include <QMainWindow>
 #include <QPointer>
@@ -8,6 +9,8 @@
 #include <array>
 #include <cstdint>
 #include <vector>
+
+#include "app/frame/ui/Frame.h"
 
 class QLabel;
 class QMdiArea;
@@ -21,7 +24,7 @@ class TFormHistoFixo;
 class TFormListaImagens;
 class TSobreDialog;
 
-class TFormPrincipal : public QMainWindow {
+class TFormPrincipal : public QMainWindow, public Frame {
   Q_OBJECT
  public:
   struct Options {
@@ -32,7 +35,7 @@ class TFormPrincipal : public QMainWindow {
   explicit TFormPrincipal(const Options& options);
   ~TFormPrincipal() override;
 
-  // ---- State read by the other windows ----
+  // ---- State of the frame and of its commands ----
   QString PastaPrograma;  // ends in "/"
   std::array<int32_t, 256> Contagens{};
   QPointer<TFormHistoFixo> JanelaFase;
@@ -44,18 +47,15 @@ class TFormPrincipal : public QMainWindow {
   bool EmModoAnalise() const;  // `MododeAnlise1` is checked
 
   void DefinirFaseAberta(bool flag);
-  void NotificarJanelaAtiva() {}
 
   // The frame's children, in the frame's child order, and the active one.
   QMdiArea* Area() const { return MdiArea; }
   std::vector<TForm*> Filhas() const;
   TForm* FilhaAtiva() const;
-  // Takes a form in as a child window of the frame.
-  void AdicionarFilha(TForm* form);
   // The active child when its class name is exactly "TFormImagem" or "TFormImagemSaida";
   // otherwise shows "Você deve primeiro selecionar uma imagem" and returns null. With
   // `oitoBits` an image that is not 8-bit palette-indexed shows "Essa não é uma imagem de 8
-  // bits" and gives null too.
+  // bits" and gives null too. (ImagingCommands.cpp)
   TFormImagem* ImagemAtiva(bool oitoBits);
   // The status bar's simple text.
   QString TextoStatus() const;
@@ -86,6 +86,9 @@ class TFormPrincipal : public QMainWindow {
   QPointer<TSobreDialog> Sobre;  // while the about box is shown from the menu
 
   // ---- Handlers ----
+  // Each menu command runs the handler its action is tied to in BuildActions. The handlers
+  // of the modes, the window arrangement, the options and the help are in UnitPrincipal.cpp;
+  // those of an area's windows are in that area's unit, named below.
   void FormShow();
   void AnaliseExecute();
   void ComposicaoExecute();
@@ -93,14 +96,6 @@ class TFormPrincipal : public QMainWindow {
   void CompoComImagemExecute();
   void Timer1Timer();
   void FecharExecute();
-  void LimiaresExecute();
-  void ContrasteExecute();
-  void BrilhoExecute();
-  void SimilaresExecute();
-  void HistogramaDaImagemExecute();
-  void HistogramaExecute();
-  void EditarPadraoExecute();
-  void MostrarListaExecute();
   void Configurar1Click();
   void Contedo1Click();
   void Sobre1Click();
@@ -109,41 +104,60 @@ class TFormPrincipal : public QMainWindow {
   void LadoVerticalExecute();
   void CopyExecute();
 
-  // Opening images, zoom and the window list (image window).
+  // Image windows (ImagingCommands.cpp): "&Arquivo" opens, saves and describes images and
+  // reopens recent ones; "&Imagem" runs the operations and the zoom; "&Janela" lists the
+  // image windows.
   void Abrir_ImagemExecute();
   void imaClick(int k);
   // Rebuilds the recent-image items from the configuration: each shows the file name of its
   // entry and opens that very file. Run at creation, whenever the list changes, and each
   // time the "&Arquivo" menu opens (another instance may have changed the file).
   void AtualizarImagensRecentes();
+  void SalvarImagemExecute();
+  void SalvarImagem1Click();
+  void InformaesdaImagem1Click();
+  void ContrasteExecute();
+  void SimilaresExecute();
+  void BrilhoExecute();
+  void FiltroMediaExecute();
+  void GreyscaleExecute();
+  void btr_g_bClick();
   void ZoomInClick();
   void ZoomOutClick();
   void ZoomNormal1Click();
   void Janela1Click();
   void JanelaDaListaClick(QAction* item);
 
-  // Saving and image information.
-  void SalvarImagemExecute();
-  void SalvarImagem1Click();
-  void InformaesdaImagem1Click();
-
-  // Phase histogram.
+  // Phase and histogram windows (HistogramCommands.cpp): "&Padrões" and "&Editar" work on the
+  // phase, "&Imagem" / "&Histograma" opens histogram windows.
   void NovaFaseExecute();
   void AdicionarSelecaoExecute();
   void DesfazerExecute();
   void RefazerExecute();
   void SalvarFaseExecute();
   void MostrarHistogramaExecute();
+  void HistogramaExecute();
+  void HistogramaDaImagemExecute();
   // Asks "Deseja salvar as alterações em ...?" about an open phase that was never saved;
   // "Sim" saves it. With `cancelar` the box offers "Cancelar" too, and the answer is false
   // when the phase must stay: cancelled, or still unsaved after "Sim" (its save dialog was
   // cancelled). True when there is nothing to ask about.
   bool PerguntarSalvarFase(bool cancelar);
 
-  // Image operations.
-  void FiltroMediaExecute();
-  void GreyscaleExecute();
-  void btr_g_bClick();
+  // Thresholds window (ThresholdCommands.cpp): "&Imagem" / "&Limiares".
+  void LimiaresExecute();
+
+  // Image list and pattern editor (AnalysisCommands.cpp): "Mostrar Lista" and "&Padrões" /
+  // "&Editar Padrão".
+  void MostrarListaExecute();
+  void EditarPadraoExecute();
+
+  // ---- What a child window may ask (see Frame) ----
+  QWidget* Widget() override { return this; }
+  void AdicionarFilha(TForm* form) override;
+  void NotificarJanelaAtiva() override {}
+  void UltimaImagemFechada() override;
+  void FaseFechada() override;
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -162,17 +176,11 @@ class TFormPrincipal : public QMainWindow {
   // Arranges the visible children in one row (`vertical`) or one column.
   void Tile(bool vertical);
 
-  // Windows of the tools, created by their own units (see the files that define them).
+  // The windows a mode or the command-line document opens (AnalysisCommands.cpp and
+  // HistogramCommands.cpp).
   void CriarJanelaLista();
-  void MostrarOuCriarJanelaLista();
   void AbrirListaDoArgumento(const QString& file);
   void AbrirHistogramaDoArgumento(const QString& file, const QString& upperExtension);
-  bool MostrarLimiaresExistente();
-  void AbrirLimiares(TFormImagem* image);
-  void AbrirContraste(TFormImagem* image);
-  void AbrirBrilho(TFormImagem* image);
-  void AbrirSimilares(TFormImagem* image);
-  void AbrirHistogramaDaImagem(TFormImagem* image);
 
   QMdiArea* MdiArea;
   QLabel* StatusText;

@@ -11,8 +11,8 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "app/frame/ui/ToolIcons.h"
 #include "app/shell/model/URecursos.h"
-#include "app/shell/ui/ToolIcons.h"
 #include "platform/qt/ErrorReport.h"
 
 TSobreDialog::TSobreDialog(QWidget* owner) : QDialog(owner) {

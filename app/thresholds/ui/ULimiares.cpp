@@ -15,12 +15,12 @@
 #include <QVBoxLayout>
 #include <functional>
 
+#include "app/frame/ui/Frame.h"
+#include "app/frame/ui/ToolIcons.h"
 #include "app/histograms/ui/UDSHistograma.h"
 #include "app/imaging/ui/Line.h"
 #include "app/imaging/ui/UnitImagem.h"
 #include "app/shell/model/URecursos.h"
-#include "app/shell/ui/ToolIcons.h"
-#include "app/shell/ui/UnitPrincipal.h"
 #include "app/thresholds/model/PaletteBar.h"
 #include "app/thresholds/model/PhaseAreas.h"
 #include "app/thresholds/model/PhaseColouring.h"
@@ -208,8 +208,8 @@ TFormLimiares::TFormLimiares(QObject* owner, const Bitmap& bitmap, TFormImagem* 
   SetCaption("Limiares");
   Timer1->start();
 
-  if (JanelaOrigem && FormPrincipal) {
-    FormPrincipal->AdicionarFilha(this);
+  if (Frame* frame = CurrentFrame(); JanelaOrigem && frame) {
+    frame->AdicionarFilha(this);
     if (QMdiSubWindow* sub = SubWindow()) {
       // Only the system menu and its close box: the window keeps the size of its content.
       sub->setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

@@ -22,8 +22,8 @@
 #include <cstdint>
 #include <functional>
 
+#include "app/frame/ui/Form.h"
 #include "app/histograms/model/GreyLevels.h"
-#include "app/shell/ui/Form.h"
 #include "app/thresholds/model/PhasePalette.h"
 #include "app/thresholds/model/ThresholdRecord.h"
 #include "platform/Bitmap.h"

@@ -1,9 +1,20 @@
-// Main-window commands of the image windows: opening images (the open dialog and the
-// recent-image entries), the zoom commands, the window list and the active-image checks.
+// The main window's commands of the image windows: opening images (the open dialog and the
+// recent-image entries), saving them and their information, the image operations (mean
+// filter, greyscale, channel split, contrast, brightness, similar pixels), the zoom, the
+// window list and the active-image checks.
 #include <QFileInfo>
 #include <QMenu>
+#include <array>
+#include <memory>
 
+#include "app/imaging/model/ChannelSplit.h"
+#include "app/imaging/model/Greyscale.h"
+#include "app/imaging/model/MeanFilter.h"
+#include "app/imaging/model/PaletteSource.h"
+#include "app/imaging/ui/UGama.h"
+#include "app/imaging/ui/UnitBrilho.h"
 #include "app/imaging/ui/UnitImagem.h"
+#include "app/imaging/ui/UnitSimilares.h"
 #include "app/imaging/ui/unit_info_imagem.h"
 #include "app/shell/model/URecursos.h"
 #include "app/shell/ui/UnitPrincipal.h"
@@ -20,6 +31,7 @@ const char* const kFiltroImagens =
 int filtroEscolhido = 5;
 
 const char* const kSelecioneImagem = "Você deve primeiro selecionar uma imagem";
+const char* const kSo24Bits = "Só é possível converter imagens de 24 bits";
 
 void MostrarFalhaAoAbrir(const QString& path) {
   vandrel::MessageDlg(
@@ -167,4 +179,82 @@ void TFormPrincipal::InformaesdaImagem1Click() {
   auto* info = new TForminfo_imagem(this);
   info->MostrarInfo(static_cast<TFormImagem*>(ativa)->BitmapImagem);
   info->Show();
+}
+
+void TFormPrincipal::FiltroMediaExecute() {
+  TFormImagem* imagem = ImagemAtiva(true);
+  if (!imagem) return;
+  TFormImagemSaida* saida = TFormImagemSaida::CreateComOrigem(imagem, imagem);
+  saida->DefinirBitmap(vandrel::FiltroMedia(imagem->BitmapImagem));
+  saida->SetCaption(imagem->Caption() + " - Filtro da Média");
+}
+
+void TFormPrincipal::GreyscaleExecute() {
+  auto* imagem = dynamic_cast<TFormImagem*>(FilhaAtiva());
+  if (!imagem) {
+    vandrel::ShowMessage("Você deve primeiro selecionar uma imagem");
+    return;
+  }
+  if (imagem->BitmapImagem.format() != vandrel::PixelFormat::pf24bit) {
+    vandrel::ShowMessage(kSo24Bits);
+    return;
+  }
+  // A missing palette file ends the command here, before any window exists.
+  const vandrel::Bitmap cinza =
+      vandrel::ConverterParaCinza(imagem->BitmapImagem, vandrel::PaletaCinza());
+  auto* janela = new TFormImagem(this);
+  janela->DefinirBitmap(cinza);
+  janela->SetCaption(imagem->Caption() + "-GreyScale");
+  janela->Show();
+}
+
+void TFormPrincipal::btr_g_bClick() {
+  // Only a plain image window: any other active window is ignored without a word.
+  TForm* ativa = FilhaAtiva();
+  auto* imagem = dynamic_cast<TFormImagem*>(ativa);
+  if (!imagem || ativa->ClassName() != "TFormImagem") return;
+  if (imagem->BitmapImagem.format() != vandrel::PixelFormat::pf24bit) {
+    vandrel::ShowMessage(kSo24Bits);
+    return;
+  }
+  // The palette first: a missing "system/plt8.bmp" ends the command before any window exists.
+  const vandrel::Palette paleta = vandrel::PaletaCanais();
+  const std::array<TFormImagem*, 3> janelas{new TFormImagem(this), new TFormImagem(this),
+                                            new TFormImagem(this)};
+  const std::array<const char*, 3> sufixos{"-GreyScale-Canal R", "-GreyScale-Canal G",
+                                           "-GreyScale-Canal B"};
+  for (uint8_t canal = 0; canal < 3; ++canal) {
+    const std::unique_ptr<vandrel::Bitmap> c =
+        vandrel::ExtrairCanal(imagem->BitmapImagem, canal, paleta);
+    if (!c) {
+      vandrel::ShowMessage("Ocorreu um erro durante a operação!");
+      continue;
+    }
+    janelas[canal]->DefinirBitmap(*c);
+    janelas[canal]->DefinirNome(imagem->Caption() + sufixos[canal]);
+    janelas[canal]->Show();
+  }
+}
+
+// The contrast, brightness and similar-pixels windows work on the active 8-bit image, shown
+// modally and freed when they close.
+void TFormPrincipal::ContrasteExecute() {
+  TFormImagem* image = ImagemAtiva(true);
+  if (!image) return;
+  std::unique_ptr<TFormContraste> form(TFormContraste::CreateComImagem(this, image));
+  vandrel::Dialogs().RunModal(*form);
+}
+
+void TFormPrincipal::BrilhoExecute() {
+  TFormImagem* image = ImagemAtiva(true);
+  if (!image) return;
+  const std::unique_ptr<TFormBrilho> form(TFormBrilho::CreateComImagem(this, image));
+  vandrel::Dialogs().RunModal(*form);
+}
+
+void TFormPrincipal::SimilaresExecute() {
+  TFormImagem* image = ImagemAtiva(true);
+  if (!image) return;
+  const std::unique_ptr<TFormSimilares> form(TFormSimilares::CreateComImagem(this, image));
+  vandrel::Dialogs().RunModal(*form);
 }

@@ -1,4 +1,4 @@
-#include "app/shell/ui/UnitConfiguracoes_selecao.h"
+#include "app/imaging/ui/UnitConfiguracoes_selecao.h"
 
 #include <QComboBox>
 #include <QFormLayout>

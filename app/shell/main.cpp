@@ -2,7 +2,7 @@
 #include <QLocale>
 #include <QScreen>
 
-#include "app/shell/ui/ToolIcons.h"
+#include "app/frame/ui/ToolIcons.h"
 #include "app/shell/ui/UnitPrincipal.h"
 #include "codecs/gif/GifImage.h"
 #include "codecs/tiff/TiffImage.h"

@@ -1,4 +1,4 @@
-#include "app/shell/ui/ToolIcons.h"
+#include "app/frame/ui/ToolIcons.h"
 
 #include <QPainter>
 #include <QPainterPath>

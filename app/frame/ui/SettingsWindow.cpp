@@ -1,4 +1,4 @@
-#include "app/shell/ui/SettingsWindow.h"
+#include "app/frame/ui/SettingsWindow.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>

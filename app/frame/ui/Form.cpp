@@ -1,4 +1,4 @@
-#include "app/shell/ui/Form.h"
+#include "app/frame/ui/Form.h"
 
 #include <QCloseEvent>
 #include <QLayout>

@@ -1,7 +1,7 @@
 #pragma once
 // The selection options: pen width and colour of the selection rectangle, and whether
 // selections added to a phase are painted into the image.
-#include "app/shell/ui/SettingsWindow.h"
+#include "app/frame/ui/SettingsWindow.h"
 
 class QComboBox;
 class QRadioButton;

@@ -1,14 +1,20 @@
-// Main-window commands of the phase histogram: a new phase, adding the active image's
-// selection to it, undo and redo, saving the phase and showing its window.
+// The main window's commands of the phase and histogram windows: a new phase, adding the
+// active image's selection to it, undo and redo, saving the phase and showing its window;
+// an empty histogram window, one with the histogram of the active image, and one with the
+// document given on the command line.
+#include <QFile>
+#include <QFileInfo>
 #include <QToolButton>
 #include <algorithm>
 
 #include "app/histograms/ui/UDSHistograma.h"
 #include "app/histograms/ui/UHistoFixo.h"
+#include "app/histograms/ui/UHistograma.h"
 #include "app/imaging/ui/UnitImagem.h"
 #include "app/shell/model/URecursos.h"
 #include "app/shell/ui/UnitPrincipal.h"
 #include "platform/qt/Dialogs.h"
+#include "platform/qt/ErrorReport.h"
 
 namespace {
 
@@ -143,6 +149,22 @@ void TFormPrincipal::SalvarFaseExecute() {
   if (FaseAberta && JanelaFase) JanelaFase->BtSalvarHistogramaClick();
 }
 
+void TFormPrincipal::FaseFechada() {
+  // In analysis mode the phase commands go back to their state without a phase. In
+  // composition mode "Adicionar Seleção" and "Salvar Fase" stay on: the add command then
+  // tells the user to start a new phase.
+  if (Composicao->isEnabled()) {
+    NovaFase->setEnabled(true);
+    AdicionarSelecao->setEnabled(false);
+    SalvarFase->setEnabled(false);
+    DefinirFaseAberta(false);
+    Contagens.fill(0);
+  }
+  Desfazer->setEnabled(false);
+  Refazer->setEnabled(false);
+  DefinirFaseAberta(false);
+}
+
 void TFormPrincipal::MostrarHistogramaExecute() {
   if (!HaImagem(*this)) {
     vandrel::ShowMessage("Você deve primeiro abrir uma imagem");
@@ -152,4 +174,32 @@ void TFormPrincipal::MostrarHistogramaExecute() {
     fase->Show();
   else
     NovaFase->trigger();
+}
+
+void TFormPrincipal::HistogramaExecute() { new TFormHistograma(this); }
+
+void TFormPrincipal::HistogramaDaImagemExecute() {
+  TFormImagem* image = ImagemAtiva(true);
+  if (!image) return;
+  // The histogram is taken from a copy, so that nothing the window does reaches the image.
+  const vandrel::Bitmap copia = image->BitmapImagem;
+  auto* janela = new TFormHistograma(this);
+  janela->SetCaption(image->Nome);
+  janela->Histograma->CalcularDeBitmap(copia);
+  janela->BtSobrepor->setEnabled(true);
+}
+
+void TFormPrincipal::AbrirHistogramaDoArgumento(const QString& file,
+                                                const QString& upperExtension) {
+  auto* janela = new TFormHistograma(this);
+  janela->SetCaption(QFileInfo(file).fileName());
+  const std::string caminho = QFile::encodeName(file).toStdString();
+  // A file that cannot be read is reported here, so that the start goes on and counts the
+  // document as handled: a later show of the main window does not try it again.
+  vandrel::Guarded([&] {
+    if (upperExtension == ".HIS")
+      janela->Histograma->CarregarHis(caminho);
+    else if (upperExtension == ".PAT")
+      janela->Histograma->CarregarPadrao(caminho);
+  });
 }

@@ -1,8 +1,9 @@
-// Main-window commands of analysis mode that open the image-list window: a new one on
-// entering the mode, the existing one (or a new one) from "Mostrar Lista de Imagens", and
-// the list given on the command line.
+// The main window's commands of analysis mode and of the patterns: the image-list window (a
+// new one on entering the mode, the existing one or a new one from "Mostrar Lista de
+// Imagens", and the list given on the command line) and the pattern editor.
 #include <QFile>
 
+#include "app/analysis/ui/UFormPadrao.h"
 #include "app/analysis/ui/UnitListadeImagens.h"
 #include "app/shell/ui/UnitPrincipal.h"
 #include "platform/qt/ErrorReport.h"
@@ -12,7 +13,8 @@ void TFormPrincipal::CriarJanelaLista() {
   JanelaLista->Show();
 }
 
-void TFormPrincipal::MostrarOuCriarJanelaLista() {
+void TFormPrincipal::MostrarListaExecute() {
+  if (!MododeAnlise1->isChecked()) return;
   // The window last stored may have been closed while another list window stayed open:
   // that one is shown then.
   if (!JanelaLista)
@@ -30,3 +32,5 @@ void TFormPrincipal::AbrirListaDoArgumento(const QString& file) {
   // document as handled.
   vandrel::Guarded([&] { JanelaLista->CarregarLista(file); });
 }
+
+void TFormPrincipal::EditarPadraoExecute() { (new TFormPadrao(this))->Show(); }
