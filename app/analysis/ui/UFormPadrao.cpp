@@ -9,10 +9,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QMouseEvent>
-#include <QPainter>
 #include <QPushButton>
-#include <QStyledItemDelegate>
 #include <QToolBar>
 #include <QToolButton>
 #include <algorithm>
@@ -21,6 +18,7 @@
 
 #include "app/analysis/model/PatternChecks.h"
 #include "app/analysis/model/PatternFiles.h"
+#include "app/analysis/ui/PatternIcons.h"
 #include "app/frame/ui/Frame.h"
 #include "app/frame/ui/ToolIcons.h"
 #include "app/shell/model/URecursos.h"
@@ -30,8 +28,6 @@
 namespace {
 
 constexpr int kLargura = 337, kAltura = 351;
-constexpr int kProfundidade = Qt::UserRole + 1;  // depth of a folder entry
-constexpr int kIndentacao = 10;                  // pixels per level of the folder tree
 
 std::string Nativo(const QString& path) { return QFile::encodeName(path).toStdString(); }
 QString DeNativo(const std::string& path) {
@@ -52,159 +48,7 @@ void Erro(const QString& text) {
   vandrel::MessageDlg(text, vandrel::MsgKind::Error, vandrel::mbOK);
 }
 
-// Indents the entries of the folder tree by their depth.
-class Indentacao : public QStyledItemDelegate {
- public:
-  using QStyledItemDelegate::QStyledItemDelegate;
-  void paint(QPainter* painter, const QStyleOptionViewItem& option,
-             const QModelIndex& index) const override {
-    QStyleOptionViewItem o = option;
-    o.rect.adjust(index.data(kProfundidade).toInt() * kIndentacao, 0, 0, 0);
-    QStyledItemDelegate::paint(painter, o, index);
-  }
-  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-    QSize s = QStyledItemDelegate::sizeHint(option, index);
-    s.rwidth() += index.data(kProfundidade).toInt() * kIndentacao;
-    return s;
-  }
-};
-
-// Glyphs of the tool buttons that the main window's set does not have.
-QIcon Glifo(const QString& name) {
-  if (name == "abrir" || name == "salvar") return ToolIcon(name);
-  QPixmap pm(24, 24);
-  pm.fill(Qt::transparent);
-  QPainter p(&pm);
-  p.setRenderHint(QPainter::Antialiasing);
-  const QColor tinta(20, 40, 120);
-  if (name == "novo") {
-    // A blank sheet with its corner turned down.
-    p.setPen(QPen(QColor(70, 70, 70), 1));
-    p.setBrush(Qt::white);
-    p.drawPolygon(QPolygonF({QPointF(5, 2.5), QPointF(15, 2.5), QPointF(19.5, 7),
-                             QPointF(19.5, 21.5), QPointF(5, 21.5)}));
-    p.setBrush(QColor(210, 210, 210));
-    p.drawPolygon(QPolygonF({QPointF(15, 2.5), QPointF(15, 7), QPointF(19.5, 7)}));
-  } else if (name == "salvarcomo") {
-    // The save glyph with a pen across it.
-    p.drawPixmap(0, 0, ToolIcon("salvar").pixmap(24, 24));
-    p.setPen(QPen(QColor(120, 60, 10), 3, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(12, 21), QPointF(22, 11));
-    p.setPen(QPen(QColor(240, 200, 90), 1.5, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(12.5, 20.5), QPointF(21.5, 11.5));
-  } else if (name == "ajuda") {
-    p.setPen(QPen(tinta, 1));
-    p.setBrush(QColor(255, 250, 200));
-    p.drawEllipse(QRectF(2.5, 2.5, 19, 19));
-    QFont f = p.font();
-    f.setPixelSize(15);
-    f.setBold(true);
-    p.setFont(f);
-    p.drawText(QRectF(2.5, 2.5, 19, 19), Qt::AlignCenter, "?");
-  }
-  return QIcon(pm);
-}
-
 }  // namespace
-
-// ---------------------------------------------------------------------------------------------
-// File list
-
-TFileListBox::TFileListBox(QWidget* parent) : QListWidget(parent) {
-  setSelectionMode(QAbstractItemView::ExtendedSelection);
-}
-
-void TFileListBox::SetDirectory(const QString& folder) {
-  directory_ = QDir::cleanPath(QDir(folder).absolutePath());
-  Update();
-}
-
-void TFileListBox::SetMask(const QString& mask) {
-  mask_ = mask;
-  Update();
-}
-
-void TFileListBox::Update() {
-  clear();
-  if (directory_.isEmpty()) return;
-  // QDir compares name filters without regard to letter case unless told otherwise.
-  const QStringList names =
-      QDir(directory_).entryList({mask_}, QDir::Files, QDir::Name | QDir::IgnoreCase);
-  addItems(names);
-}
-
-QString TFileListBox::FilePath(int index) const {
-  const QListWidgetItem* it = item(index);
-  return it ? QDir(directory_).filePath(it->text()) : QString();
-}
-
-// ---------------------------------------------------------------------------------------------
-// Folder tree
-
-TDirectoryListBox::TDirectoryListBox(QWidget* parent) : QListWidget(parent) {
-  setSelectionMode(QAbstractItemView::SingleSelection);
-  setItemDelegate(new Indentacao(this));
-  // Deep folders are cut at the right edge rather than scrolled to.
-  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  setTextElideMode(Qt::ElideRight);
-}
-
-void TDirectoryListBox::SetDirectory(const QString& folder) {
-  const QString novo = QDir::cleanPath(QDir(folder).absolutePath());
-  const bool mudou = novo != directory_;
-  directory_ = novo;
-  clear();
-  const QIcon aberta = style()->standardIcon(QStyle::SP_DirOpenIcon);
-  const QIcon fechada = style()->standardIcon(QStyle::SP_DirClosedIcon);
-  auto add = [this](const QString& text, const QString& path, int depth, const QIcon& icon) {
-    auto* it = new QListWidgetItem(icon, text, this);
-    it->setData(Qt::UserRole, path);
-    it->setData(kProfundidade, depth);
-  };
-  add("/", "/", 0, aberta);
-  QString caminho;
-  const QStringList partes = directory_.split('/', Qt::SkipEmptyParts);
-  for (int i = 0; i < partes.size(); ++i) {
-    caminho += "/" + partes[i];
-    add(partes[i], caminho, i + 1, aberta);
-  }
-  setCurrentRow(count() - 1);
-  const QDir dir(directory_);
-  for (const QString& sub :
-       dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase))
-    add(sub, dir.filePath(sub), int(partes.size()) + 1, fechada);
-  scrollToItem(currentItem(), QAbstractItemView::PositionAtCenter);
-  if (mudou) emit Change();
-}
-
-QString TDirectoryListBox::EntryPath(int index) const {
-  const QListWidgetItem* it = item(index);
-  return it ? it->data(Qt::UserRole).toString() : QString();
-}
-
-void TDirectoryListBox::OpenEntry(int index) {
-  if (index >= 0 && index < count()) SetDirectory(EntryPath(index));
-}
-
-void TDirectoryListBox::mouseDoubleClickEvent(QMouseEvent* event) {
-  const QListWidgetItem* it = itemAt(event->position().toPoint());
-  if (it) vandrel::Guarded([&] { OpenEntry(row(it)); });
-}
-
-void TDirectoryListBox::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-    vandrel::Guarded([&] { OpenEntry(currentRow()); });
-    return;
-  }
-  QListWidget::keyPressEvent(event);
-}
-
-// ---------------------------------------------------------------------------------------------
-// Drive box
-
-TDriveComboBox::TDriveComboBox(QWidget* parent) : QComboBox(parent) {
-  addItem(style()->standardIcon(QStyle::SP_DriveHDIcon), "/");
-}
 
 // ---------------------------------------------------------------------------------------------
 // Pattern editor
@@ -261,7 +105,7 @@ TFormPadrao::TFormPadrao(QObject* owner) : TForm(nullptr) {
     auto* b = new QToolButton(ToolBar1);
     b->setObjectName(name);
     b->setToolTip(hint);
-    b->setIcon(Glifo(glyph));
+    b->setIcon(PatternIcon(glyph));
     b->setAutoRaise(true);
     b->setIconSize(QSize(20, 20));
     ToolBar1->addWidget(b);

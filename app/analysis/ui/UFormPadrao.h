@@ -3,11 +3,11 @@
 // histogram files (".his") into the list of selected phases and saves the list as a pattern
 // set (".pat", ".pac", ".err"); an existing pattern opens for editing. The order of the list
 // is the column order of the pattern.
-#include <QComboBox>
 #include <QListWidget>
 #include <QString>
 #include <QStringList>
 
+#include "app/frame/ui/FileControls.h"
 #include "app/frame/ui/Form.h"
 #include "platform/qt/Dialogs.h"
 
@@ -16,60 +16,6 @@ class QLabel;
 class QPushButton;
 class QToolBar;
 class QToolButton;
-
-// The files of one folder that match a mask, sorted by name, letter case ignored in the
-// mask as the program's file lists always did.
-class TFileListBox : public QListWidget {
-  Q_OBJECT
- public:
-  explicit TFileListBox(QWidget* parent);
-
-  QString Directory() const { return directory_; }
-  void SetDirectory(const QString& folder);
-  QString Mask() const { return mask_; }
-  void SetMask(const QString& mask);
-  // Reads the folder again.
-  void Update();
-  // The full path of file `index`: the folder joined with its name.
-  QString FilePath(int index) const;
-
- private:
-  QString directory_;
-  QString mask_ = "*.*";
-};
-
-// The folder tree down to one folder: the root, every folder on the way, the folder itself
-// and its sub-folders, indented by depth. A double click (or Enter) on an entry makes it the
-// current folder and emits Change.
-class TDirectoryListBox : public QListWidget {
-  Q_OBJECT
- public:
-  explicit TDirectoryListBox(QWidget* parent);
-
-  QString Directory() const { return directory_; }
-  void SetDirectory(const QString& folder);
-  // The folder that entry `index` stands for.
-  QString EntryPath(int index) const;
-  // Opens entry `index` as a double click does.
-  void OpenEntry(int index);
-
- signals:
-  void Change();
-
- protected:
-  void mouseDoubleClickEvent(QMouseEvent* event) override;
-  void keyPressEvent(QKeyEvent* event) override;
-
- private:
-  QString directory_;
-};
-
-// The drive box: one root here, shown as "/".
-class TDriveComboBox : public QComboBox {
-  Q_OBJECT
- public:
-  explicit TDriveComboBox(QWidget* parent);
-};
 
 class TFormPadrao : public TForm {
   Q_OBJECT

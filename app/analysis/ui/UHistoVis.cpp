@@ -12,6 +12,7 @@
 #include "app/histograms/model/HistogramFiles.h"
 #include "app/histograms/model/HistogramWindowRules.h"
 #include "app/histograms/ui/UDSHistograma.h"
+#include "app/histograms/ui/ULegenda.h"
 #include "app/histograms/ui/ULinhaDialog.h"
 #include "app/histograms/ui/UListaDeFases.h"
 #include "platform/TextFile.h"

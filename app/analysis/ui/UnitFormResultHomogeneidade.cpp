@@ -16,6 +16,7 @@
 #include <cstdlib>
 
 #include "app/analysis/model/Mosaic.h"
+#include "app/analysis/model/SharedFiles.h"
 #include "app/analysis/model/VolumeFile.h"
 #include "app/frame/ui/Frame.h"
 #include "app/histograms/model/HistogramFiles.h"
@@ -35,24 +36,12 @@ constexpr int kCelula = 30, kGradeMaxLargura = 280, kGradeMaxAltura = 240;
 constexpr int kMargem = 8;
 constexpr int kMemoMinimo = 100;
 
-// The open homogeneity windows: the working files that one of them still names are kept
-// when another closes.
-std::vector<const TFormresultHomogeneidade*>& Abertas() {
-  static std::vector<const TFormresultHomogeneidade*> abertas;
-  return abertas;
-}
-
-bool OutraUsa(const TFormresultHomogeneidade* eu, const std::string& arquivo) {
-  for (const TFormresultHomogeneidade* outra : Abertas()) {
-    if (outra == eu) continue;
-    if (outra->ArquivoVol == arquivo) return true;
-    const auto& med = outra->NomeDosArquivosMED;
-    if (std::find(med.begin(), med.end(), arquivo) != med.end()) return true;
-  }
-  return false;
-}
-
 }  // namespace
+
+vandrel::ArquivosCompartilhados& TFormresultHomogeneidade::ArquivosDeTrabalho() {
+  static vandrel::ArquivosCompartilhados arquivos;
+  return arquivos;
+}
 
 TFormresultHomogeneidade::TFormresultHomogeneidade(QObject* owner) : TForm(nullptr) {
   setObjectName("FormresultHomogeneidade");
@@ -110,7 +99,11 @@ TFormresultHomogeneidade::TFormresultHomogeneidade(QObject* owner) : TForm(nullp
   SetOwner(owner);
   SetCaption("Homogeneidade");
   FormCreate();
-  Abertas().push_back(this);
+  uso_.emplace(ArquivosDeTrabalho(), [this] {
+    std::vector<std::string> arquivos = NomeDosArquivosMED;
+    if (!ArquivoVol.empty()) arquivos.push_back(ArquivoVol);
+    return arquivos;
+  });
   if (Frame* frame = CurrentFrame()) {
     frame->AdicionarFilha(this);
     if (QMdiSubWindow* sub = SubWindow()) {
@@ -123,20 +116,12 @@ TFormresultHomogeneidade::TFormresultHomogeneidade(QObject* owner) : TForm(nullp
   Show();
 }
 
-TFormresultHomogeneidade::~TFormresultHomogeneidade() {
-  FormDestroy();
-  auto& abertas = Abertas();
-  abertas.erase(std::remove(abertas.begin(), abertas.end(), this), abertas.end());
-}
+TFormresultHomogeneidade::~TFormresultHomogeneidade() { FormDestroy(); }
 
 void TFormresultHomogeneidade::FormCreate() { CaminhosImagens.clear(); }
 
 void TFormresultHomogeneidade::FormDestroy() {
-  std::vector<std::string> arquivos = NomeDosArquivosMED;
-  if (!ArquivoVol.empty()) arquivos.push_back(ArquivoVol);
-  // A file that is not there is passed over.
-  for (const std::string& arquivo : arquivos)
-    if (!OutraUsa(this, arquivo)) std::remove(arquivo.c_str());
+  if (uso_) uso_->ApagarOsSeus();
 }
 
 void TFormresultHomogeneidade::Dispor(int lado) {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/analysis/model/Homogeneity.h"
+#include "app/analysis/model/SharedFiles.h"
 #include "app/frame/ui/Form.h"
 #include "platform/qt/Dialogs.h"
 
@@ -71,6 +72,11 @@ class TFormresultHomogeneidade : public TForm {
   // The levels of the last calculation.
   const std::vector<vandrel::NivelHomogeneidade>& Niveis() const { return niveis_; }
 
+  // The working files of every homogeneity window, for the whole run of the program. Each
+  // window is registered there from its creation to its destruction, naming `ArquivoVol` and
+  // `NomeDosArquivosMED`.
+  static vandrel::ArquivosCompartilhados& ArquivosDeTrabalho();
+
   // ---- Event handlers ----
   void FormCreate();
   void FormDestroy();
@@ -93,4 +99,6 @@ class TFormresultHomogeneidade : public TForm {
   int imagemMostrada_ = -1;
   std::optional<vandrel::ValoresVol> valores_;
   std::vector<vandrel::NivelHomogeneidade> niveis_;
+  // Last, so that the registration ends before any field it reads goes.
+  std::optional<vandrel::ArquivosCompartilhados::Uso> uso_;
 };

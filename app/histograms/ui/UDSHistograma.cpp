@@ -1,5 +1,6 @@
 #include "app/histograms/ui/UDSHistograma.h"
 
+#include <QEvent>
 #include <QFontDatabase>
 #include <QMouseEvent>
 #include <QPainter>
@@ -68,12 +69,25 @@ SETTER(CorDaLinha, int32_t)
 SETTER(CorDaLinhaGradiente, int32_t)
 SETTER(GradienteRGB, bool)
 SETTER(Estilo, TEstilo)
-SETTER(Tamanho, TTamanho)
 SETTER(NumLinhasHor, uint8_t)
 SETTER(NumLinhasVert, TLinhasVert)
 SETTER(Espessura, uint8_t)
 SETTER(AtivarTexto, bool)
 #undef SETTER
+
+void TDSHistograma::SetTamanho(TTamanho value) {
+  Tamanho_ = value;
+  AjustarAoTamanho();
+  Invalidar();
+}
+
+void TDSHistograma::AjustarAoTamanho() {
+  const SizeInfo s = SizeOf(Tamanho_);
+  if (size() != QSize(s.width, s.height)) {
+    resize(s.width, s.height);
+    updateGeometry();
+  }
+}
 
 // ---- painting ----
 
@@ -83,6 +97,13 @@ void TDSHistograma::Desenhar() {
     DesenharSobreposicao();
   else
     DesenharHistograma();
+}
+
+bool TDSHistograma::event(QEvent* event) {
+  // The control keeps the size it was made with until it is made ready for the screen; from
+  // then on it has the size `Tamanho` gives it.
+  if (event->type() == QEvent::Polish) AjustarAoTamanho();
+  return QWidget::event(event);
 }
 
 void TDSHistograma::paintEvent(QPaintEvent*) {
@@ -108,10 +129,6 @@ void TDSHistograma::DesenharMoldura() {
   const SizeInfo s = SizeOf(Tamanho_);
   AreaDoGrafico_.left = 3;
   AreaDoGrafico_.top = 5;
-  if (size() != QSize(s.width, s.height)) {
-    resize(s.width, s.height);
-    updateGeometry();
-  }
   Escala_ = s.escala;
   if (Desenho_.size() != QSize(s.width, s.height))
     Desenho_ = QImage(s.width, s.height, QImage::Format_RGB32);

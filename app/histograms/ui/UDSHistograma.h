@@ -119,6 +119,7 @@ class TDSHistograma : public QWidget {
   void OnMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
 
  protected:
+  bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
@@ -127,6 +128,8 @@ class TDSHistograma : public QWidget {
  private:
   // The end of the setter rule: the picture must be redrawn at the next paint.
   void Invalidar();
+  // The control takes the size that `Tamanho` gives it, here rather than while painting.
+  void AjustarAoTamanho();
   template <class Operation>
   void Alterar(Operation operation);
   void Barras(QPainter& p, const vandrel::VerticalScale& scale, int base, bool gradiente,

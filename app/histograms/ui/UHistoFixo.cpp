@@ -113,6 +113,17 @@ void TFormHistoFixo::CopiarEstados() {
   PodeRefazer = Historico->PodeRefazer();
 }
 
+class TFormHistoFixo::CopiaDeEstados {
+ public:
+  explicit CopiaDeEstados(TFormHistoFixo* janela) : janela_(janela) {}
+  ~CopiaDeEstados() { janela_->CopiarEstados(); }
+  CopiaDeEstados(const CopiaDeEstados&) = delete;
+  CopiaDeEstados& operator=(const CopiaDeEstados&) = delete;
+
+ private:
+  TFormHistoFixo* janela_;
+};
+
 void TFormHistoFixo::AtualizarTotal() {
   int64_t soma = 0;
   for (int32_t c : Histograma->ContagemAcumulada()) soma += c;
@@ -123,30 +134,21 @@ void TFormHistoFixo::AtualizarTotal() {
 void TFormHistoFixo::AdicionarSelecao(const vandrel::GreyCounts& counts) {
   // The record goes to the log first, so that a log that cannot be written leaves the
   // histogram as it was and the two never disagree.
-  struct Copia {
-    TFormHistoFixo* w;
-    ~Copia() { w->CopiarEstados(); }
-  } copia{this};
+  const CopiaDeEstados copia(this);
   if (Historico) Historico->Adicionar(counts);
   Histograma->AdicionarContagem(counts);
   AtualizarTotal();
 }
 
 void TFormHistoFixo::Desfazer() {
-  struct Copia {
-    TFormHistoFixo* w;
-    ~Copia() { w->CopiarEstados(); }
-  } copia{this};
+  const CopiaDeEstados copia(this);
   if (!Historico || !Historico->PodeDesfazer()) return;
   Histograma->DefinirContagem(Historico->Desfazer(Histograma->ContagemAcumulada()));
   AtualizarTotal();
 }
 
 void TFormHistoFixo::Refazer() {
-  struct Copia {
-    TFormHistoFixo* w;
-    ~Copia() { w->CopiarEstados(); }
-  } copia{this};
+  const CopiaDeEstados copia(this);
   if (!Historico || !Historico->PodeRefazer()) return;
   Histograma->DefinirContagem(Historico->Refazer(Histograma->ContagemAcumulada()));
   AtualizarTotal();

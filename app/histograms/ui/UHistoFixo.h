@@ -70,6 +70,9 @@ class TFormHistoFixo : public TForm {
   // TotalDePixels and the label from the control's accumulated counts.
   void AtualizarTotal();
   void CopiarEstados();
+  // Copies the log's undo and redo states into the window when the scope it lives in is left,
+  // normally or by an error, so the commands never disagree with the log.
+  class CopiaDeEstados;
 
   bool fechada_ = false;
 };

@@ -25,6 +25,7 @@
 #include "app/histograms/model/HistogramFiles.h"
 #include "app/histograms/model/HistogramWindowRules.h"
 #include "app/histograms/ui/UDSHistograma.h"
+#include "app/histograms/ui/ULegenda.h"
 #include "app/histograms/ui/ULinhaDialog.h"
 #include "app/histograms/ui/UListaDeFases.h"
 #include "app/shell/model/URecursos.h"
@@ -325,8 +326,8 @@ bool TFormHistograma::FormClose() { return true; }
 QSize TFormHistograma::sizeHint() const { return size(); }
 
 void TFormHistograma::AjustarAoConteudo() {
-  // The control takes its size from `Tamanho` when it draws; the window is fitted to that
-  // size now, before the drawing.
+  // The control takes its size from `Tamanho`; the window is fitted to that size now, before
+  // the drawing.
   const SizeInfo s = SizeOf(Histograma->Tamanho());
   Histograma->resize(s.width, s.height);
   QRect conteudo = Histograma->geometry();

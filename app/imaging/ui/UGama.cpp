@@ -276,8 +276,9 @@ void TFormContraste::BarraGammaChange() {
   CalcularCurva();
 }
 
-void TFormContraste::Barra1Change() {
-  if (Barra1->value() >= Barra2->value() - 1) Barra2->setValue(Barra1->value() + 1);
+// Both level bars end here: the labels, the level window and its two marker lines follow
+// the bars, then the curve is worked out again.
+void TFormContraste::AplicarLimites() {
   LPos1->setText(QString::fromStdString(NumeroTresDigitos(Barra1->value())));
   LPos2->setText(QString::fromStdString(NumeroTresDigitos(Barra2->value())));
   LimiteInferior = Barra1->value();
@@ -287,15 +288,14 @@ void TFormContraste::Barra1Change() {
   CalcularCurva();
 }
 
+void TFormContraste::Barra1Change() {
+  if (Barra1->value() >= Barra2->value() - 1) Barra2->setValue(Barra1->value() + 1);
+  AplicarLimites();
+}
+
 void TFormContraste::Barra2Change() {
   if (Barra2->value() <= Barra1->value() + 1) Barra1->setValue(Barra2->value() - 1);
-  LPos1->setText(QString::fromStdString(NumeroTresDigitos(Barra1->value())));
-  LPos2->setText(QString::fromStdString(NumeroTresDigitos(Barra2->value())));
-  LimiteInferior = Barra1->value();
-  LimiteSuperior = Barra2->value();
-  Linha1->move(Barra1->value() + kEsquerdaGrafico, Linha1->y());
-  Linha2->move(Barra2->value() + kEsquerdaGrafico, Linha2->y());
-  CalcularCurva();
+  AplicarLimites();
 }
 
 void TFormContraste::GraficoMouseDown(Qt::MouseButton, Qt::MouseButtons, int x, int y) {

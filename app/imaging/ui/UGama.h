@@ -78,6 +78,7 @@ class TFormContraste : public QDialog {
   void CalcularCurva();
   void TracarSegmento();
   void Aplicar();
+  void AplicarLimites();
 
   // The index of the checked type item (-1: none).
   int rgTipoItemIndex() const;
