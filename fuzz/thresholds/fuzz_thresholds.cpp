@@ -49,10 +49,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     UseRecord(r, paleta);
   } catch (const vandrel::Exception&) {
   }
-  // The method dialog reads the record as stored, unchecked.
-  try {
-    UseRecord(vandrel::ReadThresholdRecord(als), paleta);
-  } catch (const vandrel::Exception&) {
-  }
   return 0;
 }
