@@ -36,13 +36,18 @@ inline void OnMalloc(const volatile void*, size_t size) {
   }
 }
 inline void OnFree(const volatile void* p) {
-  live.fetch_sub(int64_t(__sanitizer_get_allocated_size(p)));
+  if (p != nullptr) live.fetch_sub(int64_t(__sanitizer_get_allocated_size(p)));
+}
+// The hooks cannot be removed again: they are installed once and count from then on.
+inline bool Installed() {
+  static const bool installed = __sanitizer_install_malloc_and_free_hooks(OnMalloc, OnFree) != 0;
+  return installed;
 }
 #endif
 }  // namespace heap_peak
 
 // Whether this build can measure (an address-sanitizer build).
-inline bool CanMeasureHeap() {
+constexpr bool CanMeasureHeap() {
 #ifdef VANDREL_HEAP_PEAK
   return true;
 #else
@@ -50,21 +55,27 @@ inline bool CanMeasureHeap() {
 #endif
 }
 
+// Starts a measurement: the bytes held now, from which HeapPeakSince counts.
+inline int64_t StartHeapPeak() {
+#ifdef VANDREL_HEAP_PEAK
+  if (!heap_peak::Installed()) return 0;
+#endif
+  const int64_t start = heap_peak::live.load();
+  heap_peak::peak.store(start);
+  return start;
+}
+
+// Bytes held at the peak since StartHeapPeak gave `start`; 0 when the build cannot measure.
+inline int64_t HeapPeakSince(int64_t start) {
+  return CanMeasureHeap() ? heap_peak::peak.load() - start : 0;
+}
+
 // Bytes held at the peak while `action` ran, beyond those held when it began; 0 when the
 // build cannot measure.
 inline int64_t PeakHeapGrowth(const std::function<void()>& action) {
-#ifdef VANDREL_HEAP_PEAK
-  static const bool installed =
-      __sanitizer_install_malloc_and_free_hooks(heap_peak::OnMalloc, heap_peak::OnFree) != 0;
-  if (!installed) return 0;
-  const int64_t start = heap_peak::live.load();
-  heap_peak::peak.store(start);
+  const int64_t start = StartHeapPeak();
   action();
-  return heap_peak::peak.load() - start;
-#else
-  action();
-  return 0;
-#endif
+  return HeapPeakSince(start);
 }
 
 }  // namespace vandrel::testing
