@@ -5,6 +5,7 @@
 
 #include "platform/Errors.h"
 #include "tests/imaging/ImagingFixture.h"
+#include "tests/support/HeapPeak.h"
 
 namespace vandrel::testing {
 namespace {
@@ -27,6 +28,25 @@ TEST_F(ImageWindow, LoadsBmpThroughThePictureLoader) {
   EXPECT_EQ(w->Nome, "paisagem.bmp");
   EXPECT_EQ(w->Caption(), "paisagem.bmp 100%");
   EXPECT_EQ(w->Zoom, 1.0);
+}
+
+// A large picture is held once: the display copy is the window's bitmap until something is
+// drawn on it, and only then does it take a copy of its own.
+TEST_F(ImageWindow, ALoadedPictureIsHeldOnceUntilTheDisplayIsDrawnOn) {
+  REQUIRE_BMP_READER();
+  if (!CanMeasureHeap()) GTEST_SKIP() << "needs the address sanitizer";
+  const QString path = WriteBmp24("grande.bmp", 1200, 1000);
+  const int64_t bytes = int64_t(Gradient24(1200, 1000).byteSize());
+  auto w = NewWindow();
+  w->show();
+  EXPECT_LE(PeakHeapGrowth([&] { ASSERT_TRUE(w->CarregarImagem(path)); }), bytes + bytes / 2);
+  EXPECT_EQ(w->CopiaExibida(), w->BitmapImagem);
+  Drag(*w, {10, 10}, {21, 21});
+  w->MarcarSelecao();  // draws on the display copy, never on the image
+  EXPECT_EQ(w->BitmapImagem, Gradient24(1200, 1000));
+  EXPECT_NE(w->CopiaExibida(), w->BitmapImagem);
+  w->ZoomNormal();
+  EXPECT_EQ(w->CopiaExibida(), w->BitmapImagem);
 }
 
 // Every spelling of ".grey" goes to the raw reader: these files would fail in the picture

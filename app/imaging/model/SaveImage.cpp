@@ -25,7 +25,7 @@ std::string SaveFileName(const std::string& name, int filterIndex) {
   return Extension(name) == ext ? name : name + ext;
 }
 
-std::vector<uint8_t> EncodeForSave(Bitmap& picture, int filterIndex) {
+std::vector<uint8_t> EncodeForSave(const Bitmap& picture, int filterIndex) {
   // Refused before any format work, so no writer ever hands back a file of no image.
   RefuseEmptyImage(picture);
   std::vector<uint8_t> stream;
@@ -38,10 +38,16 @@ std::vector<uint8_t> EncodeForSave(Bitmap& picture, int filterIndex) {
       return stream;
     }
     case kSaveGif: {
-      picture.setPixelFormat(PixelFormat::pf8bit);
+      // GIF holds 8 bits: a picture of another format is stored as its 8-bit copy.
+      Bitmap eight;
+      if (picture.format() != PixelFormat::pf8bit) {
+        eight = picture;
+        eight.setPixelFormat(PixelFormat::pf8bit);
+      }
+      const Bitmap& stored = eight.empty() ? picture : eight;
       TGIFEncoder encoder(&stream);
-      encoder.WriteHeader(uint16_t(picture.width()), uint16_t(picture.height()), 0, 0, nullptr, "");
-      encoder.AddFrame(&picture, &picture.palette(), 0, 0, 0, 0, false, 0, "");
+      encoder.WriteHeader(uint16_t(stored.width()), uint16_t(stored.height()), 0, 0, nullptr, "");
+      encoder.AddFrame(&stored, &stored.palette(), 0, 0, 0, 0, false, 0, "");
       return stream;
     }
   }

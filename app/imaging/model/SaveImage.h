@@ -18,8 +18,7 @@ enum SaveFilter : int { kSaveBmp = 1, kSaveTiff = 2, kSaveGif = 3 };
 std::string SaveFileName(const std::string& name, int filterIndex);
 
 // The file's bytes: BMP in the bitmap's own format with its palette; TIFF uncompressed; GIF
-// after converting `picture` itself to 8 bits per pixel (the caller keeps the converted
-// picture).
-std::vector<uint8_t> EncodeForSave(Bitmap& picture, int filterIndex);
+// as the picture's 8-bit copy (the picture itself when it has 8 bits per pixel).
+std::vector<uint8_t> EncodeForSave(const Bitmap& picture, int filterIndex);
 
 }  // namespace vandrel

@@ -67,6 +67,8 @@ Bitmap CopyRegion(const Bitmap& source, const vandrel::PixelSelection& s) {
 // Image control
 
 TImageControl::TImageControl(TFormImagem* form) : QWidget(form), form_(form) {
+  static const Bitmap kNothing;
+  shown_ = &kNothing;
   setObjectName("Imagezoom");
   setCursor(Qt::CrossCursor);
   // The menu opens at the right button's release, after the release handler has run.
@@ -74,13 +76,24 @@ TImageControl::TImageControl(TFormImagem* form) : QWidget(form), form_(form) {
 }
 
 void TImageControl::SetPicture(const Bitmap& picture) {
-  picture_ = picture;
-  setAttribute(Qt::WA_OpaquePaintEvent, !picture_.empty());
+  shown_ = &picture;
+  own_ = Bitmap();
+  drawn_ = false;
+  setAttribute(Qt::WA_OpaquePaintEvent, !picture.empty());
   update();
 }
 
+Bitmap& TImageControl::DrawablePicture() {
+  if (!drawn_) {
+    own_ = *shown_;
+    drawn_ = true;
+  }
+  return own_;
+}
+
 void TImageControl::paintEvent(QPaintEvent* event) {
-  if (picture_.empty() || width() <= 0 || height() <= 0) return;
+  const Bitmap& picture = Picture();
+  if (picture.empty() || width() <= 0 || height() <= 0) return;
   QPainter painter(this);
   for (const QRect& exposed : event->region()) {
     const QRect r = exposed & rect();
@@ -89,7 +102,7 @@ void TImageControl::paintEvent(QPaintEvent* event) {
       buffer_ = QImage(std::max(buffer_.width(), r.width()), std::max(buffer_.height(), r.height()),
                        QImage::Format_RGB32);
     if (buffer_.isNull()) return;
-    vandrel::StretchRegion(picture_, width(), height(), r.x(), r.y(), r.width(), r.height(),
+    vandrel::StretchRegion(picture, width(), height(), r.x(), r.y(), r.width(), r.height(),
                            buffer_.bits(), size_t(buffer_.bytesPerLine()));
     painter.drawImage(r.topLeft(), buffer_, QRect(0, 0, r.width(), r.height()));
   }
@@ -458,7 +471,7 @@ void TFormImagem::ShapezoomMouseMove(Qt::KeyboardModifiers shift, int x, int y) 
 }
 
 void TFormImagem::MarcarSelecao() {
-  Bitmap& shown = Imagezoom->Picture();
+  Bitmap& shown = Imagezoom->DrawablePicture();
   shown.setPixelFormat(vandrel::PixelFormat::pf24bit);
   const Point a = InicioSelecao(), b = FimSelecao();
   for (int y = a.y; y <= b.y && y < shown.height(); ++y) {
@@ -483,6 +496,10 @@ void TFormImagem::SalvarImagemComo() {
   // piece, so a failure never leaves half a file behind. A large picture takes seconds,
   // most of them in reducing a colour picture to a palette for GIF.
   const vandrel::BusyCursor busy;
+  // GIF stores the display copy as 8 bits, and the window goes on showing that copy.
+  if (chosen->filterIndex == vandrel::kSaveGif &&
+      Imagezoom->Picture().format() != vandrel::PixelFormat::pf8bit)
+    Imagezoom->DrawablePicture().setPixelFormat(vandrel::PixelFormat::pf8bit);
   std::vector<uint8_t> bytes = vandrel::EncodeForSave(Imagezoom->Picture(), chosen->filterIndex);
   if (chosen->filterIndex == vandrel::kSaveGif) Imagezoom->update();  // now shows the 8-bit copy
   vandrel::WriteFileAtomically(

@@ -26,10 +26,13 @@ class TImageControl : public QWidget {
  public:
   explicit TImageControl(TFormImagem* form);
 
-  const vandrel::Bitmap& Picture() const { return picture_; }
-  vandrel::Bitmap& Picture() { return picture_; }
-  // Copies `picture` in, into the memory of the picture before it when that is large
-  // enough (a preview shown again and again allocates nothing).
+  // The display copy. It is the window's bitmap itself until something draws on it: the
+  // first write (the marked selection, the 8-bit copy made for a GIF) takes a copy of its
+  // own, so a large image is held once, not twice.
+  const vandrel::Bitmap& Picture() const { return drawn_ ? own_ : *shown_; }
+  vandrel::Bitmap& DrawablePicture();
+  // Shows `picture`, which stays alive and unchanged until the next SetPicture; a copy
+  // drawn on before is dropped.
   void SetPicture(const vandrel::Bitmap& picture);
 
  protected:
@@ -41,7 +44,9 @@ class TImageControl : public QWidget {
 
  private:
   TFormImagem* form_;
-  vandrel::Bitmap picture_;
+  const vandrel::Bitmap* shown_;
+  vandrel::Bitmap own_;  // the copy drawn on, while drawn_
+  bool drawn_ = false;
   QImage buffer_;  // reused between paints
 };
 
