@@ -16,11 +16,11 @@ std::string NomeSemPasta(const std::string& path) {
 
 }  // namespace
 
-GreyCounts ContagemDaImagem(const std::string& path) {
+GreyCounts ContagemDaImagem(const std::string& path, unsigned threads) {
   if (FileExtension(path) == ".grey") {
     Bitmap raw;
     ReadGrey(path, GreyRamp(), raw);
-    return CountGreyLevels(raw);
+    return CountGreyLevels(raw, threads);
   }
   const Bitmap picture = LoadPicture(path);
   // Only in an 8-bit palette-indexed picture is every pixel byte a grey level; the bytes of
@@ -29,11 +29,11 @@ GreyCounts ContagemDaImagem(const std::string& path) {
     throw Exception("A imagem " + NomeSemPasta(path) + " não é uma imagem de 8 bits");
   // Without pixels there is no fraction to fit.
   if (picture.empty()) throw Exception("A imagem " + NomeSemPasta(path) + " não tem pixels");
-  return CountGreyLevels(picture);
+  return CountGreyLevels(picture, threads);
 }
 
-GreyHistogram HistogramaDaImagem(const std::string& path) {
-  return HistogramOfCounts(ContagemDaImagem(path));
+GreyHistogram HistogramaDaImagem(const std::string& path, unsigned threads) {
+  return HistogramOfCounts(ContagemDaImagem(path, threads));
 }
 
 }  // namespace vandrel

@@ -13,9 +13,10 @@ namespace vandrel {
 // end of file"; a picture that is not 8-bit palette-indexed (its pixel bytes are not grey
 // levels) or that has no pixel raises an Exception naming the file; the loader's and the
 // readers' errors pass through.
-GreyCounts ContagemDaImagem(const std::string& path);
+// `threads` is what CountGreyLevels counts on.
+GreyCounts ContagemDaImagem(const std::string& path, unsigned threads = 0);
 
 // The counts divided by their sum: the histogram that the fitting methods take.
-GreyHistogram HistogramaDaImagem(const std::string& path);
+GreyHistogram HistogramaDaImagem(const std::string& path, unsigned threads = 0);
 
 }  // namespace vandrel

@@ -249,7 +249,10 @@ void TFormResultado::Rodar(const std::vector<std::string>& caminhos, Ajuste ajus
   const unsigned trabalhadores = BatchThreads();
   BatchRunner<GreyHistogram> lote(
       CaminhosImagens.size(), trabalhadores, 2 * size_t(trabalhadores),
-      [caminhos = CaminhosImagens](size_t i) { return HistogramaDaImagem(caminhos[i]); });
+      // Each worker counts its image on its own thread: the workers already fill the cores.
+      [caminhos = CaminhosImagens, contagem = trabalhadores ? 1u : 0u](size_t i) {
+        return HistogramaDaImagem(caminhos[i], contagem);
+      });
   for (size_t i = 0; i < CaminhosImagens.size(); ++i) {
     const std::string& caminho = CaminhosImagens[i];
     std::string rotulo = NomeSemPasta(caminho);

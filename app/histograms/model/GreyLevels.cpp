@@ -45,12 +45,12 @@ constexpr unsigned kMaxBands = 8;
 
 }  // namespace
 
-GreyCounts CountGreyLevels(const Bitmap& bitmap) {
+GreyCounts CountGreyLevels(const Bitmap& bitmap, unsigned threads) {
   GreyCounts counts{};
   if (bitmap.format() != PixelFormat::pf8bit || bitmap.empty()) return counts;
   const int height = bitmap.height();
   const int64_t pixels = int64_t(bitmap.width()) * height;
-  const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+  const unsigned cores = threads ? threads : std::max(1u, std::thread::hardware_concurrency());
   const unsigned bands = unsigned(std::clamp<int64_t>(
       std::min<int64_t>(pixels / kPixelsPerBand, height), 1, std::min(cores, kMaxBands)));
   std::vector<Tables> tables(bands);

@@ -13,8 +13,10 @@ using GreyCounts = std::array<int32_t, 256>;
 using GreyHistogram = std::array<double, 256>;
 
 // Counts the pixel bytes of an 8-bit bitmap (the palette index is the grey level; the
-// palette itself is not looked at). Any other format counts nothing.
-GreyCounts CountGreyLevels(const Bitmap& bitmap);
+// palette itself is not looked at). Any other format counts nothing. A large bitmap is
+// counted in bands on up to `threads` threads, 0 meaning the machine's cores; the workers
+// of a batch, which already keep every core busy, count on their own thread (1).
+GreyCounts CountGreyLevels(const Bitmap& bitmap, unsigned threads = 0);
 
 // Each count divided by the sum of the counts (taken in 64 bits), a sum of 0 counting as 1.
 GreyHistogram HistogramOfCounts(const GreyCounts& counts);
