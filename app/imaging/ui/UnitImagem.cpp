@@ -385,12 +385,22 @@ void TFormImagem::SeguirSelecao() {
   if (!s.empty()) {
     banda_ = vandrel::RescaleBand(s, BitmapImagem.width(), BitmapImagem.height(),
                                   Imagezoom->width(), Imagezoom->height());
-    const Rect band = RetanguloDaBanda();
-    Retangulo = band;
-    PontoInicial = {band.left, band.top};
-    PontoFinal = {band.right, band.bottom};
+    Retangulo = RetanguloDaBanda();
+    PontosDaBanda();
   }
   PosicionarBanda();
+}
+
+void TFormImagem::MostrarRetangulo() {
+  banda_ = {Retangulo.left, Retangulo.top, Retangulo.width(), Retangulo.height()};
+  PosicionarBanda();
+  MostrarBanda(true);
+}
+
+void TFormImagem::PontosDaBanda() {
+  const Rect band = RetanguloDaBanda();
+  PontoInicial = {band.left, band.top};
+  PontoFinal = {band.right, band.bottom};
 }
 
 void TFormImagem::ImagezoomMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
@@ -416,12 +426,8 @@ void TFormImagem::ImagezoomMouseDown(Qt::MouseButton button, Qt::KeyboardModifie
 void TFormImagem::ImagezoomMouseMove(Qt::KeyboardModifiers, int x, int y) {
   if (x < 0 || x >= Imagezoom->width() || y < 0 || y >= Imagezoom->height() || !Arrastando) return;
   Retangulo = vandrel::DragBand(Ancora, {x, y});
-  banda_ = {Retangulo.left, Retangulo.top, Retangulo.width(), Retangulo.height()};
-  PosicionarBanda();
-  MostrarBanda(true);
-  const Rect band = RetanguloDaBanda();
-  PontoInicial = {band.left, band.top};
-  PontoFinal = {band.right, band.bottom};
+  MostrarRetangulo();
+  PontosDaBanda();
   LerSelecao();
   const vandrel::PixelSelection s = Selecao();
   const int w = std::max(s.width(), 0), h = std::max(s.height(), 0);
@@ -439,13 +445,9 @@ void TFormImagem::ImagezoomMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers
   if (!Arrastando) return;
   if (button == Qt::LeftButton) {
     Retangulo = vandrel::ClampBand(Retangulo, Imagezoom->width(), Imagezoom->height());
-    banda_ = {Retangulo.left, Retangulo.top, Retangulo.width(), Retangulo.height()};
-    PosicionarBanda();
-    MostrarBanda(true);
+    MostrarRetangulo();
   }
-  const Rect band = RetanguloDaBanda();
-  PontoInicial = {band.left, band.top};
-  PontoFinal = {band.right, band.bottom};
+  PontosDaBanda();
   LerSelecao();
   Arrastando = false;
   if (button == Qt::LeftButton) {

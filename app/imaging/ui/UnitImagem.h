@@ -175,6 +175,10 @@ class TFormImagem : public TForm {
   // The band and the display points from the selected image pixels, after the image
   // control changed size.
   void SeguirSelecao();
+  // The band shows `Retangulo`.
+  void MostrarRetangulo();
+  // The display points are the band's corners.
+  void PontosDaBanda();
 
   vandrel::BandGeometry banda_;
   vandrel::PixelSelection selecao_{{0, 0}, {0, 0}};
