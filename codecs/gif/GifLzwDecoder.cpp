@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "codecs/common/LzwLsbDecoder.h"
+#include "codecs/common/LzwDecoder.h"
 
 namespace vandrel {
 
@@ -12,7 +12,7 @@ TGIFLZWDecoder::TGIFLZWDecoder(Bitmap& bitmap)
 uint64_t TGIFLZWDecoder::MaxPixels(uint64_t dataSize, int codeSize) {
   if (codeSize < 1 || codeSize > kMaxCodeSize) return 0;
   const uint64_t codes = dataSize * 8 / uint64_t(codeSize + 1);
-  const uint64_t full = LzwLsbDecoder::kMaxCodes;
+  const uint64_t full = LzwDecoder<LzwLsbCodes>::kMaxCodes;
   if (codes <= full) return codes * (codes + 1) / 2;
   return full * (full + 1) / 2 + (codes - full) * full;
 }
@@ -21,7 +21,7 @@ void TGIFLZWDecoder::Decode(std::span<const uint8_t> data, int codeSize) {
   if (width_ <= 0 || height_ <= 0 || codeSize < 1 || codeSize > kMaxCodeSize) return;
   // The pixels come in lines of the image's width, each copied to the row it belongs to;
   // pixels after the last row are not decoded.
-  LzwLsbDecoder lzw{size_t(width_), uint64_t(width_) * uint64_t(height_)};
+  LzwDecoder<LzwLsbCodes> lzw{size_t(width_), uint64_t(width_) * uint64_t(height_)};
   int line = 0;
   lzw.Decode(
       data, codeSize,

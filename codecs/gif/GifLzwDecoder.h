@@ -6,7 +6,7 @@
 #include <span>
 #include <vector>
 
-#include "codecs/common/LzwLsbDecoder.h"
+#include "codecs/common/LzwDecoder.h"
 #include "platform/Bitmap.h"
 
 namespace vandrel {
@@ -14,7 +14,7 @@ namespace vandrel {
 class TGIFLZWDecoder {
  public:
   // Largest code size whose codes fit the 12-bit table (clear code 2^11).
-  static constexpr int kMaxCodeSize = LzwLsbDecoder::kMaxCodeSize;
+  static constexpr int kMaxCodeSize = LzwDecoder<LzwLsbCodes>::kMaxCodeSize;
 
   // The bitmap must already have its size and be 8 bits per pixel.
   explicit TGIFLZWDecoder(Bitmap& bitmap);

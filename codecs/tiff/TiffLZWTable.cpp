@@ -11,7 +11,7 @@ namespace {
 struct Template {
   std::array<TLZWTable::Entry, TLZWTable::kSize> entries{};
   Template() {
-    for (int b = 0; b < 256; ++b) entries[b + 1] = {0, 1, uint8_t(b), uint8_t(b)};
+    for (int b = 0; b < 256; ++b) entries[b + 1] = {0, 1, uint8_t(b)};
   }
 };
 const Template kTemplate;
@@ -30,7 +30,7 @@ void TLZWTable::Clear(int firstFree) {
   firstFree = std::clamp(firstFree, 0, kSize - 1);
   firstFree_ = firstFree;
   count_ = firstFree + 1;
-  entries_[firstFree] = Entry{0, 0, 0, 0};
+  entries_[firstFree] = Entry{0, 0, 0};
   if (searchable_) std::fill(keys_.begin(), keys_.end(), 0u);
 }
 

@@ -1,8 +1,8 @@
 #pragma once
-// The TIFF LZW string table, shared by the reader and the writer. Entries are addressed by
-// internal code = LZW code + 1, so that 0 is the empty prefix: a single byte b is internal
-// code b + 1 with prefix 0. Beside each entry's prefix and suffix the table keeps the first
-// byte and the length of its string, so that a decoder writes a string in one backward walk.
+// The string table of the TIFF LZW writer. Entries are addressed by internal code = LZW
+// code + 1, so that 0 is the empty prefix: a single byte b is internal code b + 1 with
+// prefix 0. Beside each entry's prefix and suffix the table keeps the length of its string,
+// which may not grow past the longest string a reader holds.
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -12,7 +12,7 @@ namespace vandrel {
 class TLZWTable {
  public:
   static constexpr int kSize = 4098;
-  // Longest string an entry may hold: the decoder's string buffer.
+  // Longest string an entry may hold.
   static constexpr int kMaxLength = 4096;
 
   // A copy of the template: entry 0 empty, entries 1..256 the single bytes, entry 257
@@ -76,15 +76,12 @@ class TLZWTable {
   int count() const { return count_; }
   int firstFree() const { return firstFree_; }
 
-  // One entry: prefix and suffix, and the length and first byte of its string.
+  // One entry: prefix and suffix, and the length of its string.
   struct Entry {
     uint16_t prefix;
     uint16_t length;
     uint8_t suffix;
-    uint8_t first;
   };
-  // Raw entry access for the decoder's inner loop (code < kSize).
-  const Entry& entry(int code) const { return entries_[code]; }
 
  private:
   int FindByScan(int prefix, uint8_t byte) const;
@@ -93,8 +90,7 @@ class TLZWTable {
     const Entry& from = entries_[prefix];
     const int length = prefix == 0 ? 1 : from.length + 1;
     if (length > kMaxLength) return false;
-    entries_[count_] =
-        Entry{uint16_t(prefix), uint16_t(length), suffix, prefix == 0 ? suffix : from.first};
+    entries_[count_] = Entry{uint16_t(prefix), uint16_t(length), suffix};
     ++count_;
     return true;
   }

@@ -7,8 +7,7 @@
 #include <vector>
 
 #include "codecs/common/ImageCommon.h"
-#include "codecs/common/LzwLsbDecoder.h"
-#include "codecs/tiff/TiffLZWTable.h"
+#include "codecs/common/LzwDecoder.h"
 
 namespace vandrel {
 
@@ -465,158 +464,56 @@ class TTIFFPackBitsDecoder final : public TTIFFImageDecoder {
 // ---------------------------------------------------------------------------------------
 // LZW: codes 256 Clear, 257 End of Information, 258 the first free code; 9 to 12 bits,
 // most significant bit first; the width grows one code early, as TIFF writers have it.
+// Every strip starts with a fresh table, also one whose first code is not Clear.
 class TTIFFLZWDecoder : public TTIFFImageDecoder {
  protected:
-  static constexpr int kClear = 256;
-  static constexpr int kEndOfInformation = 257;
-  static constexpr int kFirstFree = 258;
-
-  void ResetCodes() {
-    width_ = 9;
-    counter_ = 258;
-    limit_ = 512;
-    mask_ = 511;
-    shift_ = 32 - 9;
-  }
-
-  // The next code from the strip: one 32-bit big-endian window at the bit position (bytes
-  // past the strip read as zero); End of Information once the position passes the strip.
-  int NextCode() {
-    const size_t byte = bitPosition_ >> 3;
-    uint32_t window;
-    if (byte + 4 <= size_) {
-      std::memcpy(&window, data_ + byte, 4);
-      window = __builtin_bswap32(window);
-    } else {
-      if (byte >= size_) return kEndOfInformation;
-      window = 0;
-      for (size_t i = 0; i < 4; ++i)
-        window = (window << 8) | (byte + i < size_ ? data_[byte + i] : 0u);
-    }
-    const int code = int((window >> (shift_ - int(bitPosition_ & 7))) & mask_);
-    bitPosition_ += size_t(width_);
-    // The width stays at 12 bits: a stream that fills the table without a Clear keeps
-    // reading 12-bit codes.
-    if (++counter_ == limit_ && width_ < 12) {
-      ++width_;
-      limit_ <<= 1;
-      mask_ = limit_ - 1;
-      shift_ = 32 - width_;
-    }
-    return code;
-  }
-
-  TLZWTable table_;
-  const uint8_t* data_ = nullptr;
-  size_t size_ = 0;
-  size_t bitPosition_ = 0;
-  int width_ = 9, counter_ = 258, limit_ = 512, shift_ = 23;
-  uint32_t mask_ = 511;
+  static constexpr int kCodeSize = 8;  // Clear is 2^8
 };
 
 template <class Layout>
 class TTIFFLZWLayoutDecoder final : public TTIFFLZWDecoder {
  public:
-  TTIFFLZWLayoutDecoder(Bitmap& bitmap, const TiffDecoderSetup& setup) : layout_(bitmap, setup) {
-    // The window holds at least two units and a longest string, at most what the whole
-    // image needs (plus those), and otherwise 1 MB.
-    const size_t unit = layout_.UnitBytes();
-    const size_t bits = size_t(setup.format);
-    const size_t image =
-        (size_t(setup.width) * bits + 7) / 8 * size_t(setup.height) * (bits >= 24 ? 2 : 1);
-    capacity_ = std::max(std::min<size_t>(size_t(1) << 20, image + unit), 2 * unit) + kMaxString;
-    window_.resize(capacity_ + kMaxString + 256 + kOvershoot);
-    for (int b = 0; b < 256; ++b) window_[capacity_ + kMaxString + size_t(b)] = uint8_t(b);
-  }
+  TTIFFLZWLayoutDecoder(Bitmap& bitmap, const TiffDecoderSetup& setup)
+      : layout_(bitmap, setup), window_(WindowBytes(layout_, setup)), lzw_(Unit(), window_) {}
   bool Done() const override { return layout_.Done(); }
   void Finish() override { layout_.Finish(); }
 
-  // The strip's output collects in a window; complete units go from there to the layout.
-  // Every code remembers where in the output its string was first written, so repeating
-  // it is one copy from that earlier output (or, once that stretch of the window has been
-  // handed on, a walk down the code's prefix chain).
   void DecodeStrip(TiffStream& stream, uint32_t byteCount) override {
-    if (layout_.Done()) return;
+    if (layout_.Done() || layout_.UnitBytes() == 0) return;
     const std::span<const uint8_t> bytes = stream.peek(byteCount);
     // A strip that starts with the bytes 0x00 0x01 (bit 0 set) is a Clear code written
     // least significant bit first, as LZW strips were before 1992: it is read in that
-    // order, as libtiff reads it.
+    // order, and with the width growing when the next free code needs it (not one code
+    // early), as libtiff reads it.
     if (bytes.size() >= 2 && bytes[0] == 0 && (bytes[1] & 1) != 0) {
-      DecodeOldStyle(bytes);
+      LzwDecoder<LzwLsbCodes> oldStyle(Unit(), window_);
+      DecodeCodes(oldStyle, bytes);
       return;
     }
-    data_ = bytes.data();
-    size_ = bytes.size();
-    bitPosition_ = 0;
-    ResetCodes();
-    // Every strip starts with a fresh table, also one whose first code is not Clear.
-    table_.Clear(kFirstFree);
-
-    uint8_t* const base = window_.data();
-    uint8_t* out = base + layout_.CarriedBytes(base);
-    origin_ = 0;  // output position of base[0]
-    PlaceSingleBytes();
-    bool afterClear = true;
-    int previous = 0;
-    uint64_t previousStart = 0;  // output position of the previous code's string
-
-    for (;;) {
-      const int code = NextCode();
-      if (unsigned(code - kClear) < 2) [[unlikely]] {
-        if (code == kEndOfInformation) break;
-        ResetCodes();
-        table_.Clear(kFirstFree);
-        afterClear = true;
-        continue;
-      }
-      if (out + kMaxString > base + capacity_ && !Flush(out)) return;
-      const uint64_t start = origin_ + uint64_t(out - base);
-      if (afterClear) [[unlikely]] {
-        // The first code after a Clear (or at the start of a strip) is a single byte and
-        // defines nothing.
-        afterClear = false;
-        previous = (code & 0xFF) + 1;
-        previousStart = start;
-        *out++ = uint8_t(code);
-        continue;
-      }
-      const int internal = code + 1;
-      if (internal >= table_.count()) [[unlikely]] {
-        // The code being defined (or one beyond the table, taken as that code): the
-        // previous string followed by its own first byte.
-        out = Repeat(out, previous, previousStart);
-        *out++ = table_.entry(previous).first;
-        if (table_.Add(previous, table_.entry(previous).first)) {
-          offsets_[table_.count() - 1] = previousStart;
-          previous = table_.count() - 1;
-        }
-      } else {
-        out = Repeat(out, internal, offsets_[internal]);
-        if (table_.Add(previous, table_.entry(internal).first))
-          offsets_[table_.count() - 1] = previousStart;
-        previous = internal;
-      }
-      previousStart = start;
-    }
-    if (!Flush(out)) return;
-    // What is left is less than a unit.
-    Layout::KeepPartial(layout_, base, size_t(out - base));
+    DecodeCodes(lzw_, bytes);
   }
 
  private:
-  static constexpr size_t kMaxString = TLZWTable::kMaxLength + 1;
-  static constexpr size_t kOvershoot = 32;  // the wide copies may write past a string's end
+  // The window holds at least two units, at most what the whole image needs (plus a
+  // unit), and otherwise 1 MB.
+  static uint64_t WindowBytes(const Layout& layout, const TiffDecoderSetup& setup) {
+    const size_t unit = layout.UnitBytes();
+    const size_t bits = size_t(setup.format);
+    const size_t image =
+        (size_t(setup.width) * bits + 7) / 8 * size_t(setup.height) * (bits >= 24 ? 2 : 1);
+    return std::max(std::min<size_t>(size_t(1) << 20, image + unit), 2 * unit);
+  }
+  size_t Unit() const { return std::max<size_t>(layout_.UnitBytes(), 1); }
 
-  // Codes least significant bit first, the width growing when the next free code needs
-  // it (not one code early): the decoder of GIF image data with code size 8.
-  void DecodeOldStyle(std::span<const uint8_t> bytes) {
+  // The strip's output goes to the layout unit by unit; a unit begun in the last strip
+  // (YCbCr data units run on from strip to strip) is completed first.
+  template <class Codes>
+  void DecodeCodes(LzwDecoder<Codes>& lzw, std::span<const uint8_t> bytes) {
     const size_t unit = layout_.UnitBytes();
-    if (unit == 0) return;
-    size_t fill = 0;  // bytes of a unit begun in the last strip (YCbCr data units)
+    size_t fill = 0;
     if constexpr (std::is_same_v<Layout, LayoutYCbCr>) fill = layout_.fill();
-    LzwLsbDecoder lzw(unit, capacity_);
     lzw.Decode(
-        bytes, 8,
+        bytes, kCodeSize,
         [&](const uint8_t* line) {
           if (fill == 0)
             PutUnit(layout_, line);
@@ -629,62 +526,9 @@ class TTIFFLZWLayoutDecoder final : public TTIFFLZWDecoder {
       LayoutYCbCr::KeepPartial(layout_, layout_.Target(), fill);
   }
 
-  // Single bytes are copied like strings, from a table of the 256 byte values that sits
-  // after the window's output area: their positions lie just beyond anything written.
-  void PlaceSingleBytes() {
-    for (int b = 0; b < 256; ++b)
-      offsets_[size_t(b + 1)] = origin_ + capacity_ + kMaxString + uint64_t(b);
-  }
-
-  // Writes the string of an internal code at `out`; `at` is where it was written before.
-  uint8_t* Repeat(uint8_t* out, int code, uint64_t at) {
-    const TLZWTable::Entry& e = table_.entry(code);
-    const size_t length = e.length;
-    if (at >= origin_) [[likely]] {
-      // Still in the window, and wholly before `out`: copy 16 bytes at a time, each chunk
-      // loaded before it is stored (the two may overlap when the string is short). Bytes
-      // read past the string's end are never needed, bytes written past it are written
-      // again.
-      const uint8_t* from = window_.data() + (at - origin_);
-      size_t i = 0;
-      do {
-        uint8_t chunk[16];
-        std::memcpy(chunk, from + i, 16);
-        std::memcpy(out + i, chunk, 16);
-        i += 16;
-      } while (i < length);
-      return out + length;
-    }
-    uint8_t* p = out + length;
-    for (int c = code, n = int(length); n > 0; --n, c = table_.entry(c).prefix)
-      *--p = table_.entry(c).suffix;
-    return out + length;
-  }
-
-  // Hands the window's complete units to the layout and moves the rest to its start.
-  // False once the image is complete.
-  bool Flush(uint8_t*& out) {
-    uint8_t* const base = window_.data();
-    const size_t filled = size_t(out - base);
-    const size_t unit = layout_.UnitBytes();
-    size_t done = 0;
-    while (filled - done >= unit) {
-      PutUnit(layout_, base + done);
-      done += unit;
-      if (layout_.Done()) return false;
-    }
-    std::memmove(base, base + done, filled - done);
-    origin_ += done;
-    out = base + (filled - done);
-    PlaceSingleBytes();
-    return true;
-  }
-
   Layout layout_;
-  std::vector<uint8_t> window_;
-  size_t capacity_ = 0;
-  uint64_t origin_ = 0;
-  std::array<uint64_t, TLZWTable::kSize> offsets_{};
+  const uint64_t window_;
+  LzwDecoder<LzwMsbCodes> lzw_;
 };
 
 // The members of the three families, by the names of their layouts.
