@@ -157,9 +157,7 @@ TFormPadrao::TFormPadrao(QObject* owner) : TForm(nullptr) {
     frame->AdicionarFilha(this);
     if (QMdiSubWindow* sub = SubWindow()) {
       // A single border: the system menu with its close box, and minimise.
-      sub->setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                          Qt::WindowCloseButtonHint);
+      SingleBorder();
       sub->resize(sub->sizeHint());
       if (QMdiArea* area = sub->mdiArea()) {
         const QSize livre = area->viewport()->size() - sub->size();

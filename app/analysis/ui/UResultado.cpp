@@ -76,11 +76,9 @@ TFormResultado* TFormResultado::CreateComPadrao(QObject* owner, const std::strin
   }
   if (Frame* frame = CurrentFrame()) {
     frame->AdicionarFilha(janela);
-    if (QMdiSubWindow* sub = janela->SubWindow()) {
+    if (janela->SubWindow()) {
       // The system menu and the minimise box only; the window keeps the size of its table.
-      sub->setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                          Qt::WindowCloseButtonHint);
+      janela->SingleBorder();
       // Until a row comes the window keeps its start size, widened to the header row, so
       // that a run that adds no row still shows the header and the tool bar.
       const QSize tabela(janela->StringGridResultado->width(),

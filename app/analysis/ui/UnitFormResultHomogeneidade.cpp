@@ -106,10 +106,8 @@ TFormresultHomogeneidade::TFormresultHomogeneidade(QObject* owner) : TForm(nullp
   });
   if (Frame* frame = CurrentFrame()) {
     frame->AdicionarFilha(this);
-    if (QMdiSubWindow* sub = SubWindow()) {
-      sub->setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                          Qt::WindowCloseButtonHint);
+    if (SubWindow()) {
+      SingleBorder();
       FitFrameTo(size());
     }
   }

@@ -161,9 +161,7 @@ TFormListaImagens::TFormListaImagens(QObject* owner) : TForm(nullptr) {
     frame->AdicionarFilha(this);
     if (QMdiSubWindow* sub = SubWindow()) {
       // The system menu and the minimise box only; the window keeps the size of its content.
-      sub->setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                          Qt::WindowCloseButtonHint);
+      SingleBorder();
       sub->resize(sub->sizeHint());
     }
   }

@@ -39,6 +39,13 @@ void TForm::FitFrameTo(const QSize& content) {
   resize(content);
 }
 
+void TForm::SingleBorder() {
+  if (QMdiSubWindow* sub = SubWindow())
+    sub->setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                        Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                        Qt::WindowCloseButtonHint);
+}
+
 void TForm::Show() {
   if (QMdiSubWindow* sub = SubWindow()) {
     sub->show();

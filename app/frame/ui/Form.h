@@ -32,6 +32,9 @@ class TForm : public QWidget {
   // shows exactly that much: the frame (title bar and borders) is measured on the
   // sub-window itself, never from the form, whose size may already be the new one.
   void FitFrameTo(const QSize& content);
+  // A single border for the sub-window (when there is one): the title with the system
+  // menu, the minimise box and the close box, no maximise box.
+  void SingleBorder();
 
   // Shows the form and brings it to the front.
   void Show();
