@@ -2,6 +2,7 @@
 // buttons, and leaving it through Cancel.
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDirIterator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -120,6 +121,29 @@ TEST_F(FirstPage, TheQuitBoxSpeaksTheInstallersEnglish) {
   buttons.sort();
   EXPECT_EQ(buttons, (QStringList{"No", "Yes"}));
   EXPECT_FALSE(installer::Terminated());
+}
+
+TEST_F(FirstPage, StartingAndCancellingWritesNothing) {
+  // Nothing is written before Install: no store, no lock beside it, no folder.
+  const auto files = [this] {
+    QStringList all;
+    QDirIterator it(temp_.path(),
+                    QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) all << it.next();
+    all.sort();
+    return all;
+  };
+  const QStringList before = files();
+  {
+    TForm1 form(Prog());
+    form.show();
+    dialogs_->answers = {mbNo, mbYes};
+    form.SpeedButton1->click();
+    form.SpeedButton1->click();
+  }
+  EXPECT_TRUE(installer::Terminated());
+  EXPECT_EQ(files(), before);
 }
 
 TEST_F(FirstPage, BrowseTakesTheFolderChosen) {

@@ -56,7 +56,8 @@ class WindowProbePlugin : public QGenericPlugin {
   Q_PLUGIN_METADATA(IID QGenericPluginFactoryInterface_iid FILE "probe.json")
  public:
   QObject* create(const QString& key, const QString& file) override {
-    if (key.compare("vandrelprobe", Qt::CaseInsensitive) != 0 || file.isEmpty()) return nullptr;
+    if (key.compare("vandrelprobe", Qt::CaseInsensitive) != 0 || file.isEmpty())
+      return nullptr;
     return new WindowProbe(file);
   }
 };
