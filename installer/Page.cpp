@@ -1,9 +1,12 @@
 #include "installer/Page.h"
 
+#include <QCoreApplication>
 #include <QFont>
 #include <QLabel>
 #include <QScreen>
 #include <QWidget>
+
+#include "platform/qt/Dialogs.h"
 
 namespace installer {
 
@@ -32,6 +35,11 @@ void CentreOnScreen(QWidget* page) {
   page->setFixedSize(page->size());
   if (QScreen* screen = page->screen())
     page->move(screen->availableGeometry().center() - page->rect().center());
+}
+
+void SetUpApplication() {
+  QCoreApplication::setApplicationName("install");
+  vandrel::SetApplicationTitle("Vandrel install");
 }
 
 }  // namespace installer

@@ -14,4 +14,8 @@ QLabel* MakeBanner(const QString& text, QWidget* parent);
 // Gives a page its natural size, fixed, in the middle of its screen.
 void CentreOnScreen(QWidget* page);
 
+// Names the running application as the installer: its title is the caption of every box.
+// Qt's own texts stay English, so the buttons of its boxes ("Yes", "No") match the pages'.
+void SetUpApplication();
+
 }  // namespace installer

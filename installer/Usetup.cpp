@@ -1,5 +1,6 @@
 #include "installer/Usetup.h"
 
+#include <QCloseEvent>
 #include <QEvent>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -137,15 +138,23 @@ bool TFInstall::eventFilter(QObject* watched, QEvent* event) {
   return QDialog::eventFilter(watched, event);
 }
 
+bool TFInstall::Working() const { return !sbFinalizar->isEnabled(); }
+
 void TFInstall::keyPressEvent(QKeyEvent* event) {
-  // Until Finish is offered the steps are under way (or a failed one is being reported):
-  // leaving now would end the installer with half of it done.
-  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier &&
-      !sbFinalizar->isEnabled()) {
+  // Leaving while the steps run would end the installer with half of it done.
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && Working()) {
     event->accept();
     return;
   }
   QDialog::keyPressEvent(event);
+}
+
+void TFInstall::closeEvent(QCloseEvent* event) {
+  if (Working()) {
+    event->ignore();
+    return;
+  }
+  QDialog::closeEvent(event);
 }
 
 void TFInstall::ReportError(const QString& text) {
@@ -239,7 +248,9 @@ void TFInstall::CreateFolders() {
   installer::CreateFolderIfMissing(InstallFolder);
   for (const char* sub : {"/fases", "/padroes", "/resultados", "/imagens", "/temp", "/saves"})
     installer::CreateFolderIfMissing(InstallFolder + sub);
-  installer::CreateFolderIfMissing(installer::GetWindowsDir() + "/Menu Iniciar/Programas/Vandrel");
+  // A fresh account has no Windows folder yet, let alone its menu folders: every missing
+  // level is made.
+  installer::CreateFolderPath(installer::GetWindowsDir() + "/Menu Iniciar/Programas/Vandrel");
 }
 
 void TFInstall::WriteRegistry() {
@@ -280,5 +291,8 @@ void TFInstall::WriteRegistry() {
                  program + "," + QString::number(c.icon));
     WriteDefault(RegRoot::HKEY_CLASSES_ROOT, QString::fromUtf8(c.extension), name);
   }
-  if (registered) vandrel::RefreshDesktopDatabases();
+  // The help shortcut opens "Ajuda.hlp" through the desktop, which takes a ".hlp" for a
+  // WinHelp file: it learns that this one is HTML, so that the user's HTML viewer shows it.
+  const bool help = vandrel::RegisterDesktopHtmlFile("Ajuda.hlp");
+  if (registered || help) vandrel::RefreshDesktopDatabases();
 }

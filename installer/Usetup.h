@@ -44,10 +44,13 @@ class TFInstall : public QDialog {
  protected:
   void showEvent(QShowEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
-  // Escape does not leave the page while the steps run.
+  // Neither Escape nor the close box leaves the page while the steps run.
   void keyPressEvent(QKeyEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
+  // The steps are under way (or a failed one is being reported) until Finish is offered.
+  bool Working() const;
   void SetStatus(const QString& text);
   // Shows an error with the timer held, so that no tick runs while the box is open.
   void ReportError(const QString& text);

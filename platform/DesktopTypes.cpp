@@ -94,10 +94,11 @@ std::string Trimmed(const std::string& text) {
 bool IsGroup(const std::string& line) { return !Trimmed(line).empty() && Trimmed(line)[0] == '['; }
 
 // Sets key=value in group `group` of a desktop-style key file, leaving every other line
-// as it was: the key's line is replaced where the group has it, else added at the group's
-// end; a missing group is added at the end of the file.
+// as it was: the key's line is replaced where the group has it (or kept, with
+// `keepExisting`), else added at the group's end; a missing group is added at the end of
+// the file.
 std::string SetKey(const std::string& text, const std::string& group, const std::string& key,
-                   const std::string& value) {
+                   const std::string& value, bool keepExisting) {
   std::vector<std::string> lines = Lines(text);
   const std::string line = key + "=" + value;
   size_t i = 0;
@@ -114,7 +115,7 @@ std::string SetKey(const std::string& text, const std::string& group, const std:
     if (!t.empty()) last = end;
     const size_t eq = t.find('=');
     if (eq != std::string::npos && Trimmed(t.substr(0, eq)) == key) {
-      lines[end] = line;
+      if (!keepExisting) lines[end] = line;
       return Joined(lines);
     }
   }
@@ -140,26 +141,60 @@ std::vector<std::string> ListedTypes(const std::string& entry) {
   return types;
 }
 
-void WriteTypeDefinition(const std::string& type, const std::string& extension,
-                         const std::string& description, bool text) {
-  const std::string folder = UserDataFolder() + "/mime/packages";
-  MakeFolders(folder);
-  std::string xml =
-      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-      "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
-      "  <mime-type type=\"" +
-      XmlText(type) +
-      "\">\n"
-      "    <comment>" +
-      XmlText(description) + "</comment>\n";
-  if (text) xml += "    <sub-class-of type=\"text/plain\"/>\n";
-  // Above the usual weight: an extension the program takes over (".pat" is also GIMP's
-  // patterns, ".med" a music module) is the program's, as the class's extension key says.
-  xml += "    <glob pattern=\"*." + XmlText(extension) +
-         "\" weight=\"60\"/>\n"
+std::string PackagesFolder() { return UserDataFolder() + "/mime/packages"; }
+
+// A shared-mime-info package of one type; `body` holds the type's elements.
+std::string TypePackage(const std::string& type, const std::string& body) {
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+         "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
+         "  <mime-type type=\"" +
+         XmlText(type) + "\">\n" + body +
          "  </mime-type>\n"
          "</mime-info>\n";
-  WriteFileAtomically(folder + "/vandrel-" + extension + ".xml", xml);
+}
+
+// A glob above the usual weight: a name the program takes over (".pat" is also GIMP's
+// patterns, ".med" a music module) is the program's, as the class's extension key says.
+std::string Glob(const std::string& pattern, bool caseSensitive = false) {
+  return "    <glob pattern=\"" + XmlText(pattern) + "\" weight=\"60\"" +
+         (caseSensitive ? " case-sensitive=\"true\"" : "") + "/>\n";
+}
+
+void WriteTypeDefinition(const std::string& type, const std::string& extension,
+                         const std::string& description, bool text) {
+  const std::string folder = PackagesFolder();
+  MakeFolders(folder);
+  std::string body = "    <comment>" + XmlText(description) + "</comment>\n";
+  if (text) body += "    <sub-class-of type=\"text/plain\"/>\n";
+  body += Glob("*." + extension);
+  WriteFileAtomically(folder + "/vandrel-" + extension + ".xml", TypePackage(type, body));
+}
+
+// The program as the entry's Exec names it. The desktop's generic opener (xdg-open outside
+// a desktop session) reads Exec by itself, a word at a time, and cannot start a program
+// whose path needs quoting (a blank in a folder name): such a program is named through a
+// link of ours in the user's data folder, whose path needs none. The program started
+// through it still finds its own folder, as the link is followed.
+std::string ExecProgram(const std::string& program) {
+  if (QuoteExecWord(program) == program) return program;
+  const std::string folder = UserDataFolder() + "/vandrel/bin";
+  const std::string link = folder + "/Vandrel";
+  if (QuoteExecWord(link) != link) return program;
+  MakeFolders(folder);
+  // Never in the place of something that is not our link.
+  struct stat st {};
+  if (::lstat(link.c_str(), &st) == 0 && !S_ISLNK(st.st_mode)) return program;
+  std::error_code ec;
+  const std::filesystem::path target = std::filesystem::absolute(program, ec);
+  const std::string fresh = link + ".new";
+  ::unlink(fresh.c_str());
+  if (ec || ::symlink(target.c_str(), fresh.c_str()) != 0 ||
+      ::rename(fresh.c_str(), link.c_str()) != 0) {
+    const int err = ec ? ec.value() : errno;
+    ::unlink(fresh.c_str());
+    throw FileError("Cannot write file", link, err);
+  }
+  return link;
 }
 
 // Adds `type` to the program's entry, which starts `program` with the document.
@@ -175,19 +210,52 @@ void ListInProgramEntry(const std::string& program, const std::string& type) {
   for (const std::string& t : types) mime += t + ";";
   // The entry opens documents; the menu shows the program through its own shortcut.
   const std::string entry = "[Desktop Entry]\nType=Application\nName=Vandrel\nExec=" +
-                            EscapeDesktopValue(QuoteExecWord(program) + " %f") +
+                            EscapeDesktopValue(QuoteExecWord(ExecProgram(program)) + " %f") +
                             "\nIcon=" + kProgramIcon +
                             "\nTerminal=false\nNoDisplay=true\nMimeType=" + mime + "\n";
   WriteFileAtomically(file, entry);
 }
 
-void MakeDefault(const std::string& type) {
+// Makes the program's entry the default for `type`; with `keepExisting` a default the
+// user already has stays.
+void MakeDefault(const std::string& type, bool keepExisting = false) {
   const std::string folder = UserConfigFolder();
   MakeFolders(folder);
   const std::string file = folder + "/mimeapps.list";
   const std::string before = ReadExisting(file);
-  const std::string after = SetKey(before, "Default Applications", type, kEntryName);
+  const std::string after = SetKey(before, "Default Applications", type, kEntryName, keepExisting);
   if (after != before) WriteFileAtomically(file, after);
+}
+
+bool IsTypeName(const std::string& text) {
+  const size_t slash = text.find('/');
+  if (slash == 0 || slash == std::string::npos || slash + 1 == text.size() ||
+      text.find('/', slash + 1) != std::string::npos)
+    return false;
+  for (char c : text)
+    if (c <= ' ' || c == '=' || c == ';' || c == '[' || c == ']') return false;
+  return true;
+}
+
+// Outside a desktop session the generic opener asks the `mimetype` tool for a document's
+// type, and that tool lets the system's types win over the user's for an extension
+// (".pat" stays GIMP's patterns there, whatever weight ours has). The type it answers for
+// an extension the program opens gets the program as its default too, unless the user
+// has a default for it already, so that the document still opens in the program.
+void DefaultForTheGenericToolsTypes() {
+  const std::string tool = FindInPath("mimetype");
+  if (tool.empty()) return;
+  const std::string prefix = DesktopMimeType("");
+  const std::string entry = UserDataFolder() + "/applications/" + kEntryName;
+  for (const std::string& type : ListedTypes(ReadExisting(entry))) {
+    if (type.rfind(prefix, 0) != 0) continue;
+    // A name that is nowhere on disk: the tool answers from the name alone.
+    const std::string probe = PackagesFolder() + "/vandrel-none/x." + type.substr(prefix.size());
+    std::string seen;
+    if (!RunAndRead(tool, {"--brief", probe}, seen)) continue;
+    seen = Trimmed(seen.substr(0, seen.find('\n')));
+    if (seen != type && IsTypeName(seen)) MakeDefault(seen, true);
+  }
 }
 
 void RunIfInstalled(const char* tool, const std::string& folder) {
@@ -222,6 +290,19 @@ void RefreshDesktopDatabases() {
   MakeFolders(data + "/applications");
   RunIfInstalled("update-mime-database", data + "/mime");
   RunIfInstalled("update-desktop-database", data + "/applications");
+  DefaultForTheGenericToolsTypes();
+}
+
+bool RegisterDesktopHtmlFile(const std::string& name) {
+  const std::string folder = PackagesFolder();
+  const std::string file = folder + "/vandrel-" + Lower(name) + ".xml";
+  // Spelt exactly: the generic type tool looks a whole name up in the letters it has, and
+  // a glob of any case is kept in small letters.
+  const std::string package = TypePackage("text/html", Glob(name, true));
+  if (ReadExisting(file) == package) return false;
+  MakeFolders(folder);
+  WriteFileAtomically(file, package);
+  return true;
 }
 
 }  // namespace vandrel

@@ -7,7 +7,9 @@
 //   user's text editor opens it);
 // - the types the program opens are listed in its entry $XDG_DATA_HOME/applications/
 //   vandrel.desktop and made its defaults in $XDG_CONFIG_HOME/mimeapps.list;
-// - a class without an open command gets its type only.
+// - a class without an open command gets its type only;
+// - the entry names a program whose path needs quoting through a link of ours in
+//   $XDG_DATA_HOME/vandrel/bin, since the generic opener cannot read a quoted Exec.
 #include <string>
 
 namespace vandrel {
@@ -23,7 +25,15 @@ void RegisterDesktopFileType(const std::string& extension, const std::string& de
                              const std::string& command);
 
 // Rebuilds the desktop's databases of the user's folders with update-mime-database and
-// update-desktop-database, each when it is installed.
+// update-desktop-database, each when it is installed. Then, where the generic type tool
+// (`mimetype`, which the desktop's opener asks outside a session) gives an extension the
+// program opens to a type of the system's, that type gets the program as its default,
+// unless the user has chosen one for it.
 void RefreshDesktopDatabases();
+
+// Makes the file named `name` (no folder: "Ajuda.hlp") an HTML document for the desktop,
+// whatever its extension says elsewhere, so that it opens in the user's HTML viewer. True
+// when the definition was written, false when it was there already.
+bool RegisterDesktopHtmlFile(const std::string& name);
 
 }  // namespace vandrel

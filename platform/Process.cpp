@@ -1,5 +1,6 @@
 #include "platform/Process.h"
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -99,6 +100,47 @@ bool StartAndWait(const std::string& program, std::vector<std::string> words) {
   while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
   }
   return true;
+}
+
+bool RunAndRead(const std::string& program, std::vector<std::string> words, std::string& output) {
+  output.clear();
+  std::string file = program;
+  std::vector<char*> argv;
+  argv.reserve(words.size() + 2);
+  argv.push_back(file.data());
+  for (std::string& w : words) argv.push_back(w.data());
+  argv.push_back(nullptr);
+  int pipeEnds[2];
+  if (::pipe2(pipeEnds, O_CLOEXEC) != 0) return false;
+  posix_spawn_file_actions_t actions;
+  if (posix_spawn_file_actions_init(&actions) != 0) {
+    ::close(pipeEnds[0]);
+    ::close(pipeEnds[1]);
+    return false;
+  }
+  posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
+  pid_t pid = 0;
+  const int err = posix_spawn(&pid, file.c_str(), &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  ::close(pipeEnds[1]);
+  if (err == 0) {
+    char buffer[4096];
+    for (;;) {
+      const ssize_t n = ::read(pipeEnds[0], buffer, sizeof buffer);
+      if (n > 0) {
+        output.append(buffer, size_t(n));
+      } else if (n == 0 || errno != EINTR) {
+        break;
+      }
+    }
+  }
+  ::close(pipeEnds[0]);
+  if (err != 0) return false;
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0) {
+    if (errno != EINTR) return false;
+  }
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 std::string FindInPath(const std::string& name) {

@@ -20,6 +20,11 @@ bool StartAndWait(const std::string& program, const std::string& parameters);
 // The same with the words given one by one, so that none is split or loses its quotes.
 bool StartAndWait(const std::string& program, std::vector<std::string> words);
 
+// Runs `program` with `words` (in the current folder), waits for it to end and gives what
+// it wrote to its standard output. False when it could not be started or did not end
+// normally with code 0; `output` then holds what it wrote before.
+bool RunAndRead(const std::string& program, std::vector<std::string> words, std::string& output);
+
 // The program file `name` as the shell finds it in the folders of $PATH; empty when none
 // of them holds an executable file of that name.
 std::string FindInPath(const std::string& name);

@@ -162,25 +162,42 @@ std::string Serialise(const Store& store) {
   return out;
 }
 
-// Holds the store's lock file for one read or one read-modify-write.
-class Lock {
+// Holds the store's lock for one read-modify-write. Readers take no lock: every write
+// replaces the store whole, so a reader sees the old store or the new one. The lock file
+// lives only while a write holds it, so nothing is left behind, and nothing is made before
+// the first write. A writer that locked a file another writer has removed meanwhile (it
+// opened the name before the removal) finds the name gone or taken by a newer file and
+// tries again, so that two writers never hold different files.
+class WriteLock {
  public:
-  Lock(const std::string& store, bool exclusive) {
+  explicit WriteLock(const std::string& store) : path_(store + ".lock") {
     std::error_code ec;
     std::filesystem::create_directories(std::filesystem::path(store).parent_path(), ec);
-    fd_ = ::open((store + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (fd_ >= 0) flock(fd_, exclusive ? LOCK_EX : LOCK_SH);
-  }
-  ~Lock() {
-    if (fd_ >= 0) {
-      flock(fd_, LOCK_UN);
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+      fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+      if (fd_ < 0) return;  // no lock can be had here: the write itself reports the folder
+      while (flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+      }
+      struct stat held {
+      }, named{};
+      if (::fstat(fd_, &held) == 0 && ::stat(path_.c_str(), &named) == 0 &&
+          held.st_dev == named.st_dev && held.st_ino == named.st_ino)
+        return;
       ::close(fd_);
+      fd_ = -1;
     }
   }
-  Lock(const Lock&) = delete;
-  Lock& operator=(const Lock&) = delete;
+  ~WriteLock() {
+    if (fd_ < 0) return;
+    // Removed while still held: a writer waiting on this file sees it gone and starts over.
+    ::unlink(path_.c_str());
+    ::close(fd_);
+  }
+  WriteLock(const WriteLock&) = delete;
+  WriteLock& operator=(const WriteLock&) = delete;
 
  private:
+  std::string path_;
   int fd_ = -1;
 };
 
@@ -205,7 +222,7 @@ Store LoadForChange(const std::string& file) {
 template <typename Change>
 void Modify(Change change) {
   const std::string file = Registry::StorePath();
-  Lock lock(file, true);
+  WriteLock lock(file);
   Store store = LoadForChange(file);
   change(store);
   WriteFileAtomically(file, Serialise(store));
@@ -298,7 +315,6 @@ bool Registry::KeyExists(const std::string& key) const {
   const std::string path = Lower(FullPath(key));
   if (IsSystemKey(path) || path == Lower(RootName(root_))) return true;
   const std::string file = StorePath();
-  Lock lock(file, false);
   Store store = Load(file);
   if (store.count(path)) return true;
   // A key that only has sub-keys exists too.
@@ -342,7 +358,6 @@ std::vector<std::string> Registry::GetKeyNames() const {
   if (!current_) return names;
   const std::string prefix = Lower(*current_) + "\\";
   const std::string file = StorePath();
-  Lock lock(file, false);
   for (const auto& [lower, key] : Load(file)) {
     if (lower.compare(0, prefix.size(), prefix) != 0) continue;
     std::string rest = key.path.substr(prefix.size());
@@ -360,7 +375,6 @@ std::optional<Value> Find(const std::optional<std::string>& current, const std::
   const std::string path = Lower(*current);
   const std::string file = Registry::StorePath();
   {
-    Lock lock(file, false);
     Store store = Load(file);
     if (auto it = store.find(path); it != store.end())
       if (Value* v = it->second.find(name)) return *v;

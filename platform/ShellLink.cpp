@@ -71,23 +71,6 @@ bool Reserved(char c) {
   }
 }
 
-// file:// URL of an absolute path, every byte but the unreserved ones and "/" escaped.
-std::string FileUrl(const std::string& path) {
-  static const char* hex = "0123456789ABCDEF";
-  std::string out = "file://";
-  for (unsigned char c : path) {
-    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
-        c == '.' || c == '_' || c == '~' || c == '/') {
-      out += char(c);
-    } else {
-      out += '%';
-      out += hex[c >> 4];
-      out += hex[c & 15];
-    }
-  }
-  return out;
-}
-
 bool IsProgram(const std::string& path) {
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), X_OK) == 0;
@@ -136,9 +119,13 @@ std::string DesktopEntry(const ShellLink& link, const std::string& name) {
     if (std::filesystem::path(target).filename() == "Vandrel")
       entry += std::string("Icon=") + kProgramIcon + "\n";
   } else {
-    entry += "Type=Link\n";
+    // Menus list applications only: a document is opened by the desktop's own opener,
+    // which picks the program its type has.
+    entry += "Type=Application\n";
     entry += "Name=" + EscapeDesktopValue(name) + "\n";
-    entry += "URL=" + EscapeDesktopValue(FileUrl(target)) + "\n";
+    entry +=
+        "Exec=" + EscapeDesktopValue(std::string(kDocumentOpener) + " " + QuoteExecWord(target)) +
+        "\n";
   }
   return entry;
 }

@@ -3,7 +3,9 @@
 // entry "folder/name.desktop", executable, which menus and the desktop show. A program
 // target gives an Application entry (Exec = target and arguments, Path = working folder,
 // the program's icon when the target is Vandrel itself); any other target (a document, a
-// file that does not exist yet) a Link entry with its file URL. Name is the link's name.
+// file that does not exist yet) an Application entry that opens it with the desktop's
+// opener (Exec = xdg-open target), as menus show no other kind of entry. Name is the
+// link's name.
 #include <string>
 
 namespace vandrel {
@@ -17,6 +19,9 @@ struct ShellLink {
 // The desktop entry of `link` named `name`. A relative target is taken from the current
 // folder, as the link must name it wherever it is opened from.
 std::string DesktopEntry(const ShellLink& link, const std::string& name);
+
+// The program that opens a document target the way the desktop opens its files.
+inline constexpr const char* kDocumentOpener = "xdg-open";
 
 // The icon name of the program's entries.
 inline constexpr const char* kProgramIcon = "vandrel";

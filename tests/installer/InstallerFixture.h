@@ -37,9 +37,10 @@ class Machine : public ::testing::Test {
     Set("VANDREL_WINDOWS_DIR", Path("windows"));
     Set("VANDREL_REGISTRY", Path("registry.ini"));
     // A fresh account: the home folder is empty, with no desktop, data or configuration
-    // folder yet; the installer must make what it writes into.
-    for (const char* folder : {"home", "windows/Menu Iniciar/Programas", "Prog"})
-      QDir().mkpath(Path(folder));
+    // folder yet, and there is no Windows folder; the installer must make what it writes
+    // into. Only the install folder, where the program files are, exists.
+    QDir().mkpath(Path("home"));
+    QDir().mkpath(Prog());
     installer::ResetTermination();
   }
   void TearDown() override {
@@ -51,7 +52,7 @@ class Machine : public ::testing::Test {
 
   QString Path(const QString& relative) const { return temp_.path() + "/" + relative; }
   // The install folder the tests give the first page.
-  QString Prog() const { return Path("Prog"); }
+  QString Prog() const { return Path(installFolder_); }
   QString Desktop() const { return Path("home/Desktop"); }
   QString Menu() const { return Path("home/.local/share/applications/Vandrel"); }
 
@@ -92,6 +93,7 @@ class Machine : public ::testing::Test {
 
   QTemporaryDir temp_;
   vandrel::ScriptedDialogsScope dialogs_;
+  QString installFolder_ = "Prog";  // under the machine's folder
 };
 
 // The installer run from its first page.

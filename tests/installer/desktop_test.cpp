@@ -11,6 +11,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QThread>
+#include <iostream>
 #include <map>
 
 #include "platform/Process.h"
@@ -20,19 +21,38 @@ using installer::testing::Install;
 
 namespace {
 
+// The nine document types: which of them the program opens, which the user's text editor.
+const struct DocumentType {
+  const char* extension;
+  bool program, text;
+} kTypes[] = {
+    {"his", true, false},  {"pat", true, false},  {"lst", true, false},
+    {"pcs", false, false}, {"als", false, false}, {"vol", false, true},
+    {"err", false, true},  {"pac", false, true},  {"med", false, true},
+};
+
+QString OurType(const char* extension) { return QString("application/x-vandrel-") + extension; }
+
 class DesktopTools : public Install {
  protected:
-  // The environment of the desktop's tools: the test's home, and no desktop session, so
-  // that they read the freedesktop files themselves rather than ask a session's services.
-  // `desktop` names the desktop the tools take themselves to run in ("GNOME": they ask
-  // GLib's gio, as GNOME's file manager does); empty leaves them to their generic ways.
-  static QProcessEnvironment Environment(const QString& desktop = {}) {
+  // Installed where a user may well put it: a folder whose names hold blanks and accents.
+  DesktopTools() { installFolder_ = "Meus Programas/Vandrel Análise"; }
+
+  // The environment of the desktop's tools: the test's home and no desktop session, so that
+  // they read the freedesktop files themselves rather than ask a session's services.
+  // `desktop` names the desktop the tools take themselves to run in: "GNOME" (they ask
+  // GLib's gio, as GNOME's file manager does) or "KDE"; empty leaves them to their generic
+  // ways, as in a session of a bare window manager.
+  QProcessEnvironment Environment(const QString& desktop = {}) const {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"XDG_CURRENT_DESKTOP", "XDG_SESSION_DESKTOP", "DESKTOP_SESSION",
-                             "KDE_FULL_SESSION", "KDE_SESSION_VERSION", "GNOME_DESKTOP_SESSION_ID",
-                             "XDG_DATA_DIRS", "XDG_CONFIG_DIRS", "DISPLAY", "WAYLAND_DISPLAY"})
+    for (const char* name :
+         {"XDG_SESSION_TYPE", "XDG_CURRENT_DESKTOP", "XDG_SESSION_DESKTOP", "DESKTOP_SESSION",
+          "KDE_FULL_SESSION", "KDE_SESSION_VERSION", "GNOME_DESKTOP_SESSION_ID", "XDG_MENU_PREFIX",
+          "XDG_DATA_DIRS", "XDG_CONFIG_DIRS", "DISPLAY", "WAYLAND_DISPLAY", "BROWSER"})
       env.remove(name);
     if (!desktop.isEmpty()) env.insert("XDG_CURRENT_DESKTOP", desktop);
+    if (desktop == "KDE") env.insert("KDE_FULL_SESSION", "true");
+    for (auto it = extra_.begin(); it != extra_.end(); ++it) env.insert(it.key(), it.value());
     return env;
   }
   static bool Installed(const char* tool) { return !vandrel::FindInPath(tool).empty(); }
@@ -41,8 +61,8 @@ class DesktopTools : public Install {
     int code = -1;
     QString out;
   };
-  static Run Tool(const QString& program, const QStringList& arguments,
-                  const QString& desktop = {}) {
+  Run Tool(const QString& program, const QStringList& arguments,
+           const QString& desktop = {}) const {
     QProcess p;
     p.setProcessEnvironment(Environment(desktop));
     p.setProcessChannelMode(QProcess::MergedChannels);
@@ -57,45 +77,190 @@ class DesktopTools : public Install {
     run.out = QString::fromUtf8(p.readAll()).trimmed();
     return run;
   }
+  // Only the first line: the generic type tool adds warnings of its own after it.
+  QString FirstLine(const Run& run) const { return run.out.section('\n', 0, 0).trimmed(); }
 
   QString Applications() const { return Path("home/.local/share/applications"); }
   QStringList Entries() const {
     return {Desktop() + "/Vandrel.desktop", Menu() + "/Vandrel.desktop", Menu() + "/Ajuda.desktop",
             Menu() + "/Desinstalar Vandrel.desktop", Applications() + "/vandrel.desktop"};
   }
+
+  // Stand-ins that note how they were started, one line each in Marks(): the program in
+  // the install folder ("Vandrel", its own folder as it finds it, its argument), its
+  // uninstaller, and the user's text editor and HTML viewer, the defaults of their types
+  // (a user's own choice, there before the installation).
+  void StandIns() {
+    ProgramFiles();
+    const QString marks = Marks();
+    QDir().mkpath(Path("bin"));
+    Write(Path("bin/mark"),
+          "#!/bin/sh\nfor a in \"$@\"; do printf '%s|' \"$a\"; done >> '" + marks.toUtf8() +
+              "'\necho >> '" + marks.toUtf8() + "'\n",
+          true);
+    Write(Prog() + "/Vandrel",
+          "#!/bin/sh\n'" + Path("bin/mark").toUtf8() +
+              "' Vandrel \"$(dirname \"$(readlink -f \"$0\")\")\" \"$@\"\n",
+          true);
+    Write(Prog() + "/uninstall",
+          "#!/bin/sh\n'" + Path("bin/mark").toUtf8() + "' uninstall \"$@\"\n", true);
+    QDir().mkpath(Applications());
+    for (const auto& [name, type] :
+         {std::pair<const char*, const char*>{"editor", "text/plain"}, {"viewer", "text/html"}})
+      Write(Applications() + "/" + name + ".desktop",
+            QString("[Desktop Entry]\nType=Application\nName=%1\nExec=%2 %1 %f\nMimeType=%3;\n")
+                .arg(name, Path("bin/mark"), type)
+                .toUtf8());
+    QDir().mkpath(Path("home/.config"));
+    Write(Path("home/.config/mimeapps.list"),
+          "[Default Applications]\ntext/plain=editor.desktop\ntext/html=viewer.desktop\n");
+    // What generic xdg-open falls back to when nothing else opens a file.
+    extra_["BROWSER"] = Path("bin/mark") + " fallback";
+    // Generic xdg-open asks the type of a file only when there is a display to show it on;
+    // the stand-ins need none.
+    extra_["DISPLAY"] = ":424242";
+  }
+  QString Marks() const { return Path("marks.txt"); }
+  // The lines marked since the last call; a program that the desktop started in the
+  // background is waited for.
+  QStringList TakeMarks(bool expected) {
+    QElapsedTimer clock;
+    clock.start();
+    while (expected && !QFileInfo::exists(Marks()) && clock.elapsed() < 20000) QThread::msleep(20);
+    QStringList lines = QString::fromUtf8(Read(Marks())).split('\n', Qt::SkipEmptyParts);
+    QFile::remove(Marks());
+    return lines;
+  }
+
+  // The type the generic tool (`mimetype`, which generic xdg-mime asks) gives a name when
+  // the user has no types of their own: the system's.
+  QString SystemsType(const QString& name) const {
+    QProcess p;
+    QProcessEnvironment env = Environment();
+    env.insert("HOME", Path("empty"));
+    env.insert("XDG_DATA_HOME", Path("empty/data"));
+    p.setProcessEnvironment(env);
+    p.start("mimetype", {"--brief", Path("nowhere/" + name)});
+    p.waitForFinished(60000);
+    return QString::fromUtf8(p.readAllStandardOutput()).section('\n', 0, 0).trimmed();
+  }
+
+  QMap<QString, QString> extra_;
 };
 
-TEST_F(DesktopTools, DocumentsAreOfTheirTypesAndOpenWhereTheirClassesSay) {
-  // The types are asked as GNOME asks them (gio): the generic way, through the mimetype
-  // tool, lets the system's definitions win over the user's own.
-  if (!Installed("xdg-mime") || !Installed("update-mime-database") || !Installed("gio"))
-    GTEST_SKIP() << "xdg-mime, update-mime-database or gio is not installed";
-  ProgramFiles();
+TEST_F(DesktopTools, DocumentsAreOfTheirTypesInEverySession) {
+  if (!Installed("xdg-mime") || !Installed("update-mime-database") || !Installed("gio") ||
+      !Installed("mimetype"))
+    GTEST_SKIP() << "xdg-mime, update-mime-database, gio or mimetype is not installed";
+  StandIns();
   InstallAll();
-  const struct {
-    const char* extension;
-    bool program, text;
-  } types[] = {
-      {"his", true, false},  {"pat", true, false},  {"lst", true, false},
-      {"pcs", false, false}, {"als", false, false}, {"vol", false, true},
-      {"err", false, true},  {"pac", false, true},  {"med", false, true},
-  };
   // The database the desktop built from the definitions: which types are text.
   const QString subclasses = QString::fromUtf8(Read(Path("home/.local/share/mime/subclasses")));
-  QDir().mkpath(Path("docs"));
-  for (const auto& t : types) {
+  QDir().mkpath(Path("docs/Meus documentos"));
+  for (const auto& t : kTypes) {
     SCOPED_TRACE(t.extension);
-    const QString type = QString("application/x-vandrel-") + t.extension;
+    const QString type = OurType(t.extension);
     // Documents as the program writes them: text, whatever their type. Letter case
     // does not matter in an extension.
     for (const QString& name :
-         {QString("doc.") + t.extension, QString("DOC2.") + QString(t.extension).toUpper()}) {
-      Write(Path("docs/" + name), "0 1.0000000000000000E+0000\n1 0\n");
-      EXPECT_EQ(Tool("xdg-mime", {"query", "filetype", Path("docs/" + name)}, "GNOME").out, type)
+         {QString("doc 1.") + t.extension, QString("DOC2.") + QString(t.extension).toUpper()}) {
+      const QString document = Path("docs/Meus documentos/" + name);
+      Write(document, "0 1.0000000000000000E+0000\n1 0\n");
+      // GNOME's gio and a KDE session's type database take the user's types.
+      EXPECT_EQ(FirstLine(Tool("xdg-mime", {"query", "filetype", document}, "GNOME")), type)
           << name.toStdString();
+      EXPECT_EQ(FirstLine(Tool(VANDREL_MIME_TYPE_OF, {document}, "KDE")), type)
+          << name.toStdString();
+      // The generic tool lets the system's type of an extension win over the user's, so
+      // only an extension the system does not know is the program's there (".pat" stays
+      // GIMP's patterns, ".med" a music module); the next test shows those still open.
+      const QString system = SystemsType(name);
+      EXPECT_EQ(FirstLine(Tool("xdg-mime", {"query", "filetype", document})),
+                system.isEmpty() ? type : system)
+          << name.toStdString();
+      std::cout
+          << "  " << name.toStdString() << ": generic "
+          << FirstLine(Tool("xdg-mime", {"query", "filetype", document})).toStdString()
+          << ", GNOME "
+          << FirstLine(Tool("xdg-mime", {"query", "filetype", document}, "GNOME")).toStdString()
+          << "\n";
     }
-    EXPECT_EQ(Tool("xdg-mime", {"query", "default", type}).out, t.program ? "vandrel.desktop" : "");
+    for (const QString desktop : {"", "GNOME", "KDE"})
+      EXPECT_EQ(Tool("xdg-mime", {"query", "default", type}, desktop).out,
+                t.program ? "vandrel.desktop" : "")
+          << desktop.toStdString();
     EXPECT_EQ(subclasses.contains(type + " text/plain\n"), t.text);
+  }
+  // The help file is HTML to every tool, whatever its extension says elsewhere.
+  for (const QString desktop : {"", "GNOME"})
+    EXPECT_EQ(FirstLine(Tool("xdg-mime", {"query", "filetype", Prog() + "/Ajuda.hlp"}, desktop)),
+              "text/html")
+        << desktop.toStdString();
+  EXPECT_EQ(FirstLine(Tool(VANDREL_MIME_TYPE_OF, {Prog() + "/Ajuda.hlp"}, "KDE")), "text/html");
+}
+
+TEST_F(DesktopTools, DocumentsOpenWhereTheirClassesSayFromAFolderWithBlanks) {
+  if (!Installed("xdg-open") || !Installed("xdg-mime") || !Installed("update-mime-database") ||
+      !Installed("update-desktop-database") || !Installed("gio") || !Installed("mimetype"))
+    GTEST_SKIP() << "xdg-utils, gio, mimetype or the database tools are not installed";
+  StandIns();
+  InstallAll();
+  QDir().mkpath(Path("docs/Meus documentos"));
+  for (const QString desktop : {"", "GNOME"}) {
+    for (const auto& t : kTypes) {
+      const QString name = QString("doc 1.") + t.extension;
+      SCOPED_TRACE((desktop.isEmpty() ? "generic " : desktop + " ").toStdString() + t.extension);
+      const QString document = Path("docs/Meus documentos/" + name);
+      Write(document, "0 1\n");
+      // A text type that the generic tool gives to a type of the system's opens with what
+      // opens that type; nothing of ours chooses it.
+      if (desktop.isEmpty() && t.text && !SystemsType(name).isEmpty()) continue;
+      const Run run = Tool("xdg-open", {document}, desktop);
+      const QStringList marks = TakeMarks(t.program || t.text);
+      std::cout << "  " << (desktop.isEmpty() ? "generic" : "GNOME") << " xdg-open "
+                << name.toStdString() << ": exit " << run.code << ", "
+                << marks.join(" / ").toStdString() << "\n";
+      if (t.program) {
+        EXPECT_EQ(run.code, 0) << run.out.toStdString();
+        // The program itself, in the install folder, with the document.
+        EXPECT_EQ(marks, QStringList{"Vandrel|" + Prog() + "|" + document + "|"})
+            << run.out.toStdString();
+      } else if (t.text) {
+        EXPECT_EQ(run.code, 0) << run.out.toStdString();
+        EXPECT_EQ(marks, QStringList{"editor|" + document + "|"}) << run.out.toStdString();
+      } else {
+        // Nothing is registered to open it: neither the program nor the text editor.
+        for (const QString& mark : marks)
+          EXPECT_FALSE(mark.startsWith("Vandrel|") || mark.startsWith("editor|"))
+              << mark.toStdString();
+      }
+    }
+  }
+}
+
+TEST_F(DesktopTools, TheShortcutsStartWhatTheyNameInEverySession) {
+  if (!Installed("gio") || !Installed("xdg-open") || !Installed("mimetype"))
+    GTEST_SKIP() << "gio, xdg-open or mimetype is not installed";
+  StandIns();
+  InstallAll();
+  const QString help = Prog() + "/Ajuda.hlp";
+  const struct {
+    QString entry;
+    QString mark;
+  } shortcuts[] = {
+      {Desktop() + "/Vandrel.desktop", "Vandrel|" + Prog() + "|"},
+      {Menu() + "/Vandrel.desktop", "Vandrel|" + Prog() + "|"},
+      // The help opens in the user's HTML viewer.
+      {Menu() + "/Ajuda.desktop", "viewer|" + help + "|"},
+      {Menu() + "/Desinstalar Vandrel.desktop", "uninstall|"},
+  };
+  for (const QString desktop : {"", "GNOME"}) {
+    for (const auto& s : shortcuts) {
+      SCOPED_TRACE((desktop + " " + s.entry).toStdString());
+      const Run run = Tool("gio", {"launch", s.entry}, desktop);
+      EXPECT_EQ(run.code, 0) << run.out.toStdString();
+      EXPECT_EQ(TakeMarks(true), QStringList{s.mark});
+    }
   }
 }
 
@@ -167,10 +332,12 @@ TEST_F(DesktopTools, AClassTheDesktopCouldNotTakeIsTriedAgainByTheNextInstallati
   dialogs_->messages.clear();
   InstallAll();
   EXPECT_TRUE(dialogs_->messages.empty());
-  EXPECT_EQ(
-      QString::fromUtf8(Read(defaults)),
-      "[Default Applications]\napplication/x-vandrel-his=vandrel.desktop\n"
-      "application/x-vandrel-pat=vandrel.desktop\napplication/x-vandrel-lst=vandrel.desktop\n");
+  // (Types of the system's that the generic tool gives these extensions may follow.)
+  EXPECT_TRUE(QString::fromUtf8(Read(defaults))
+                  .startsWith("[Default Applications]\napplication/x-vandrel-his=vandrel.desktop\n"
+                              "application/x-vandrel-pat=vandrel.desktop\n"
+                              "application/x-vandrel-lst=vandrel.desktop\n"))
+      << Read(defaults).toStdString();
   EXPECT_EQ(String(vandrel::RegRoot::HKEY_CLASSES_ROOT, ".his", ""), "VDHisto");
 }
 

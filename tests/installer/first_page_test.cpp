@@ -1,11 +1,16 @@
 // The first page: the folder it proposes, the names it takes from the registry, its
 // buttons, and leaving it through Cancel.
+#include <QApplication>
 #include <QCoreApplication>
+#include <QDirIterator>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 #include <QTreeView>
 
+#include "installer/Page.h"
 #include "installer/UDados.h"
 #include "installer/getDir.h"
 #include "tests/installer/InstallerFixture.h"
@@ -90,6 +95,55 @@ TEST_F(FirstPage, CancelAsksBeforeEnding) {
   form.SpeedButton1->click();
   EXPECT_TRUE(installer::Terminated());
   EXPECT_TRUE(dialogs_->formsRun.empty());
+}
+
+TEST_F(FirstPage, TheQuitBoxSpeaksTheInstallersEnglish) {
+  // The box as the installer shows it, set up as its start does: the question is
+  // Portuguese, its caption the installer's title and its buttons English.
+  installer::SetUpApplication();
+  auto scripted = SetDialogs(std::make_unique<QtDialogs>());
+  TForm1 form(Prog());
+  form.show();
+  QString caption, text;
+  QStringList buttons;
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) return;
+    caption = box->windowTitle();
+    text = box->text();
+    for (QAbstractButton* b : box->buttons()) buttons << b->text().remove('&');
+    box->button(QMessageBox::No)->click();
+  });
+  form.SpeedButton1->click();
+  SetDialogs(std::move(scripted));
+  EXPECT_EQ(caption, "Vandrel install");
+  EXPECT_EQ(text, "Deseja Sair do Vandrel install?");
+  buttons.sort();
+  EXPECT_EQ(buttons, (QStringList{"No", "Yes"}));
+  EXPECT_FALSE(installer::Terminated());
+}
+
+TEST_F(FirstPage, StartingAndCancellingWritesNothing) {
+  // Nothing is written before Install: no store, no lock beside it, no folder.
+  const auto files = [this] {
+    QStringList all;
+    QDirIterator it(temp_.path(),
+                    QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) all << it.next();
+    all.sort();
+    return all;
+  };
+  const QStringList before = files();
+  {
+    TForm1 form(Prog());
+    form.show();
+    dialogs_->answers = {mbNo, mbYes};
+    form.SpeedButton1->click();
+    form.SpeedButton1->click();
+  }
+  EXPECT_TRUE(installer::Terminated());
+  EXPECT_EQ(files(), before);
 }
 
 TEST_F(FirstPage, BrowseTakesTheFolderChosen) {

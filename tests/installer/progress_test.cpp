@@ -133,12 +133,12 @@ TEST_F(Install, FoldersAndShortcutsOnDisk) {
   EXPECT_TRUE(QDir(Path("windows/Menu Iniciar/Programas/Vandrel")).exists());
   EXPECT_TRUE(QDir(Menu()).exists());
 
-  // No program file was in place: every link points at a file to come.
-  const QString url = "URL=file://" + Prog();
+  // No program file was in place: every link opens a file to come through the desktop.
+  const QString open = "Exec=xdg-open " + Prog();
   EXPECT_EQ(Read(Desktop() + "/Vandrel.desktop"),
-            "[Desktop Entry]\nType=Link\nName=Vandrel\n" + url + "/Vandrel\n");
+            "[Desktop Entry]\nType=Application\nName=Vandrel\n" + open + "/Vandrel\n");
   EXPECT_EQ(Read(Menu() + "/Ajuda.desktop"),
-            "[Desktop Entry]\nType=Link\nName=Ajuda\n" + url + "/Ajuda.hlp\n");
+            "[Desktop Entry]\nType=Application\nName=Ajuda\n" + open + "/Ajuda.hlp\n");
 }
 
 TEST_F(Install, ShortcutsToTheProgramStartItInTheInstallFolder) {
@@ -149,11 +149,13 @@ TEST_F(Install, ShortcutsToTheProgramStartItInTheInstallFolder) {
       "/Vandrel\nPath=" + Prog().toUtf8() + "\nIcon=vandrel\n";
   EXPECT_EQ(Read(Desktop() + "/Vandrel.desktop"), program);
   EXPECT_EQ(Read(Menu() + "/Vandrel.desktop"), program);
-  EXPECT_EQ(Read(Menu() + "/Ajuda.desktop"), "[Desktop Entry]\nType=Link\nName=Ajuda\nURL=file://" +
-                                                 Prog().toUtf8() + "/Ajuda.hlp\n");
+  // The help opens through the desktop, as an application entry that menus show.
+  EXPECT_EQ(Read(Menu() + "/Ajuda.desktop"),
+            "[Desktop Entry]\nType=Application\nName=Ajuda\nExec=xdg-open " + Prog().toUtf8() +
+                "/Ajuda.hlp\n");
   EXPECT_EQ(Read(Menu() + "/Desinstalar Vandrel.desktop"),
-            "[Desktop Entry]\nType=Link\nName=Desinstalar Vandrel\nURL=file://" + Prog().toUtf8() +
-                "/uninstall\n");
+            "[Desktop Entry]\nType=Application\nName=Desinstalar Vandrel\nExec=xdg-open " +
+                Prog().toUtf8() + "/uninstall\n");
   EXPECT_EQ(QDir(Menu()).entryList(QDir::Files).size(), 3);
   EXPECT_EQ(QDir(Desktop()).entryList(QDir::Files).size(), 1);
 }
@@ -211,8 +213,8 @@ TEST_F(Install, SecondInstallationChangesNoKeyAndRecreatesTheShortcuts) {
   Write(Prog() + "/fases/kept.his", "1");
   QFile::remove(Desktop() + "/Vandrel.desktop");
   Write(Menu() + "/Ajuda.desktop", "changed");
-  const QByteArray help =
-      "[Desktop Entry]\nType=Link\nName=Ajuda\nURL=file://" + Prog().toUtf8() + "/Ajuda.hlp\n";
+  const QByteArray help = "[Desktop Entry]\nType=Application\nName=Ajuda\nExec=xdg-open " +
+                          Prog().toUtf8() + "/Ajuda.hlp\n";
 
   // Another folder and other names: the keys stay as the first installation left them.
   QDir().mkpath(Path("Other"));
@@ -314,11 +316,13 @@ TEST_F(Install, ShellFoldersFromTheStore) {
 }
 
 TEST_F(Install, FolderFailuresAreNotReported) {
-  // No Start-menu parent under the Windows folder and a file where "temp" goes.
-  QDir(Path("windows/Menu Iniciar")).removeRecursively();
+  // A file where the Start-menu folders go under the Windows folder, and one where "temp"
+  // goes.
+  QDir().mkpath(Path("windows"));
+  Write(Path("windows/Menu Iniciar"), "not a folder");
   Write(Prog() + "/temp", "not a folder");
   InstallAll();
-  EXPECT_FALSE(QDir(Path("windows/Menu Iniciar")).exists());
+  EXPECT_TRUE(QFileInfo(Path("windows/Menu Iniciar")).isFile());
   EXPECT_TRUE(QFileInfo(Prog() + "/temp").isFile());
   EXPECT_TRUE(QDir(Prog() + "/saves").exists());
   EXPECT_TRUE(QFileInfo::exists(Desktop() + "/Vandrel.desktop"));
@@ -394,38 +398,55 @@ TEST_F(Install, ShortcutThatCannotBeWrittenIsReportedAndTheStepsGoOn) {
   }
 }
 
-TEST_F(Install, EscapeIsIgnoredWhileTheStepsRun) {
+TEST_F(Install, NeitherEscapeNorTheCloseBoxLeaveWhileTheStepsRun) {
   ProgramFiles();
+  const struct {
+    const char* what;
+    std::function<void(TFInstall&)> leave;
+  } ways[] = {
+      {"Escape",
+       [](TFInstall& page) {
+         QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+         QApplication::sendEvent(&page, &press);
+       }},
+      {"the close box", [](TFInstall& page) { page.close(); }},
+  };
+  for (const auto& way : ways) {
+    SCOPED_TRACE(way.what);
+    Registry(RegRoot::HKEY_LOCAL_MACHINE).DeleteKey(kProgramKey);
+    bool left = false;
+    RunInstall(
+        [&](TFInstall& page) {
+          for (int tick = 0; tick < 8; ++tick) {
+            way.leave(page);
+            ASSERT_TRUE(page.isVisible()) << tick;
+            EXPECT_FALSE(installer::Terminated()) << tick;
+            page.TimerTimer();
+          }
+          EXPECT_EQ(page.stAndamento->text(), "Finished");
+          EXPECT_TRUE(Registry(RegRoot::HKEY_LOCAL_MACHINE).KeyExists(kProgramKey));
+          // Once Finish is offered, leaving ends the installer as Finish does.
+          way.leave(page);
+          left = !page.isVisible();
+        },
+        Prog());
+    EXPECT_TRUE(left);
+  }
+}
+
+TEST_F(Install, AFailedStepLetsTheCloseBoxLeave) {
+  ProgramFiles();
+  // The store cannot be written: the registry step fails and offers Finish.
+  QDir().mkpath(Path("registry.ini"));
   RunInstall(
       [&](TFInstall& page) {
-        const auto escape = [&page] {
-          QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-          QApplication::sendEvent(&page, &press);
-        };
-        for (int tick = 0; tick < 8; ++tick) {
-          escape();
-          ASSERT_TRUE(page.isVisible()) << tick;
-          EXPECT_FALSE(installer::Terminated()) << tick;
-          page.TimerTimer();
-        }
-        EXPECT_EQ(page.stAndamento->text(), "Finished");
-        EXPECT_TRUE(Registry(RegRoot::HKEY_LOCAL_MACHINE).KeyExists(kProgramKey));
-        // Once Finish is offered, Escape leaves as Finish does.
-        escape();
+        Tick(page, 6);
+        ASSERT_TRUE(page.sbFinalizar->isEnabled());
+        page.close();
         EXPECT_FALSE(page.isVisible());
       },
       Prog());
-}
-
-TEST_F(Install, ClosingTheProgressPageEndsTheInstaller) {
-  RunInstall(
-      [](TFInstall& page) {
-        Tick(page, 2);
-        page.close();
-      },
-      Prog());
-  // Terminated was checked by RunInstall; the registry step never ran.
-  EXPECT_FALSE(Registry(RegRoot::HKEY_LOCAL_MACHINE).KeyExists(kProgramKey));
+  EXPECT_EQ(dialogs_->messages.size(), 1u);
 }
 
 }  // namespace

@@ -427,6 +427,59 @@ TEST_F(RegistryTest, UnreadableStoreKeepsItsKeys) {
   EXPECT_EQ(TempDir::read(store), before);
 }
 
+TEST_F(RegistryTest, ReadingMakesNothingAndWritingLeavesNoLockBehind) {
+  // A store in a folder that does not exist yet, as on a fresh account.
+  const fs::path store = dir_.path() / "config/vandrel/registry.ini";
+  setenv("VANDREL_REGISTRY", store.c_str(), 1);
+  {
+    Registry reg(RegRoot::HKEY_LOCAL_MACHINE);
+    EXPECT_FALSE(reg.KeyExists("Software\\Vandrel"));
+    EXPECT_FALSE(reg.OpenKey("Software\\Vandrel", false));
+    ASSERT_TRUE(reg.OpenKey("Software\\Microsoft\\Windows\\CurrentVersion", false));
+    EXPECT_TRUE(reg.ValueExists("RegisteredOrganization"));  // answered by the system
+  }
+  EXPECT_FALSE(fs::exists(dir_.path() / "config"));
+  Registry reg(RegRoot::HKEY_LOCAL_MACHINE);
+  ASSERT_TRUE(reg.OpenKey("Software\\Vandrel", true));
+  reg.WriteInteger("Modo de Analise", 1);
+  EXPECT_TRUE(fs::exists(store));
+  EXPECT_FALSE(fs::exists(store.string() + ".lock"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(store.parent_path()), fs::directory_iterator()),
+            1);
+}
+
+TEST_F(RegistryTest, WritersAtTheSameTimeLoseNoValue) {
+  // Each process adds values of its own; a write that read the store while another was
+  // changing it would put back the store without the other's value.
+  constexpr int kWriters = 4, kValues = 40;
+  std::vector<pid_t> writers;
+  for (int w = 0; w < kWriters; ++w) {
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      Registry reg(RegRoot::HKEY_CURRENT_USER);
+      if (!reg.OpenKey("Software\\Vandrel", true)) _exit(1);
+      for (int k = 0; k < kValues; ++k)
+        reg.WriteInteger("w" + std::to_string(w) + "_" + std::to_string(k), k);
+      _exit(0);
+    }
+    writers.push_back(pid);
+  }
+  for (pid_t pid : writers) {
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  Registry reg(RegRoot::HKEY_CURRENT_USER);
+  ASSERT_TRUE(reg.OpenKey("Software\\Vandrel", false));
+  int found = 0;
+  for (int w = 0; w < kWriters; ++w)
+    for (int k = 0; k < kValues; ++k)
+      found += reg.ValueExists("w" + std::to_string(w) + "_" + std::to_string(k));
+  EXPECT_EQ(found, kWriters * kValues);
+  EXPECT_FALSE(fs::exists(dir_ / "registry.ini.lock"));
+}
+
 TEST_F(RegistryTest, AKeyOfManyValuesReadsInOnePass) {
   // A store of a few megabytes whose key holds a hundred thousand values: each value is
   // looked up once while the store is read, not compared with every value before it.

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -109,17 +110,20 @@ TEST_F(DesktopTypes, EachClassGetsItsTypeAndTheProgramItsDocuments) {
               "  <mime-type type=\"" +
                   type + "\">\n    <comment>" + description + "</comment>\n" +
                   (c.text ? "    <sub-class-of type=\"text/plain\"/>\n" : "") +
-                  "    <glob pattern=\"*." + ext + "\" weight=\"60\"/>\n  </mime-type>\n</mime-info>\n")
+                  "    <glob pattern=\"*." + ext +
+                  "\" weight=\"60\"/>\n  </mime-type>\n</mime-info>\n")
         << ext;
     if (c.program) {
       listed += type + ";";
       mimeapps += type + "=vandrel.desktop\n";
     }
   }
+  // The program's folder has a blank: the entry starts it through our link.
   EXPECT_EQ(Read(Entry()),
-            "[Desktop Entry]\nType=Application\nName=Vandrel\nExec=\"/opt/Meu Prog/Vandrel\" "
-            "%f\nIcon=vandrel\nTerminal=false\nNoDisplay=true\nMimeType=" +
-                listed + "\n");
+            "[Desktop Entry]\nType=Application\nName=Vandrel\nExec=" +
+                (Data() / "vandrel/bin/Vandrel").string() +
+                " %f\nIcon=vandrel\nTerminal=false\nNoDisplay=true\nMimeType=" + listed + "\n");
+  EXPECT_EQ(fs::read_symlink(Data() / "vandrel/bin/Vandrel"), program);
   // Only the program's documents get a default; text goes to the user's text editor.
   EXPECT_EQ(Read(MimeApps()), mimeapps);
 }
@@ -183,6 +187,111 @@ TEST_F(DesktopTypes, AFileThatCannotBeReadIsNeverReplaced) {
   fs::remove_all(root_ / "home");
   Write(root_ / "home/.local", "file");
   EXPECT_THROW(RegisterDesktopFileType(".vol", "Fração", "notepad %1"), vandrel::EInOutError);
+}
+
+TEST_F(DesktopTypes, AProgramWhosePathNeedsQuotingIsStartedThroughALink) {
+  // The desktop's generic opener reads Exec itself, a word at a time: the entry names the
+  // program by a path that needs no quoting, a link of ours where the program's own does.
+  const fs::path link = Data() / "vandrel/bin/Vandrel";
+  const struct {
+    const char* what;
+    std::string program;
+    std::function<void()> before;
+    std::string exec;  // the entry's Exec, "<link>" for the link's path
+    std::string target;
+  } cases[] = {
+      {"a plain path is named as it is", "/opt/Prog/Vandrel", [] {}, "/opt/Prog/Vandrel %f", ""},
+      {"blanks and accents", "/x/Meus Programas/Vandrel Análise/Vandrel", [] {}, "<link> %f",
+       "/x/Meus Programas/Vandrel Análise/Vandrel"},
+      {"installed again elsewhere: the link follows", "/y/Outro $dir/Vandrel", [] {}, "<link> %f",
+       "/y/Outro $dir/Vandrel"},
+      {"a file of the user's where the link goes stays", "/x/Meus Programas/Vandrel",
+       [&] {
+         fs::remove(link);
+         Write(link, "mine");
+       },
+       "\"/x/Meus Programas/Vandrel\" %f", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    c.before();
+    RegisterDesktopFileType(".his", "Histograma", c.program + " %1");
+    std::string exec = c.exec;
+    if (exec.rfind("<link>", 0) == 0) exec.replace(0, 6, link.string());
+    EXPECT_NE(Read(Entry()).find("\nExec=" + exec + "\n"), std::string::npos) << Read(Entry());
+    if (!c.target.empty()) {
+      EXPECT_EQ(fs::read_symlink(link), c.target);
+    }
+  }
+  EXPECT_EQ(Read(link), "mine");
+  // A data folder whose own path needs quoting gives no link: the program is quoted.
+  fs::remove_all(root_ / "home");
+  Save("XDG_DATA_HOME", (root_ / "home/my data").string());
+  RegisterDesktopFileType(".his", "Histograma", "/x/a b/Vandrel %1");
+  EXPECT_NE(Read(root_ / "home/my data/applications/vandrel.desktop")
+                .find("\nExec=\"/x/a b/Vandrel\" %f\n"),
+            std::string::npos);
+  EXPECT_FALSE(fs::exists(root_ / "home/my data/vandrel/bin"));
+}
+
+TEST_F(DesktopTypes, AFileNamedExactlyIsMadeAnHtmlDocument) {
+  const fs::path package = Data() / "mime/packages/vandrel-ajuda.hlp.xml";
+  EXPECT_TRUE(vandrel::RegisterDesktopHtmlFile("Ajuda.hlp"));
+  EXPECT_EQ(Read(package),
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+            "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
+            "  <mime-type type=\"text/html\">\n"
+            "    <glob pattern=\"Ajuda.hlp\" weight=\"60\" case-sensitive=\"true\"/>\n"
+            "  </mime-type>\n</mime-info>\n");
+  // Once there, it is not written again.
+  const auto written = fs::last_write_time(package);
+  EXPECT_FALSE(vandrel::RegisterDesktopHtmlFile("Ajuda.hlp"));
+  EXPECT_EQ(fs::last_write_time(package), written);
+  Write(package, "old");
+  EXPECT_TRUE(vandrel::RegisterDesktopHtmlFile("Ajuda.hlp"));
+}
+
+TEST_F(DesktopTypes, TypesTheGenericToolGivesTheProgramsExtensionsOpenInTheProgram) {
+  // A stand-in for the generic type tool: it answers by extension from its table.
+  Write(root_ / "bin/mimetype", "#!/bin/sh\necho \"$@\" >> " + (root_ / "mimetype.log").string() +
+                                    "\ncase \"$2\" in\n"
+                                    "  *.pat) echo image/x-gimp-pat ;;\n"
+                                    "  *.lst) echo application/x-vandrel-lst ;;\n"
+                                    "  *.his) echo 'not a type' ;;\n"
+                                    "  *.med) echo audio/x-mod ;;\n"
+                                    "esac\n");
+  chmod((root_ / "bin/mimetype").c_str(), 0755);
+  for (const char* ext : {".his", ".pat", ".lst"})
+    RegisterDesktopFileType(ext, "x", std::string("/p/Vandrel %1"));
+  RegisterDesktopFileType(".med", "x", "notepad %1");
+  const std::string ours =
+      "[Default Applications]\napplication/x-vandrel-his=vandrel.desktop\n"
+      "application/x-vandrel-pat=vandrel.desktop\napplication/x-vandrel-lst=vandrel.desktop\n";
+  const struct {
+    const char* what;
+    std::string before, after;
+  } cases[] = {
+      // Only the program's own types are asked about (not ".med", a text type); a type
+      // that is ours already, or an answer that is no type, changes nothing.
+      {"the system's type of an extension gets the program", ours,
+       ours + "image/x-gimp-pat=vandrel.desktop\n"},
+      {"a default the user chose stays", ours + "image/x-gimp-pat=gimp.desktop\n",
+       ours + "image/x-gimp-pat=gimp.desktop\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Write(MimeApps(), c.before);
+    vandrel::RefreshDesktopDatabases();
+    EXPECT_EQ(Read(MimeApps()), c.after);
+  }
+  // Asked by name alone: the names it was given are nowhere on disk.
+  std::istringstream log(Read(root_ / "mimetype.log"));
+  int asked = 0;
+  for (std::string line; std::getline(log, line); ++asked) {
+    ASSERT_EQ(line.rfind("--brief ", 0), 0u) << line;
+    EXPECT_FALSE(fs::exists(line.substr(8))) << line;
+  }
+  EXPECT_EQ(asked, 6);
 }
 
 TEST_F(DesktopTypes, DatabasesAreRefreshedByTheToolsThatAreInstalled) {

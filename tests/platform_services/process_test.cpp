@@ -127,6 +127,39 @@ TEST_F(StartAndWaitTest, WordsGivenOneByOneAreKeptWhole) {
   EXPECT_EQ(Read("p/out"), (root_ / "p").string() + "\n[/a folder/with \"quotes\"]\n[]\n[x\\]\n");
 }
 
+TEST_F(StartAndWaitTest, RunAndReadGivesWhatTheProgramWrote) {
+  // More than a pipe holds, so that the program would block if nobody read while it ran.
+  const std::string big(200000, 'x');
+  Script("big.txt", "");
+  std::ofstream(root_ / "big.txt") << big;
+  const struct {
+    const char* what;
+    std::string program;
+    std::vector<std::string> words;
+    bool ends;
+    std::string output;
+  } cases[] = {
+      {"words kept whole",
+       Script("echo", "printf '[%s]' \"$@\"\n"),
+       {"a b", "", "\"q\""},
+       true,
+       "[a b][][\"q\"]"},
+      {"a large output", Script("cat", "cat \"$1\"\n"), {(root_ / "big.txt").string()}, true, big},
+      {"errors are not output", Script("err", "echo out; echo err >&2\n"), {}, true, "out\n"},
+      {"a failure keeps what came before",
+       Script("fail", "echo part; exit 2\n"),
+       {},
+       false,
+       "part\n"},
+      {"a program that cannot start", (root_ / "missing").string(), {}, false, ""},
+  };
+  for (const auto& c : cases) {
+    std::string output = "old";
+    EXPECT_EQ(vandrel::RunAndRead(c.program, c.words, output), c.ends) << c.what;
+    EXPECT_EQ(output, c.output) << c.what;
+  }
+}
+
 TEST_F(StartAndWaitTest, FindInPathAsTheShellDoes) {
   const std::string first = Script("one/tool", "");
   Script("two/tool", "");

@@ -149,22 +149,24 @@ TEST_F(ShellLinkTest, ProgramTargetGivesAnApplicationEntry) {
   EXPECT_EQ(Keys(DesktopEntry({other, " ", ""}, "u")).count("Icon"), 0u);
 }
 
-TEST_F(ShellLinkTest, OtherTargetsGiveALinkEntryWithTheFileUrl) {
+TEST_F(ShellLinkTest, OtherTargetsAreOpenedByTheDesktopsOpener) {
+  // Menus show application entries only: a document's entry runs the desktop's opener.
   const std::string help = File("Prog/Ajuda.hlp", false);
   EXPECT_EQ(DesktopEntry({help, " ", (root_ / "Prog").string()}, "Ajuda"),
-            "[Desktop Entry]\nType=Link\nName=Ajuda\nURL=file://" + help + "\n");
-  // A program that is not there yet, in a folder with blanks and accents.
-  const std::string missing = (root_ / "Meus Programas/Ação/uninstall").string();
+            "[Desktop Entry]\nType=Application\nName=Ajuda\nExec=xdg-open " + help + "\n");
+  // A program that is not there yet, in a folder with blanks, accents and a percent sign.
+  const std::string missing = (root_ / "Meus Programas/Ação 100%/uninstall").string();
   const std::map<std::string, std::string> keys =
       Keys(DesktopEntry({missing, " ", "/x"}, "Desinstalar Vandrel"));
-  EXPECT_EQ(keys.at("Type"), "Link");
+  EXPECT_EQ(keys.at("Type"), "Application");
   EXPECT_EQ(keys.at("Name"), "Desinstalar Vandrel");
-  EXPECT_EQ(keys.at("URL"),
-            "file://" + root_.string() + "/Meus%20Programas/A%C3%A7%C3%A3o/uninstall");
-  EXPECT_EQ(keys.count("Exec"), 0u);
+  EXPECT_EQ(ExecWords(keys.at("Exec")), (std::vector<std::string>{"xdg-open", missing}));
+  EXPECT_EQ(keys.count("URL"), 0u);
+  EXPECT_EQ(keys.count("Icon"), 0u);
   // A folder is no program either.
   fs::create_directories(root_ / "dir");
-  EXPECT_EQ(Keys(DesktopEntry({(root_ / "dir").string(), "", ""}, "d")).at("Type"), "Link");
+  EXPECT_EQ(ExecWords(Keys(DesktopEntry({(root_ / "dir").string(), "", ""}, "d")).at("Exec")),
+            (std::vector<std::string>{"xdg-open", (root_ / "dir").string()}));
 }
 
 TEST_F(ShellLinkTest, ExecWordsReadBackAsGiven) {
