@@ -89,13 +89,14 @@ class ThresholdsTest : public ::testing::Test {
     for (TForm* f : principal->Filhas()) n += dynamic_cast<TFormLimiares*>(f) != nullptr;
     return n;
   }
-  // The "Limiares" command on the active window. The window's own timer is stopped: the
-  // tests give its ticks by hand.
+  // The "Limiares" command on the active window. The window's own timer is stopped before
+  // any event is delivered, so that a slow machine gives it no tick: the tests give its
+  // ticks by hand.
   TFormLimiares* AbrirLimiares() {
     principal->Limiares->trigger();
-    Settle();
     TFormLimiares* w = Janela();
     if (w) w->Timer1->stop();
+    Settle();
     return w;
   }
   // Opens `bitmap` and the thresholds window on it.
