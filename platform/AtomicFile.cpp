@@ -170,8 +170,8 @@ void RemoveLeftTemporaries(const std::string& folder) {
     const std::string path = folder + entry->d_name;
     const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) continue;
-    struct stat opened {
-    }, named{};
+    struct stat opened {};
+    struct stat named {};
     if (::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) &&
         ::flock(fd, LOCK_EX | LOCK_NB) == 0 && WriterGone(pid, opened.st_mtime) &&
         ::lstat(path.c_str(), &named) == 0 && named.st_ino == opened.st_ino &&
