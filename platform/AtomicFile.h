@@ -4,6 +4,13 @@
 // disk) leaves the old file as it was, removes the temporary file and raises EInOutError.
 // Every routine of the program that writes a whole file goes through here. A path that is a
 // symbolic link stays one: the file it points at is the one replaced.
+//
+// A writer killed part-way (the program ended, the machine losing power) leaves the old
+// file or the new one, complete. The temporary file has no name until all its bytes are
+// written, so a write cut short leaves nothing behind. Where the file system has no such
+// files, or in the instant between naming the file and the rename, a temporary file can stay
+// behind; the next write into that folder removes the ones whose writer is gone. Only files
+// of this writer's own naming are ever removed.
 #include <string>
 #include <string_view>
 
@@ -25,6 +32,10 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes,
 // it: EISDIR for a folder in its place, EACCES for a file or folder that may not be
 // written, ENOTDIR for a folder on the way that does not exist.
 int ReplaceFileErrno(const std::string& path);
+
+// Whether temporary files start without a name (the default). Off, every write goes the way
+// file systems without unnamed files take; for tests of that way.
+void UseUnnamedTemporaryFiles(bool use);
 
 // Reads a whole file as text; false when it does not exist or cannot be read.
 bool ReadTextFile(const std::string& path, std::string& out);

@@ -22,9 +22,11 @@
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/HeapPeak.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/WritingWays.h"
 
 namespace fs = std::filesystem;
 using namespace vandrel;
+using vandrel::testing::ForEachWritingWay;
 using vandrel::testing::PeakHeapGrowth;
 using vandrel::testing::TempDir;
 
@@ -183,116 +185,126 @@ TEST(AtomicFile, WriteIntoMissingFolderFailsClearly) {
 }
 
 TEST(AtomicFile, ReplacesWholeAndLeavesNoTemporaryFiles) {
-  TempDir dir;
-  dir.write("f.txt", "old contents that are longer");
-  WriteFileAtomically(dir / "f.txt", "new");
-  EXPECT_EQ(TempDir::read(dir / "f.txt"), "new");
-  int files = 0;
-  for (auto& e : fs::directory_iterator(dir.path())) files += e.is_regular_file();
-  EXPECT_EQ(files, 1);
+  ForEachWritingWay([](bool) {
+    TempDir dir;
+    dir.write("f.txt", "old contents that are longer");
+    WriteFileAtomically(dir / "f.txt", "new");
+    EXPECT_EQ(TempDir::read(dir / "f.txt"), "new");
+    int files = 0;
+    for (auto& e : fs::directory_iterator(dir.path())) files += e.is_regular_file();
+    EXPECT_EQ(files, 1);
+  });
 }
 
 // Every failure names the file and the step, or gives the runtime's text alone when asked
 // to; the earlier file keeps its content and no temporary file stays behind.
 TEST(AtomicFile, FailuresNameTheFileAndLeaveTheFolderAsItWas) {
-  TempDir dir;
-  const std::string kept = dir.write("kept.txt", "old");
-  const std::string plain = dir.write("plain", "x");
-  fs::create_directory(dir / "folder");
-  struct Case {
-    std::string path, named, runtime;
-  };
-  std::vector<Case> cases = {
-      {dir / "no/such/f.txt",
-       "Cannot create file \"" + dir / "no/such/f.txt" + "\". Invalid filename",
-       "Invalid filename"},
-      {plain + "/f.txt", "Cannot create file \"" + plain + "/f.txt\". Invalid filename",
-       "Invalid filename"},
-      {dir / "folder", "Cannot create file \"" + dir / "folder" + "\". File access denied",
-       "File access denied"},
-      {dir / "folder/", "Cannot create file \"" + dir / "folder/" + "\". File access denied",
-       "File access denied"},
-  };
-  if (geteuid() != 0) {  // root writes over read-only files
-    const std::string readOnly = dir.write("read-only.txt", "old");
-    chmod(readOnly.c_str(), 0444);
-    cases.push_back({readOnly, "Cannot create file \"" + readOnly + "\". File access denied",
-                     "File access denied"});
-  }
-  const size_t entries = dir.count();
-  auto message = [](const std::string& path, WriteErrors errors) -> std::string {
-    try {
-      WriteFileAtomically(path, "new content", errors);
-    } catch (const EInOutError& e) {
-      return e.what();
+  ForEachWritingWay([](bool) {
+    TempDir dir;
+    const std::string kept = dir.write("kept.txt", "old");
+    const std::string plain = dir.write("plain", "x");
+    fs::create_directory(dir / "folder");
+    struct Case {
+      std::string path, named, runtime;
+    };
+    std::vector<Case> cases = {
+        {dir / "no/such/f.txt",
+         "Cannot create file \"" + dir / "no/such/f.txt" + "\". Invalid filename",
+         "Invalid filename"},
+        {plain + "/f.txt", "Cannot create file \"" + plain + "/f.txt\". Invalid filename",
+         "Invalid filename"},
+        {dir / "folder", "Cannot create file \"" + dir / "folder" + "\". File access denied",
+         "File access denied"},
+        {dir / "folder/", "Cannot create file \"" + dir / "folder/" + "\". File access denied",
+         "File access denied"},
+    };
+    if (geteuid() != 0) {  // root writes over read-only files
+      const std::string readOnly = dir.write("read-only.txt", "old");
+      chmod(readOnly.c_str(), 0444);
+      cases.push_back({readOnly, "Cannot create file \"" + readOnly + "\". File access denied",
+                       "File access denied"});
     }
-    return "(no error)";
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(message(c.path, WriteErrors::kNamingTheFile), c.named);
-    EXPECT_EQ(message(c.path, WriteErrors::kRuntimeText), c.runtime);
-  }
-  {
-    vandrel::testing::FileSizeLimit full(4);
-    EXPECT_EQ(message(kept, WriteErrors::kNamingTheFile),
-              "Cannot write file \"" + kept + "\". Disk full");
-    EXPECT_EQ(message(kept, WriteErrors::kRuntimeText), "Disk full");
-  }
-  EXPECT_EQ(TempDir::read(kept), "old");
-  EXPECT_TRUE(fs::is_directory(dir / "folder"));
-  EXPECT_EQ(dir.count(), entries);
+    const size_t entries = dir.count();
+    auto message = [](const std::string& path, WriteErrors errors) -> std::string {
+      try {
+        WriteFileAtomically(path, "new content", errors);
+      } catch (const EInOutError& e) {
+        return e.what();
+      }
+      return "(no error)";
+    };
+    for (const Case& c : cases) {
+      EXPECT_EQ(message(c.path, WriteErrors::kNamingTheFile), c.named);
+      EXPECT_EQ(message(c.path, WriteErrors::kRuntimeText), c.runtime);
+    }
+    {
+      vandrel::testing::FileSizeLimit full(4);
+      EXPECT_EQ(message(kept, WriteErrors::kNamingTheFile),
+                "Cannot write file \"" + kept + "\". Disk full");
+      EXPECT_EQ(message(kept, WriteErrors::kRuntimeText), "Disk full");
+    }
+    EXPECT_EQ(TempDir::read(kept), "old");
+    EXPECT_TRUE(fs::is_directory(dir / "folder"));
+    EXPECT_EQ(dir.count(), entries);
+  });
 }
 
 TEST(AtomicFile, NewFilesFollowTheUmaskReplacedOnesKeepTheirPermissions) {
-  TempDir dir;
-  auto permissions = [](const std::string& path) {
-    struct stat st {};
-    stat(path.c_str(), &st);
-    return st.st_mode & 07777;
-  };
-  const mode_t before = umask(027);
-  WriteFileAtomically(dir / "new.txt", "a");
-  umask(before);
-  EXPECT_EQ(permissions(dir / "new.txt"), 0640u);
-  const std::string old = dir.write("old.txt", "a");
-  chmod(old.c_str(), 0604);
-  WriteFileAtomically(old, "b");
-  EXPECT_EQ(permissions(old), 0604u);
-  EXPECT_EQ(TempDir::read(old), "b");
+  ForEachWritingWay([](bool) {
+    TempDir dir;
+    auto permissions = [](const std::string& path) {
+      struct stat st {};
+      stat(path.c_str(), &st);
+      return st.st_mode & 07777;
+    };
+    const mode_t before = umask(027);
+    WriteFileAtomically(dir / "new.txt", "a");
+    umask(before);
+    EXPECT_EQ(permissions(dir / "new.txt"), 0640u);
+    const std::string old = dir.write("old.txt", "a");
+    chmod(old.c_str(), 0604);
+    WriteFileAtomically(old, "b");
+    EXPECT_EQ(permissions(old), 0604u);
+    EXPECT_EQ(TempDir::read(old), "b");
+  });
 }
 
 // A save through a symbolic link keeps the link and replaces the file it points at: a
 // relative or absolute link, a chain of links, and a link whose file is not there yet (the
 // save creates it). A loop of links is refused and changes nothing.
 TEST(AtomicFile, SaveThroughALinkKeepsTheLinkAndChangesItsTarget) {
-  TempDir dir;
-  fs::create_directory(dir / "data");
-  struct Case {
-    const char* link;
-    std::string pointsAt;  // as stored in the link
-    const char* target;    // the file that must receive the bytes
-  } cases[] = {
-      {"relative", "data/a.txt", "data/a.txt"},     {"absolute", dir / "data/b.txt", "data/b.txt"},
-      {"chain", "relative", "data/a.txt"},          {"data/up", "../top.txt", "top.txt"},
-      {"dangling", "data/new.txt", "data/new.txt"},
-  };
-  dir.write("data/a.txt", "old a, longer than what replaces it");
-  dir.write("data/b.txt", "old b");
-  dir.write("top.txt", "old top");
-  for (const Case& c : cases) fs::create_symlink(c.pointsAt, dir / c.link);
-  for (const Case& c : cases) {
-    const std::string bytes = std::string("new through ") + c.link;
-    WriteFileAtomically(dir / c.link, bytes);
-    EXPECT_TRUE(fs::is_symlink(dir / c.link)) << c.link;
-    EXPECT_EQ(fs::read_symlink(dir / c.link).string(), c.pointsAt) << c.link;
-    EXPECT_EQ(TempDir::read(dir / c.target), bytes) << c.link;
-    EXPECT_EQ(ReplaceFileErrno(dir / c.link), 0) << c.link;
-  }
-  fs::create_symlink("loop2", dir / "loop1");
-  fs::create_symlink("loop1", dir / "loop2");
-  EXPECT_THROW(WriteFileAtomically(dir / "loop1", "x"), EInOutError);
-  EXPECT_TRUE(fs::is_symlink(dir / "loop1"));
-  EXPECT_NE(ReplaceFileErrno(dir / "loop1"), 0);
+  ForEachWritingWay([](bool) {
+    TempDir dir;
+    fs::create_directory(dir / "data");
+    struct Case {
+      const char* link;
+      std::string pointsAt;  // as stored in the link
+      const char* target;    // the file that must receive the bytes
+    } cases[] = {
+        {"relative", "data/a.txt", "data/a.txt"},
+        {"absolute", dir / "data/b.txt", "data/b.txt"},
+        {"chain", "relative", "data/a.txt"},
+        {"data/up", "../top.txt", "top.txt"},
+        {"dangling", "data/new.txt", "data/new.txt"},
+    };
+    dir.write("data/a.txt", "old a, longer than what replaces it");
+    dir.write("data/b.txt", "old b");
+    dir.write("top.txt", "old top");
+    for (const Case& c : cases) fs::create_symlink(c.pointsAt, dir / c.link);
+    for (const Case& c : cases) {
+      const std::string bytes = std::string("new through ") + c.link;
+      WriteFileAtomically(dir / c.link, bytes);
+      EXPECT_TRUE(fs::is_symlink(dir / c.link)) << c.link;
+      EXPECT_EQ(fs::read_symlink(dir / c.link).string(), c.pointsAt) << c.link;
+      EXPECT_EQ(TempDir::read(dir / c.target), bytes) << c.link;
+      EXPECT_EQ(ReplaceFileErrno(dir / c.link), 0) << c.link;
+    }
+    fs::create_symlink("loop2", dir / "loop1");
+    fs::create_symlink("loop1", dir / "loop2");
+    EXPECT_THROW(WriteFileAtomically(dir / "loop1", "x"), EInOutError);
+    EXPECT_TRUE(fs::is_symlink(dir / "loop1"));
+    EXPECT_NE(ReplaceFileErrno(dir / "loop1"), 0);
+  });
 }
 
 // Runs `body` as a user that the file permissions apply to. Root reads and writes every
