@@ -1,11 +1,11 @@
 // Similar-pixel recolouring. The colour list is a frequency list kept sorted by exchanging a
-// raised entry with the first entry of its old count. Each colour gets a fixed number in
-// order of first appearance, found through a table (palette images) or a hash table (24-bit
-// images) instead of a linear search; the list holds these numbers, so an exchange only
-// moves two entries and updates their two places. The first entry of each count comes from
-// a running tally of the entries above each count, which gives the same list as scanning up
-// from the raised entry. Marking tests each pixel against a bit set of the chosen colours;
-// palette images are recoloured through a 256-entry table.
+// raised entry with the first entry of its old count, which is what scanning up from the
+// raised entry finds. Instead of a linear search, each colour's place and count are found
+// through a table (palette images) or a hash table (24-bit images), and the first place of
+// each count comes from a running tally of the entries above it, so a pixel costs a few
+// look-ups whatever the number of colours, and the list comes out the same. Marking tests
+// each pixel against the chosen colours (a bit set, or the few keys themselves); palette
+// images are recoloured through a 256-entry table.
 #include "app/imaging/model/SimilarPixels.h"
 
 #include <algorithm>
