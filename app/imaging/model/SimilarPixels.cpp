@@ -74,8 +74,14 @@ class Frequencias {
     const uint32_t i = e.lugar;
     const uint32_t c = e.contagem;
     const uint32_t j = c < limite_ ? acima_[c]++ : PrimeiroDaContagem(i, c);
-    // The exchange, also when j = i (then it writes what is there): whether the colour
-    // stands first among its count follows the picture, so a branch would be mispredicted.
+    // The exchange. With many colours, whether a colour stands first among its count follows
+    // the picture, and a branch would be mispredicted: the exchange is then made also when
+    // j = i (writing what is there). A palette's few colours seldom share a count once the
+    // counts are large, and skipping the writes keeps the next look-ups from waiting on them.
+    if (Lugares::kPoucasCores && j == i) {
+      e.contagem = c + 1;
+      return;
+    }
     const uint32_t outra = refs_[j];
     refs_[i] = outra;
     refs_[j] = ref;
@@ -122,6 +128,7 @@ class Frequencias {
 
 // The states of palette colours, by the first palette index of each colour.
 struct LugaresDaPaleta {
+  static constexpr bool kPoucasCores = true;
   std::array<Estado, 256> estado{};
   Estado& operator[](uint32_t ref) { return estado[ref]; }
   const Estado& operator[](uint32_t ref) const { return estado[ref]; }
@@ -132,6 +139,7 @@ struct LugaresDaPaleta {
 // reference.
 class LugaresHash {
  public:
+  static constexpr bool kPoucasCores = false;
   LugaresHash() { Redimensionar(1024); }
 
   // Room for `novas` more keys without growing. Growing moves every slot; `referir(lugar,
