@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <cmath>
 #include <random>
 
 #include "app/imaging/model/Brightness.h"
@@ -58,6 +60,41 @@ TEST(BrilhoImagem, ChangesThePixelBytesOfEveryRowAndNotThePadding) {
   EXPECT_EQ(b.scanLine(0)[3], 0);
   EXPECT_EQ(b.scanLine(1)[3], 0);
   EXPECT_EQ(b.palette(), GreyRamp());
+}
+
+// Seeded random bitmaps of every width up to past two vector groups, their rows' padding
+// bytes filled too (a copy carries them; a fresh bitmap has them zero).
+std::vector<Bitmap> ImagensAleatorias(PixelFormat f, uint32_t seed) {
+  std::mt19937 random(seed);
+  std::vector<Bitmap> imagens;
+  for (int w = 1; w <= 70; ++w) {
+    const int h = 1 + int(random() % 4);
+    Bitmap b(w, h, f);
+    if (b.indexed()) b.setPalette(GreyRamp());
+    for (size_t i = 0; i < b.byteSize(); ++i) b.bits()[i] = uint8_t(random());
+    imagens.push_back(std::move(b));
+  }
+  return imagens;
+}
+
+TEST(BrilhoImagem, OnePassCopyEqualsTheCopyBrightenedInPlace) {
+  for (PixelFormat f : {PixelFormat::pf8bit, PixelFormat::pf24bit, PixelFormat::pf32bit,
+                        PixelFormat::pf4bit, PixelFormat::pf1bit})
+    for (const Bitmap& b : ImagensAleatorias(f, 5))
+      for (int percentual : {0, 1, 37, 50, 99, 100}) {
+        SCOPED_TRACE(::testing::Message() << "bits " << b.bitsPerPixel() << " width " << b.width()
+                                          << " % " << percentual);
+        Bitmap esperado = b;
+        AplicarBrilho(esperado, percentual);
+        ASSERT_EQ(ComBrilho(b, percentual), esperado);
+        // And the rule itself, byte by byte.
+        if (b.bitsPerPixel() < 8) continue;
+        const size_t bytes = size_t(b.width()) * size_t(b.bitsPerPixel() / 8);
+        for (int y = 0; y < b.height(); ++y)
+          for (size_t x = 0; x < bytes; ++x)
+            ASSERT_EQ(esperado.scanLine(y)[x],
+                      std::min(255, b.scanLine(y)[x] + BrilhoOffset(percentual)));
+      }
 }
 
 // ---- Mean filter ---------------------------------------------------------------------------
@@ -171,6 +208,20 @@ TEST(Cinza, KeepsTheSizeAndRefusesImagesThatAreNot24Bit) {
   EXPECT_THROW(ConverterParaCinza(Bitmap(1, 1, PixelFormat::pf32bit), GreyRamp()), Exception);
 }
 
+TEST(Cinza, MatchesTheRoundedMeanOnRandomImagesOfEveryWidth) {
+  for (const Bitmap& b : ImagensAleatorias(PixelFormat::pf24bit, 6)) {
+    const Bitmap g = ConverterParaCinza(b, GreyRamp());
+    Bitmap esperado(b.width(), b.height(), PixelFormat::pf8bit);
+    esperado.setPalette(GreyRamp());
+    for (int y = 0; y < b.height(); ++y)
+      for (int x = 0; x < b.width(); ++x) {
+        const uint8_t* p = b.scanLine(y) + 3 * x;
+        esperado.scanLine(y)[x] = uint8_t(std::lround((p[0] + p[1] + p[2]) / 3.0));
+      }
+    ASSERT_EQ(g, esperado) << "width " << b.width();
+  }
+}
+
 // ---- Channel extraction --------------------------------------------------------------------
 
 TEST(Canal, RedIsTheThirdByteGreenTheSecondBlueTheFirst) {
@@ -192,6 +243,20 @@ TEST(Canal, NothingForAnotherChannelOrAnImageThatIsNot24Bit) {
   for (int canal : {3, 4, 255}) EXPECT_FALSE(ExtrairCanal(b, uint8_t(canal), GreyRamp())) << canal;
   EXPECT_FALSE(ExtrairCanal(Grey({{1}}), 0, GreyRamp()));
   EXPECT_FALSE(ExtrairCanal(Bitmap(1, 1, PixelFormat::pf32bit), 0, GreyRamp()));
+}
+
+TEST(Canal, MatchesTheBytesOfRandomImagesOfEveryWidth) {
+  for (const Bitmap& b : ImagensAleatorias(PixelFormat::pf24bit, 7))
+    for (uint8_t canal = 0; canal < 3; ++canal) {
+      const std::unique_ptr<Bitmap> c = ExtrairCanal(b, canal, GreyRamp());
+      ASSERT_TRUE(c);
+      Bitmap esperado(b.width(), b.height(), PixelFormat::pf8bit);
+      esperado.setPalette(GreyRamp());
+      for (int y = 0; y < b.height(); ++y)
+        for (int x = 0; x < b.width(); ++x)
+          esperado.scanLine(y)[x] = b.scanLine(y)[3 * x + 2 - canal];
+      ASSERT_EQ(*c, esperado) << "width " << b.width() << " channel " << int(canal);
+    }
 }
 
 // The palette files are read from the program folder.

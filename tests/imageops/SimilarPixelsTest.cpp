@@ -248,5 +248,192 @@ TEST(RecolorirSimilares, EmptyImageGivesAnEmpty24BitImage) {
   EXPECT_EQ(r.format(), PixelFormat::pf24bit);
 }
 
+// ---- Against the procedure, step by step -------------------------------------------------
+
+// The tool's procedure written out plainly: B a 24-bit copy; a list of one slot per image
+// pixel, pre-filled with (0xFFFFFF, -1), of which the first n are in use; every selected
+// pixel searched linearly among them, its count raised and its entry exchanged with the
+// smallest j whose entries j..i-1 all have smaller counts, or appended; the chosen entries
+// searched linearly for every pixel of B. As the program has it, "Os" N marks only listed
+// colours (the pre-filled slots beyond n mark nothing).
+struct PeloProcedimento {
+  Lista lista;
+  Bitmap resultado;
+};
+PeloProcedimento Procedimento(const Bitmap& image, Point inicio, Point fim,
+                              const OpcoesSimilares& o) {
+  Bitmap b = image;
+  b.setPixelFormat(PixelFormat::pf24bit);
+  const int w = b.width(), h = b.height();
+  auto cor = [&](int x, int y) {
+    const uint8_t* p = b.scanLine(y) + 3 * x;
+    return p[2] + 256 * p[1] + 65536 * p[0];
+  };
+  Lista slots(size_t(w) * size_t(h), FrequenciaCor{0xFFFFFF, -1});
+  size_t n = 0;
+  if (w > 0 && h > 0) {
+    inicio = {std::clamp(inicio.x, 0, w - 1), std::clamp(inicio.y, 0, h - 1)};
+    fim = {std::clamp(fim.x, 0, w - 1), std::clamp(fim.y, 0, h - 1)};
+    for (int y = inicio.y; y <= fim.y; ++y)
+      for (int x = inicio.x; x <= fim.x; ++x) {
+        const int32_t c = cor(x, y);
+        size_t i = 0;
+        while (i < n && slots[i].cor != c) ++i;
+        if (i == n) {
+          slots[n++] = {c, 1};
+          continue;
+        }
+        const int32_t nova = ++slots[i].contagem;
+        size_t j = i;
+        while (j > 0 && slots[j - 1].contagem < nova) --j;
+        std::swap(slots[j], slots[i]);
+      }
+  }
+  PeloProcedimento r;
+  r.lista.assign(slots.begin(), slots.begin() + std::ptrdiff_t(n));
+
+  Lista escolhidas;
+  std::optional<int> media;
+  switch (o.escolha) {
+    case EscolhaSimilares::MaisFrequentes:
+      for (int64_t k = 0; k < o.quantidade && size_t(k) < n; ++k)
+        escolhidas.push_back(slots[size_t(k)]);
+      break;
+    case EscolhaSimilares::Todos:
+      escolhidas = r.lista;
+      break;
+    case EscolhaSimilares::ValorMedio:
+      if (image.format() != PixelFormat::pf24bit && n > 0) {
+        int soma = 0;
+        for (size_t k = 0; k < n; ++k) soma += slots[k].cor & 0xFF;
+        media = soma / int(n);
+      }
+      break;
+  }
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const int32_t c = cor(x, y);
+      bool marcado = false;
+      if (o.escolha == EscolhaSimilares::ValorMedio)
+        marcado = media && (c & 0xFF) == *media;
+      else
+        for (const FrequenciaCor& e : escolhidas) marcado = marcado || e.cor == c;
+      const int32_t v = marcado ? o.novaCor.value_or(c) : o.corFundo;
+      uint8_t* p = b.scanLine(y) + 3 * x;
+      p[0] = uint8_t(v >> 16);
+      p[1] = uint8_t((v >> 8) & 0xFF);
+      p[2] = uint8_t(v & 0xFF);
+    }
+  r.resultado = std::move(b);
+  return r;
+}
+
+// Seeded random images: `cores` distinct colours (levels for palette images) drawn with a
+// skew, so that some colours are frequent and many counts tie.
+Bitmap Aleatoria(std::mt19937& random, PixelFormat f, int w, int h, int cores) {
+  Bitmap b(w, h, f);
+  std::vector<uint32_t> tabela(static_cast<size_t>(cores));
+  for (uint32_t& c : tabela) c = uint32_t(random()) & 0xFFFFFF;
+  if (f == PixelFormat::pf8bit) {
+    Palette p(256);
+    for (auto& e : p) e = {uint8_t(random() % 5 * 60), uint8_t(random() % 3), uint8_t(random())};
+    if (cores % 2) p = GreyRamp();
+    b.setPalette(p);
+  }
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const uint32_t r = uint32_t(random());
+      const size_t k = (r & 1 ? r >> 1 : (r >> 1) % 4) % size_t(cores);
+      uint8_t* p = b.scanLine(y) + x * (b.bitsPerPixel() / 8);
+      if (f == PixelFormat::pf8bit) {
+        p[0] = uint8_t(k * 7 + 3);
+      } else {
+        p[0] = uint8_t(tabela[k]);
+        p[1] = uint8_t(tabela[k] >> 8);
+        p[2] = uint8_t(tabela[k] >> 16);
+        if (f == PixelFormat::pf32bit) p[3] = uint8_t(r);
+      }
+    }
+  return b;
+}
+
+struct CasoAleatorio {
+  const char* nome;
+  PixelFormat formato;
+  int maxLado;
+  int cores;
+};
+
+class ProcedimentoAleatorio : public ::testing::TestWithParam<CasoAleatorio> {};
+
+TEST_P(ProcedimentoAleatorio, SameListAndSameImageAsTheProcedure) {
+  const CasoAleatorio caso = GetParam();
+  std::mt19937 random(uint32_t(caso.cores * 131 + caso.maxLado));
+  for (int rodada = 0; rodada < 20; ++rodada) {
+    SCOPED_TRACE(rodada);
+    const int w = 1 + int(random() % uint32_t(caso.maxLado));
+    const int h = 1 + int(random() % uint32_t(caso.maxLado / 2 + 1));
+    const Bitmap b = Aleatoria(random, caso.formato, w, h, caso.cores);
+    // The selection: the whole picture, one pixel, a random rectangle with its corners
+    // possibly outside, or an end before its start.
+    Point a{0, 0}, e{w - 1, h - 1};
+    switch (rodada % 5) {
+      case 1:
+        a = e = {int(random() % uint32_t(w)), int(random() % uint32_t(h))};
+        break;
+      case 2:
+      case 3:
+        a = {int(random() % uint32_t(w + 4)) - 2, int(random() % uint32_t(h + 4)) - 2};
+        e = {a.x + int(random() % uint32_t(w + 2)), a.y + int(random() % uint32_t(h + 2))};
+        break;
+      case 4:
+        if (rodada % 10 == 4) std::swap(a, e);
+        break;
+    }
+    const std::optional<int32_t> novas[] = {std::nullopt, 0x0000FF, 0x7F3010};
+    const OpcoesSimilares opcoes[] = {
+        {EscolhaSimilares::MaisFrequentes, 3, novas[rodada % 3], 0xFFFFFF},
+        {EscolhaSimilares::MaisFrequentes, 1 + int(random() % 12), novas[(rodada + 1) % 3], 0},
+        {EscolhaSimilares::MaisFrequentes, 0, std::nullopt, 0x123456},
+        {EscolhaSimilares::Todos, 0, novas[(rodada + 2) % 3], 0x00FF00},
+        {EscolhaSimilares::ValorMedio, 0, novas[rodada % 3], 0},
+    };
+    for (const OpcoesSimilares& o : opcoes) {
+      SCOPED_TRACE(::testing::Message() << "choice " << int(o.escolha) << " N " << o.quantidade);
+      const PeloProcedimento esperado = Procedimento(b, a, e, o);
+      ASSERT_EQ(CoresDaSelecao(b, a, e), esperado.lista);
+      ASSERT_EQ(RecolorirSimilares(b, a, e, o), esperado.resultado);
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Imagens, ProcedimentoAleatorio,
+    ::testing::Values(CasoAleatorio{"Palette4Levels", PixelFormat::pf8bit, 70, 4},
+                      CasoAleatorio{"Palette40", PixelFormat::pf8bit, 90, 40},
+                      CasoAleatorio{"Palette256SharedColours", PixelFormat::pf8bit, 120, 36},
+                      CasoAleatorio{"Rgb3Colours", PixelFormat::pf24bit, 80, 3},
+                      CasoAleatorio{"Rgb9Colours", PixelFormat::pf24bit, 77, 9},
+                      CasoAleatorio{"Rgb300Colours", PixelFormat::pf24bit, 101, 300},
+                      CasoAleatorio{"Rgb5000Colours", PixelFormat::pf24bit, 180, 5000},
+                      CasoAleatorio{"Bgra7Colours", PixelFormat::pf32bit, 50, 7}),
+    [](const auto& info) { return std::string(info.param.nome); });
+
+TEST(ProcedimentoGrande, SelectionOfMillionsOfPixelsWithTiedLargeCounts) {
+  // Three colours in turn over 3.3 million pixels: the counts pass a million and tie after
+  // every third pixel, and then a fourth colour appears.
+  const int w = 2048, h = 1620;
+  Bitmap b(w, h, PixelFormat::pf8bit);
+  b.setPalette(GreyRamp());
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) b.scanLine(y)[x] = uint8_t(10 * ((y * w + x) % 3));
+  b.scanLine(h - 1)[w - 1] = 200;
+  b.scanLine(h - 1)[w - 3] = 200;
+  const OpcoesSimilares o{EscolhaSimilares::MaisFrequentes, 2, std::nullopt, 0xFFFFFF};
+  const PeloProcedimento esperado = Procedimento(b, {0, 0}, {w - 1, h - 1}, o);
+  EXPECT_EQ(CoresDaSelecao(b, {0, 0}, {w - 1, h - 1}), esperado.lista);
+  EXPECT_EQ(RecolorirSimilares(b, {0, 0}, {w - 1, h - 1}, o), esperado.resultado);
+}
+
 }  // namespace
 }  // namespace vandrel::testing

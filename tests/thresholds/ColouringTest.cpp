@@ -86,7 +86,8 @@ Bitmap Grey(int w, int h, uint32_t seed) {
   return b;
 }
 
-// Every width from 1 to 9 (so each remainder of the four-pixel groups) and a wide one.
+// Every width from 1 to 9 (so each remainder of the eight-pixel groups), widths around the
+// 16-pixel groups of the vector loop (which needs room past its group) and a wide one.
 class ColorirImagemTest : public ::testing::TestWithParam<int> {};
 
 TEST_P(ColorirImagemTest, EveryPixelTakesItsLevelsColour) {
@@ -114,7 +115,8 @@ TEST_P(ColorirImagemTest, EveryPixelTakesItsLevelsColour) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Widths, ColorirImagemTest,
-                         ::testing::Values(1, 2, 3, 4, 5, 6, 7, 8, 9, 257));
+                         ::testing::Values(1, 2, 3, 4, 5, 6, 7, 8, 9, 16, 17, 18, 19, 33, 34, 35,
+                                           50, 257));
 
 TEST(ColorirImagemReuse, ReusesAMatchingBufferAndReplacesAnotherOne) {
   const Bitmap imagem = Grey(6, 4, 7);

@@ -14,4 +14,8 @@ int BrilhoOffset(int percentual);
 // 1- and 4-bit bitmaps are left as they are.
 void AplicarBrilho(Bitmap& image, int percentual);
 
+// The same into a new bitmap of `image`'s size, format and palette, in one pass over the
+// pixels; `image` is left as it is (the bytes that pad its rows are copied as they are).
+Bitmap ComBrilho(const Bitmap& image, int percentual);
+
 }  // namespace vandrel

@@ -2,6 +2,7 @@
 #include "app/imaging/model/ChannelSplit.h"
 
 #include "app/imaging/model/PaletteSource.h"
+#include "app/imaging/model/PixelRows.h"
 
 namespace vandrel {
 
@@ -20,13 +21,10 @@ std::unique_ptr<Bitmap> ExtrairCanal(const Bitmap& bitmap, uint8_t canal, const 
   if (!Extraivel(bitmap, canal)) return nullptr;
   auto out = std::make_unique<Bitmap>(bitmap.width(), bitmap.height(), PixelFormat::pf8bit);
   out->setPalette(palette);
-  const int w = bitmap.width();
-  const int offset = 2 - canal;
-  for (int y = 0; y < bitmap.height(); ++y) {
-    const uint8_t* src = bitmap.scanLine(y) + offset;
-    uint8_t* dst = out->scanLine(y);
-    for (int x = 0; x < w; ++x) dst[x] = src[3 * x];
-  }
+  const auto row = pixels::Kernels().channel;
+  const size_t w = size_t(bitmap.width());
+  const size_t byte = size_t(2 - canal);
+  for (int y = 0; y < bitmap.height(); ++y) row(bitmap.scanLine(y), byte, out->scanLine(y), w);
   return out;
 }
 

@@ -1,6 +1,7 @@
 // Equal-weight greyscale: the rounded mean of blue, green and red.
 #include "app/imaging/model/Greyscale.h"
 
+#include "app/imaging/model/PixelRows.h"
 #include "platform/Errors.h"
 
 namespace vandrel {
@@ -10,12 +11,9 @@ Bitmap ConverterParaCinza(const Bitmap& source, const Palette& palette) {
     throw Exception("Greyscale conversion needs a 24-bit image");
   Bitmap grey(source.width(), source.height(), PixelFormat::pf8bit);
   grey.setPalette(palette);
-  const int w = source.width();
-  for (int y = 0; y < source.height(); ++y) {
-    const uint8_t* src = source.scanLine(y);
-    uint8_t* dst = grey.scanLine(y);
-    for (int x = 0; x < w; ++x) dst[x] = NivelCinza(src[3 * x], src[3 * x + 1], src[3 * x + 2]);
-  }
+  const auto row = pixels::Kernels().grey;
+  const size_t w = size_t(source.width());
+  for (int y = 0; y < source.height(); ++y) row(source.scanLine(y), grey.scanLine(y), w);
   return grey;
 }
 

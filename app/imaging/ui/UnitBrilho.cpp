@@ -86,11 +86,10 @@ void TFormBrilho::BarraBrilhoChange() {
 
 void TFormBrilho::ButtonOKClick() {
   if (!Imagem) return;
-  vandrel::Bitmap b = Imagem->BitmapImagem;
   // The output window belongs to the image window and remembers it as its source.
   TFormImagemSaida* saida = TFormImagemSaida::CreateComOrigem(Imagem, Imagem);
-  vandrel::AplicarBrilho(b, BarraBrilho->value());
-  saida->DefinirBitmap(b);
+  // The brightened copy in one pass over the pixels.
+  saida->DefinirBitmap(vandrel::ComBrilho(Imagem->BitmapImagem, BarraBrilho->value()));
   saida->SetCaption(Imagem->Caption() + " - Brilho");
   accept();
 }
