@@ -6,8 +6,10 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -59,6 +61,17 @@ void Framed() {
     QApplication::processEvents();
     QThread::msleep(10);
   }
+}
+
+// With VANDREL_SHOTS naming a folder, the screen as it is now goes there as `name`.png, for
+// a person to look at.
+void Shot(const QString& name) {
+  const QByteArray folder = qgetenv("VANDREL_SHOTS");
+  if (folder.isEmpty()) return;
+  Framed();
+  const QSize size = QGuiApplication::primaryScreen()->size();
+  QGuiApplication::primaryScreen()->grabWindow(0).save(
+      QString("%1/%2-%3x%4.png").arg(QString(folder), name).arg(size.width()).arg(size.height()));
 }
 
 Bitmap Grey(int w, int h) {
@@ -180,6 +193,7 @@ TEST_F(Placement, TheMainWindowStartsMaximisedAndRestoresToItsOwnSize) {
   Framed();
   EXPECT_EQ(principal->size(), QSize(711, 333));
   EXPECT_TRUE(PlacementIsWhole(principal));
+  Shot("main-restored");
   // Its frame around the middle of the screen, title bar and buttons on it.
   EXPECT_TRUE(principal->frameGeometry().intersects(QRect(Screen().center(), QSize(1, 1))));
 }
@@ -198,15 +212,18 @@ TEST_F(Placement, ImageWindowsLieInsideTheClientAreaAndTheirPicturesScroll) {
     TFormImagem* w = Imagem(c.name, c.picture);
     ASSERT_TRUE(w);
     EXPECT_EQ(w->Caption(), c.name);
+    Shot(QString("image-%1").arg(c.name));
     EXPECT_TRUE(PlacementIsWhole(w));
     EXPECT_TRUE(LayoutIsWhole(w));
     // All of the picture can be brought into view inside the window.
     auto* area = w->findChild<QScrollArea*>();
-    ASSERT_TRUE(area);
-    EXPECT_EQ(area->horizontalScrollBar()->maximum() + area->viewport()->width(),
-              std::max(c.picture.width(), area->viewport()->width()));
-    EXPECT_EQ(area->verticalScrollBar()->maximum() + area->viewport()->height(),
-              std::max(c.picture.height(), area->viewport()->height()));
+    EXPECT_TRUE(area) << "no scrolling";
+    if (area) {
+      EXPECT_EQ(area->horizontalScrollBar()->maximum() + area->viewport()->width(),
+                std::max(c.picture.width(), area->viewport()->width()));
+      EXPECT_EQ(area->verticalScrollBar()->maximum() + area->viewport()->height(),
+                std::max(c.picture.height(), area->viewport()->height()));
+    }
     // The zoom keeps the window inside too.
     principal->ZoomIn->trigger();
     Framed();
@@ -231,6 +248,7 @@ TEST_F(Placement, TheChannelWindowsAndAnOperationsResultLieInsideTheClientArea) 
     EXPECT_TRUE(LayoutIsWhole(f));
   }
   EXPECT_EQ(canais, 3);
+  Shot("channels");
   TFormImagem* cinza = Imagem("cinza.bmp", Grey(900, 640));
   ASSERT_TRUE(cinza);
   ToTheCorner(cinza);
@@ -239,6 +257,7 @@ TEST_F(Placement, TheChannelWindowsAndAnOperationsResultLieInsideTheClientArea) 
   TForm* saida = principal->FilhaAtiva();
   ASSERT_TRUE(saida);
   EXPECT_EQ(saida->ClassName(), "TFormImagemSaida");
+  Shot("mean-filter-result");
   EXPECT_TRUE(PlacementIsWhole(saida));
 }
 
@@ -250,6 +269,7 @@ TEST_F(Placement, TheImageInformationShowsItsWholeTexts) {
   auto* info = dynamic_cast<TForminfo_imagem*>(principal->FilhaAtiva());
   ASSERT_TRUE(info);
   EXPECT_EQ(info->Label4->text(), "Memória real exigida: 7410000 Bytes");
+  Shot("image-information");
   EXPECT_TRUE(LayoutIsWhole(info));
   EXPECT_TRUE(PlacementIsWhole(info));
 }
@@ -263,12 +283,14 @@ TEST_F(Placement, TopLevelWindowsOpenOnTheScreenClearOfTheMainMenu) {
   Framed();
   QWidget* help = Shown("HelpWindow");
   ASSERT_TRUE(help);
+  Shot("help");
   EXPECT_TRUE(PlacementIsWhole(help));
 
   principal->Configurar1->trigger();
   Framed();
   QWidget* opcoes = Shown("FormConfiguracoes");
   ASSERT_TRUE(opcoes);
+  Shot("settings");
   EXPECT_TRUE(PlacementIsWhole(opcoes));
   EXPECT_TRUE(LayoutIsWhole(opcoes));
 
@@ -278,6 +300,7 @@ TEST_F(Placement, TopLevelWindowsOpenOnTheScreenClearOfTheMainMenu) {
   Framed();
   QWidget* selecao = Shown("FormConfiguracoes_selecao");
   ASSERT_TRUE(selecao);
+  Shot("selection-settings");
   EXPECT_TRUE(PlacementIsWhole(selecao));
   EXPECT_TRUE(LayoutIsWhole(selecao));
 }
@@ -293,6 +316,7 @@ TEST_F(Placement, ModalDialogsOpenOnTheScreenWithTheirWholeFields) {
     ASSERT_TRUE(os);
     EXPECT_EQ(os->maximum(), 8000 * 6000 - 1);
     os->setValue(92003);
+    Shot("similares");
     EXPECT_TRUE(LayoutIsWhole(&form));
     EXPECT_TRUE(PlacementIsWhole(&form));
   });
@@ -300,6 +324,7 @@ TEST_F(Placement, ModalDialogsOpenOnTheScreenWithTheirWholeFields) {
   for (QAction* comando : {principal->Brilho, principal->Contraste}) {
     dialogs->checks.push_back([&](QDialog& form) {
       ++vistos;
+      Shot(form.objectName());
       EXPECT_TRUE(LayoutIsWhole(&form));
       EXPECT_TRUE(PlacementIsWhole(&form));
     });
@@ -317,16 +342,12 @@ TEST_F(Placement, TheThresholdsWindowItsAreaTableAndTheColourDialogStayReachable
   for (TForm* f : principal->Filhas())
     if (auto* l = dynamic_cast<TFormLimiares*>(f)) limiares = l;
   ASSERT_TRUE(limiares);
-  // At the right edge of the client area the table beside it would leave the screen.
-  ToTheCorner(limiares);
-  limiares->TabelaAreas->hide();
-  limiares->SetExibirAreas(true);
-  Framed();
   ASSERT_TRUE(limiares->TabelaAreas->isVisible());
   EXPECT_TRUE(PlacementIsWhole(limiares->TabelaAreas));
-  // Fifteen levels: the window and the table grow.
+  // Fifteen levels: the window and the table beside it grow.
   while (limiares->NumNiveis < 15) limiares->BtNovo->click();
   Framed();
+  Shot("thresholds-15-levels");
   EXPECT_TRUE(PlacementIsWhole(limiares));
   EXPECT_TRUE(PlacementIsWhole(limiares->TabelaAreas));
   // The colour dialog is modal: never under the stay-on-top table.
@@ -334,11 +355,22 @@ TEST_F(Placement, TheThresholdsWindowItsAreaTableAndTheColourDialogStayReachable
   dialogs->checks.push_back([&](QDialog& form) {
     ++vistos;
     EXPECT_EQ(form.objectName(), "FormListaDeCores");
+    Shot("colours-over-the-table");
     EXPECT_TRUE(PlacementIsWhole(&form));
     EXPECT_TRUE(LayoutIsWhole(&form));
   });
   limiares->BtAlterarCores->click();
   EXPECT_EQ(vistos, 1);
+  // At the right edge of the client area the table beside the window would leave the
+  // screen.
+  ToTheCorner(limiares);
+  limiares->TabelaAreas->hide();
+  limiares->SetExibirAreas(true);
+  Framed();
+  ASSERT_TRUE(limiares->TabelaAreas->isVisible());
+  Shot("areas-table-at-the-edge");
+  EXPECT_TRUE(PlacementIsWhole(limiares));
+  EXPECT_TRUE(PlacementIsWhole(limiares->TabelaAreas));
 }
 
 TEST_F(Placement, AnOverlaidHistogramGrowsInsideTheClientArea) {
@@ -358,6 +390,7 @@ TEST_F(Placement, AnOverlaidHistogramGrowsInsideTheClientArea) {
   ToTheCorner(histograma);
   for (const QString& a : arquivos) histograma->AbrirComparacao(a);
   Framed();
+  Shot("overlaid-histogram");
   EXPECT_TRUE(PlacementIsWhole(histograma));
   EXPECT_TRUE(LayoutIsWhole(histograma));
 }
@@ -369,8 +402,26 @@ TEST_F(Placement, TheWindowArrangementsKeepEveryCaptionReachable) {
     SCOPED_TRACE(arranjo->text().toStdString());
     arranjo->trigger();
     Framed();
+    Shot("arranged-" + arranjo->objectName());
     for (TForm* f : principal->Filhas()) EXPECT_TRUE(PlacementIsWhole(f));
   }
+}
+
+TEST_F(Placement, ThePhaseListShowsLongNamesWhole) {
+  TFormListaDeFases lista(principal);
+  for (const char* nome : {"micrograph10_tile00", "micrograph10_tile01", "micrograph10_tile02"})
+    lista.Lista->AdicionarItem(nome);
+  int vistos = 0;
+  dialogs->checks.push_back([&](QDialog& form) {
+    ++vistos;
+    Shot("phase-list");
+    EXPECT_TRUE(LayoutIsWhole(&form));
+    EXPECT_TRUE(PlacementIsWhole(&form));
+    for (int i = 0; i < lista.Lista->Count(); ++i)
+      EXPECT_EQ(lista.Lista->item(i)->toolTip(), lista.Lista->item(i)->text());
+  });
+  Dialogs().RunModal(lista);
+  EXPECT_EQ(vistos, 1);
 }
 
 }  // namespace

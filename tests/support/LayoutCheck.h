@@ -235,6 +235,9 @@ inline void CheckItems(QStringList& out, QAbstractItemView* view) {
                              : view->font();
       int decoration = 0;
       if (index.data(Qt::DecorationRole).isValid()) decoration = view->iconSize().width() + 4;
+      // A check box before the text.
+      if (index.data(Qt::CheckStateRole).isValid())
+        decoration += view->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, view) + 4;
       QSize needed = QFontMetrics(font).size(Qt::TextSingleLine, text);
       needed.rwidth() += 2 * margin + decoration;
       if (needed.width() > cell.width() || needed.height() > cell.height())
