@@ -52,12 +52,15 @@ bool Await(const std::function<bool()>& done) {
 // Until every shown window is on the screen with its frame as the window manager drew it.
 void Framed() {
   Await([] {
-    for (QWidget* w : QApplication::topLevelWidgets())
-      if (w->isVisible() && w->windowHandle() && !w->windowHandle()->isExposed()) return false;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (!w->isVisible() || !w->windowHandle()) continue;
+      if (!w->windowHandle()->isExposed() || w->windowHandle()->frameMargins().isNull())
+        return false;
+    }
     return true;
   });
   // The manager's answers to the last moves and resizes.
-  for (int i = 0; i < 10; ++i) {
+  for (int i = 0; i < 20; ++i) {
     QApplication::processEvents();
     QThread::msleep(10);
   }
