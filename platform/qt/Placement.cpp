@@ -273,8 +273,11 @@ int CaptionBarWidth(const QMdiSubWindow* sub) {
 void PlaceSubWindow(QMdiSubWindow* sub) {
   QMdiArea* mdi = sub->mdiArea();
   if (!mdi || sub->isMaximized() || sub->isMinimized() || sub->property(kPlacing).toBool()) return;
-  sub->setProperty(kPlacing, true);
+  // An area not on the screen yet has no size to go by: its windows are placed when it is
+  // shown.
   const QRect area = mdi->viewport()->rect();
+  if (!mdi->viewport()->isVisible() || area.isEmpty()) return;
+  sub->setProperty(kPlacing, true);
   QRect frame = sub->geometry();
   // Wide enough for the caption bar, as far as the area goes; no larger than the area,
   // unless its contents cannot shrink.
