@@ -8,6 +8,7 @@ packages=(
   libjpeg62-turbo-dev libgtest-dev libgmock-dev libbenchmark-dev
   libtiff-dev libgif-dev
   xvfb xauth x11-utils
+  openbox
   xdg-utils desktop-file-utils shared-mime-info libglib2.0-bin libfile-mimeinfo-perl
 )
 missing=()

@@ -1,6 +1,5 @@
 // Start of Vandrel: register the picture formats, create the main window, run the loop.
 #include <QLocale>
-#include <QScreen>
 
 #include "app/frame/ui/ToolIcons.h"
 #include "app/shell/ui/UnitPrincipal.h"
@@ -23,10 +22,7 @@ int main(int argc, char** argv) {
   vandrel::SetDecimalSeparator(point.isEmpty() ? '.' : point.at(0).toLatin1());
   TFormPrincipal* window = new TFormPrincipal;
   window->setAttribute(Qt::WA_DeleteOnClose);
-  // Without a window manager (a bare X server) maximising is only a request: fill the
-  // screen ourselves as well.
-  if (QScreen* screen = app.primaryScreen()) window->setGeometry(screen->availableGeometry());
-  window->showMaximized();
+  window->MostrarAoIniciar();
   const int code = app.exec();
   delete FormPrincipal;
   return code;

@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "platform/qt/Dialogs.h"
+#include "platform/qt/Placement.h"
 
 namespace vandrel {
 
@@ -44,7 +45,10 @@ void OnClicked(QAbstractButton* button, std::function<void()> handler) {
                    [h = std::move(handler)](bool) { Guarded(h); });
 }
 
-Application::Application(int& argc, char** argv) : QApplication(argc, argv) {}
+Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
+  // Every window the program shows goes where the placement rule puts it.
+  InstallWindowPlacement(*this);
+}
 
 bool Application::notify(QObject* receiver, QEvent* event) {
   try {

@@ -19,7 +19,8 @@ bool Guarded(const std::function<void()>& handler);
 void OnTriggered(QAction* action, std::function<void()> handler);
 void OnClicked(QAbstractButton* button, std::function<void()> handler);
 
-// The application object: every event Qt delivers passes through the report.
+// The application object: every event Qt delivers passes through the report, and every
+// window it shows through the placement rule.
 class Application : public QApplication {
  public:
   Application(int& argc, char** argv);

@@ -6,6 +6,9 @@
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QScrollBar>
+#include <QStyle>
 #include <QToolButton>
 #include <memory>
 
@@ -13,6 +16,7 @@
 #include "app/histograms/ui/UListaDeFases.h"
 #include "tests/histwin/HistwinSupport.h"
 #include "tests/support/GuiTest.h"
+#include "tests/support/LayoutCheck.h"
 
 namespace vandrel::testing {
 namespace {
@@ -169,6 +173,30 @@ TEST_F(PhaseListTest, StartsWithNothingCheckedAndNoResult) {
   EXPECT_EQ(d->BTSelectAll->text(), "Selecionar Todas");
   EXPECT_EQ(d->BtOK->text(), "OK");
   EXPECT_EQ(d->BTCancelar->text(), "Cancelar");
+}
+
+TEST_F(PhaseListTest, LongNamesStayWholeAndTellApart) {
+  // Names longer than the 139-pixel list that differ only at their ends.
+  const QStringList nomes{"micrograph10_tile00", "micrograph10_tile01",
+                          "micrograph10_tile02 (região central da amostra)"};
+  auto d = std::make_unique<TFormListaDeFases>(&owner);
+  for (const QString& n : nomes) d->Lista->AdicionarItem(n);
+  d->show();
+  Settle();
+  EXPECT_EQ(d->size(), QSize(139, 281));
+  EXPECT_TRUE(LayoutIsWhole(d.get()));
+  const int caixa = d->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, d->Lista);
+  QScrollBar* lado = d->Lista->horizontalScrollBar();
+  for (int i = 0; i < nomes.size(); ++i) {
+    SCOPED_TRACE(nomes[i].toStdString());
+    const QListWidgetItem* item = d->Lista->item(i);
+    EXPECT_EQ(item->toolTip(), nomes[i]);
+    EXPECT_EQ(d->Lista->visualItemRect(item).height(), 13);
+    // The line holds the check box and the whole name, and the list scrolls to its end.
+    const int precisa = caixa + QFontMetrics(d->Lista->font()).horizontalAdvance(nomes[i]);
+    EXPECT_GE(d->Lista->visualItemRect(item).width(), precisa);
+    EXPECT_GE(lado->maximum() + d->Lista->viewport()->width(), precisa);
+  }
 }
 
 TEST_F(PhaseListTest, SelectAllChecksEveryItemAndOkReportsIt) {

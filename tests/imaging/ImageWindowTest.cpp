@@ -1,6 +1,8 @@
 // The image window on its own: loading and its failures, putting a bitmap and a name in,
 // the zoom to both bounds, centring, the window count and painting.
 #include <QPixmap>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <memory>
 
 #include "platform/Errors.h"
@@ -246,6 +248,38 @@ TEST_F(ImageWindow, CentresASmallImageAndPinsALargeOneToTheCorner) {
   EXPECT_EQ(w->Imagezoom->pos(), QPoint(26, 30));  // 25.5 -> 26, 29.5 -> 30
   w->resize(103, 40);
   EXPECT_EQ(w->Imagezoom->pos(), QPoint(26, 0));  // 26.5 -> 26; taller than the window
+}
+
+TEST_F(ImageWindow, APictureLargerThanTheWindowScrollsInsideIt) {
+  auto w = NewWindow();
+  w->DefinirBitmap(Gradient24(300, 200));
+  w->show();
+  w->resize(120, 90);
+  Settle();
+  QScrollArea* area = w->AreaDaImagem();
+  ASSERT_TRUE(area);
+  EXPECT_EQ(area->geometry(), w->rect());
+  // The whole picture can be brought into view, and it starts at its top left corner.
+  EXPECT_EQ(w->Imagezoom->pos(), QPoint(0, 0));
+  EXPECT_EQ(area->horizontalScrollBar()->maximum(), 300 - area->viewport()->width());
+  EXPECT_EQ(area->verticalScrollBar()->maximum(), 200 - area->viewport()->height());
+  area->horizontalScrollBar()->setValue(area->horizontalScrollBar()->maximum());
+  EXPECT_EQ(w->Imagezoom->mapTo(area->viewport(), QPoint(300, 0)).x(), area->viewport()->width());
+
+  // Taller only: centred across what the vertical scroll bar leaves, pinned to the top.
+  w->DefinirBitmap(Gradient24(50, 41));
+  w->resize(103, 40);
+  Settle();
+  const int client = area->viewport()->width();
+  EXPECT_LT(client, 103);
+  EXPECT_EQ(w->Imagezoom->pos(), QPoint(CentredOffset(client, 50), 0));
+  EXPECT_FALSE(area->horizontalScrollBar()->isVisible());
+
+  // Back to a window that holds it: no scroll bars, centred in the whole window.
+  w->resize(101, 100);
+  Settle();
+  EXPECT_EQ(area->viewport()->size(), QSize(101, 100));
+  EXPECT_EQ(w->Imagezoom->pos(), QPoint(26, 30));
 }
 
 // ---- Window count ----

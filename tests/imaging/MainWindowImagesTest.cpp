@@ -77,6 +77,9 @@ TEST_F(MainWindowImages, OpensSeveralFilesOneCentredWindowEachAtNaturalSize) {
   ASSERT_FALSE(principal->ZoomIn->isEnabled());
   const QString a = WriteBmp24("a.bmp", 30, 20), b = WriteGrey("b.grey"),
                 c = WriteBmp24("c.bmp", 61, 33);
+  // A client area with room for the 512 x 512 image (a smaller one bounds the window).
+  principal->resize(1000, 800);
+  Settle();
   Choose({a, b, c});
   principal->Abrir_Imagem->trigger();
   Settle();

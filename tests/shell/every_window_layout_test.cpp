@@ -1,5 +1,6 @@
 // Every window the main window opens, as a user reaches it through the commands: each is
-// whole when it opens, the modal ones while they run.
+// whole when it opens, the modal ones while they run, and lies where it can be reached (on
+// the screen, child windows inside the frame's client area).
 #include <gtest/gtest.h>
 
 #include <QDialog>
@@ -47,6 +48,7 @@ class EveryWindowLayout : public ::testing::Test {
     dialogs->forms.push_back([](QDialog& form) {
       Settle();
       EXPECT_TRUE(LayoutIsWhole(&form)) << form.objectName().toStdString();
+      EXPECT_TRUE(PlacementIsWhole(&form)) << form.objectName().toStdString();
     });
     command->trigger();
     Settle();
@@ -54,6 +56,7 @@ class EveryWindowLayout : public ::testing::Test {
     for (TForm* f : principal->Filhas()) {
       if (f->SubWindow() && f->SubWindow()->isVisible()) {
         EXPECT_TRUE(LayoutIsWhole(f)) << f->ClassName().toStdString();
+        EXPECT_TRUE(PlacementIsWhole(f)) << f->ClassName().toStdString();
       }
     }
   }

@@ -6,6 +6,14 @@
 // widget's font. Each finding names the widget, its text and the sizes involved.
 //
 //   EXPECT_TRUE(vandrel::testing::LayoutIsWhole(window));
+//
+// The placement check looks at where a window is: a top-level window's frame (title bar
+// included) inside the available area of its screen and clear of the main window's menu bar,
+// a modal window not under a stay-on-top window, and a child window of an MDI area (the
+// sub-window of a form, with its caption bar) inside the area's client part, its whole
+// caption shown and its buttons reachable.
+//
+//   EXPECT_TRUE(vandrel::testing::PlacementIsWhole(window));
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -16,18 +24,23 @@
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
+#include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QStringList>
 #include <QStyle>
 #include <QStyleOption>
+#include <QStyleOptionTitleBar>
 #include <QTableWidget>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -35,6 +48,7 @@
 #include <QTextOption>
 #include <QToolButton>
 #include <QWidget>
+#include <QWindow>
 #include <cmath>
 #include <cstring>
 
@@ -162,6 +176,26 @@ inline void CheckCombo(QStringList& out, QComboBox* combo) {
   Need(out, combo, "text", text, fm.size(Qt::TextSingleLine, text) + QSize(2, 0), field.size());
 }
 
+// A spin box shows its value and the largest value it accepts whole in its edit field.
+inline void CheckSpin(QStringList& out, QSpinBox* spin) {
+  QStyleOptionSpinBox opt;
+  opt.initFrom(spin);
+  opt.frame = spin->hasFrame();
+  opt.buttonSymbols = spin->buttonSymbols();
+  opt.subControls = QStyle::SC_SpinBoxFrame | QStyle::SC_SpinBoxEditField;
+  if (spin->buttonSymbols() != QAbstractSpinBox::NoButtons)
+    opt.subControls |= QStyle::SC_SpinBoxUp | QStyle::SC_SpinBoxDown;
+  const QRect field =
+      spin->style()->subControlRect(QStyle::CC_SpinBox, &opt, QStyle::SC_SpinBoxEditField, spin);
+  const QFontMetrics fm(spin->font());
+  // The line edit inside keeps two pixels clear on each side.
+  const QSize available(field.width() - 4, field.height());
+  for (int value : {spin->value(), spin->maximum(), spin->minimum()}) {
+    const QString text = spin->prefix() + QString::number(value) + spin->suffix();
+    Need(out, spin, "value", text, QSize(fm.horizontalAdvance(text), fm.height()), available);
+  }
+}
+
 // Lines of a memo: a memo that does not wrap must fit each line in its viewport's width; one
 // that wraps at word boundaries only must fit each word.
 inline void CheckDocument(QStringList& out, QWidget* memo, QTextDocument* doc, int viewportWidth,
@@ -201,6 +235,9 @@ inline void CheckItems(QStringList& out, QAbstractItemView* view) {
                              : view->font();
       int decoration = 0;
       if (index.data(Qt::DecorationRole).isValid()) decoration = view->iconSize().width() + 4;
+      // A check box before the text.
+      if (index.data(Qt::CheckStateRole).isValid())
+        decoration += view->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, view) + 4;
       QSize needed = QFontMetrics(font).size(Qt::TextSingleLine, text);
       needed.rwidth() += 2 * margin + decoration;
       if (needed.width() > cell.width() || needed.height() > cell.height())
@@ -340,6 +377,7 @@ inline QStringList LayoutProblems(QWidget* window) {
     }
     if (auto* box = qobject_cast<QGroupBox*>(w)) CheckGroupBox(out, box);
     if (auto* combo = qobject_cast<QComboBox*>(w)) CheckCombo(out, combo);
+    if (auto* spin = qobject_cast<QSpinBox*>(w)) CheckSpin(out, spin);
     if (auto* memo = qobject_cast<QPlainTextEdit*>(w))
       CheckDocument(out, memo, memo->document(), memo->viewport()->width(),
                     memo->lineWrapMode() != QPlainTextEdit::NoWrap, memo->wordWrapMode());
@@ -358,6 +396,122 @@ inline ::testing::AssertionResult LayoutIsWhole(QWidget* window) {
   if (problems.isEmpty()) return ::testing::AssertionSuccess();
   return ::testing::AssertionFailure()
          << layout_detail::Name(window).toStdString() << " is not whole:\n  "
+         << problems.join("\n  ").toStdString();
+}
+
+namespace layout_detail {
+
+inline bool StaysOnTop(const QWidget* w) {
+  if (w->windowFlags() & Qt::WindowStaysOnTopHint) return true;
+  return w->windowHandle() && (w->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
+}
+
+inline bool Maximised(const QWidget* w) {
+  return w->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen);
+}
+
+// The menu bar of the first visible main window other than `w`, on the screen.
+inline QRect MainMenu(const QWidget* w) {
+  for (QWidget* top : QApplication::topLevelWidgets()) {
+    auto* main = qobject_cast<QMainWindow*>(top);
+    if (!main || main == w || !main->isVisible() || !main->menuWidget()) continue;
+    const QWidget* menu = main->menuWidget();
+    if (menu->isVisible()) return QRect(menu->mapToGlobal(QPoint(0, 0)), menu->size());
+  }
+  return {};
+}
+
+inline void CheckTopLevel(QStringList& out, QWidget* w) {
+  const QRect frame = w->frameGeometry();
+  QScreen* screen = w->screen();
+  if (!screen) {
+    out << Name(w) + ": on no screen";
+    return;
+  }
+  const QRect area = screen->availableGeometry();
+  if (!area.contains(frame))
+    out << QString("%1: frame %2 (title bar included) leaves the screen's %3")
+               .arg(Name(w), Rect(frame), Rect(area));
+  const QRect menu = MainMenu(w);
+  // Over the menu bar only where the screen leaves no room below it.
+  if (!menu.isEmpty() && frame.intersects(menu) && frame.height() <= area.bottom() - menu.bottom())
+    out << QString("%1: frame %2 covers the main menu at %3").arg(Name(w), Rect(frame), Rect(menu));
+  if (w->windowModality() == Qt::NonModal) return;
+  for (QWidget* other : QApplication::topLevelWidgets()) {
+    if (other == w || !other->isVisible() || !StaysOnTop(other)) continue;
+    const QRect overlap = other->frameGeometry() & w->geometry();
+    if (overlap.isEmpty()) continue;
+    // Under a window manager the server says which window is on top at a point; elsewhere
+    // the modal window must stay on top itself.
+    bool under = !StaysOnTop(w);
+    if (QGuiApplication::platformName() == "xcb")
+      under = QGuiApplication::topLevelAt(overlap.center()) != w->windowHandle();
+    if (under)
+      out << QString("%1: modal, lies under the stay-on-top %2 at %3")
+                 .arg(Name(w), Name(other), Rect(overlap));
+  }
+}
+
+inline void CheckSubWindow(QStringList& out, QMdiSubWindow* sub) {
+  QMdiArea* mdi = sub->mdiArea();
+  if (!mdi || sub->isMinimized() || sub->isMaximized()) return;
+  const QRect client = mdi->viewport()->rect();
+  const QRect frame = sub->geometry();
+  if (!client.contains(frame))
+    out << QString("%1: sub-window %2 leaves the frame's client area %3")
+               .arg(Name(sub), Rect(frame), Rect(client));
+  QStyleOptionTitleBar opt;
+  opt.initFrom(sub);
+  opt.text = sub->windowTitle();
+  opt.titleBarFlags = sub->windowFlags();
+  opt.titleBarState = int(sub->windowState());
+  opt.subControls = QStyle::SC_All;
+  opt.rect =
+      QRect(0, 0, sub->width(), sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, &opt, sub));
+  const QRect label =
+      sub->style()->subControlRect(QStyle::CC_TitleBar, &opt, QStyle::SC_TitleBarLabel, sub);
+  const QFontMetrics fm(QApplication::font("QMdiSubWindowTitleBar"));
+  // The whole caption, where the client area is wide enough for it.
+  if (fm.horizontalAdvance(opt.text) > label.width() && sub->width() < client.width())
+    out << QString("%1: caption %2 needs %3, its caption bar shows %4")
+               .arg(Name(sub), Quoted(opt.text))
+               .arg(fm.horizontalAdvance(opt.text))
+               .arg(label.width());
+  if (sub->windowFlags() & Qt::WindowCloseButtonHint) {
+    const QRect close = sub->style()->subControlRect(QStyle::CC_TitleBar, &opt,
+                                                     QStyle::SC_TitleBarCloseButton, sub);
+    const QRect seen(sub->mapTo(mdi->viewport(), close.topLeft()), close.size());
+    if (!close.isEmpty() && !client.contains(seen))
+      out << QString("%1: close button at %2 outside the client area %3")
+                 .arg(Name(sub), Rect(seen), Rect(client));
+  }
+}
+
+}  // namespace layout_detail
+
+// Findings of the placement check for `window`: a top-level window, or a form inside an MDI
+// sub-window (whose frame is checked as the main window is, with PlacementProblems of it).
+inline QStringList PlacementProblems(QWidget* window) {
+  using namespace layout_detail;
+  QStringList out;
+  QApplication::processEvents();
+  if (auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget())) {
+    CheckSubWindow(out, sub);
+    return out;
+  }
+  if (auto* sub = qobject_cast<QMdiSubWindow*>(window)) {
+    CheckSubWindow(out, sub);
+    return out;
+  }
+  if (window->isWindow() && !Maximised(window)) CheckTopLevel(out, window);
+  return out;
+}
+
+inline ::testing::AssertionResult PlacementIsWhole(QWidget* window) {
+  const QStringList problems = PlacementProblems(window);
+  if (problems.isEmpty()) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure()
+         << layout_detail::Name(window).toStdString() << " is not placed whole:\n  "
          << problems.join("\n  ").toStdString();
 }
 

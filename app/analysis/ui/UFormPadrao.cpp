@@ -158,7 +158,7 @@ TFormPadrao::TFormPadrao(QObject* owner) : TForm(nullptr) {
     if (QMdiSubWindow* sub = SubWindow()) {
       // A single border: the system menu with its close box, and minimise.
       SingleBorder();
-      sub->resize(sub->sizeHint());
+      SetFrameSize(sub->sizeHint());
       if (QMdiArea* area = sub->mdiArea()) {
         const QSize livre = area->viewport()->size() - sub->size();
         sub->move(std::max(0, livre.width() / 2), std::max(0, livre.height() / 2));

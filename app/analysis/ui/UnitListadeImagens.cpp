@@ -162,7 +162,7 @@ TFormListaImagens::TFormListaImagens(QObject* owner) : TForm(nullptr) {
     if (QMdiSubWindow* sub = SubWindow()) {
       // The system menu and the minimise box only; the window keeps the size of its content.
       SingleBorder();
-      sub->resize(sub->sizeHint());
+      SetFrameSize(sub->sizeHint());
     }
   }
 }

@@ -5,6 +5,8 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
+#include "platform/qt/Placement.h"
+
 TForm::TForm(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_DeleteOnClose, false); }
 
 TForm::~TForm() = default;
@@ -13,10 +15,13 @@ QMdiSubWindow* TForm::SubWindow() const { return qobject_cast<QMdiSubWindow*>(pa
 
 QString TForm::Caption() const { return caption_; }
 
-void TForm::SetCaption(const QString& caption) {
+void TForm::SetCaption(const QString& caption, bool widen) {
   caption_ = caption;
   setWindowTitle(caption);
-  if (QMdiSubWindow* sub = SubWindow()) sub->setWindowTitle(caption);
+  if (QMdiSubWindow* sub = SubWindow()) {
+    sub->setWindowTitle(caption);
+    if (widen && sub->width() < vandrel::CaptionBarWidth(sub)) vandrel::PlaceSubWindow(sub);
+  }
 }
 
 void TForm::SetOwner(QObject* owner) {
@@ -35,8 +40,19 @@ void TForm::FitFrameTo(const QSize& content) {
   sub->ensurePolished();
   QMargins frame = sub->contentsMargins();
   if (QLayout* layout = sub->layout()) frame += layout->contentsMargins();
-  sub->resize(content.grownBy(frame));
   resize(content);
+  sub->resize(content.grownBy(frame));
+  vandrel::PlaceSubWindow(sub);
+}
+
+void TForm::SetFrameSize(const QSize& outer) {
+  QMdiSubWindow* sub = SubWindow();
+  if (!sub) {
+    resize(outer);
+    return;
+  }
+  sub->resize(outer);
+  vandrel::PlaceSubWindow(sub);
 }
 
 void TForm::SingleBorder() {

@@ -22,7 +22,9 @@ class TForm : public QWidget {
   QMdiSubWindow* SubWindow() const;
 
   QString Caption() const;
-  void SetCaption(const QString& caption);
+  // Sets the caption; the sub-window widens when its caption bar is too narrow for it
+  // (`widen` false keeps its size, for captions that change while the user drags).
+  void SetCaption(const QString& caption, bool widen = true);
 
   // Frees this form when `owner` is freed.
   void SetOwner(QObject* owner);
@@ -30,8 +32,12 @@ class TForm : public QWidget {
 
   // Gives the form the size `content` and its sub-window (when it has one) the size that
   // shows exactly that much: the frame (title bar and borders) is measured on the
-  // sub-window itself, never from the form, whose size may already be the new one.
+  // sub-window itself, never from the form, whose size may already be the new one. The
+  // sub-window then goes where the placement rule puts it: inside the frame's client area,
+  // no larger than it unless the form cannot shrink, as wide as its caption bar needs.
   void FitFrameTo(const QSize& content);
+  // The same for the sub-window's outer size (or the form's, without a sub-window).
+  void SetFrameSize(const QSize& outer);
   // A single border for the sub-window (when there is one): the title with the system
   // menu, the minimise box and the close box, no maximise box.
   void SingleBorder();

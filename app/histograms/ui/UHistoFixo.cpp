@@ -84,7 +84,7 @@ TFormHistoFixo::TFormHistoFixo(QObject* owner) : TForm(nullptr) {
       // Only the system menu and its close box: the window keeps the size of its content.
       sub->setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-      sub->resize(sub->sizeHint());
+      SetFrameSize(sub->sizeHint());
       sub->hide();
       connect(sub, &QMdiSubWindow::aboutToActivate, this,
               [this] { vandrel::Guarded([this] { FormActivate(); }); });

@@ -10,13 +10,20 @@
 
 TCheckListBox::TCheckListBox(QWidget* parent) : QListWidget(parent) {
   setSelectionMode(QAbstractItemView::SingleSelection);
+  setTextElideMode(Qt::ElideNone);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 }
 
 void TCheckListBox::AdicionarItem(const QString& text) {
   auto* item = new QListWidgetItem(text, this);
   item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
   item->setCheckState(Qt::Unchecked);
-  item->setSizeHint(QSize(0, 13));
+  item->setToolTip(text);
+  // Lines 13 pixels high, as wide as the check box and the whole name need.
+  QStyleOptionViewItem option;
+  initViewItemOption(&option);
+  const int width = itemDelegate()->sizeHint(option, indexFromItem(item)).width();
+  item->setSizeHint(QSize(width, 13));
 }
 
 bool TCheckListBox::Checked(int index) const {

@@ -15,7 +15,8 @@ class TCheckListBox : public QListWidget {
  public:
   explicit TCheckListBox(QWidget* parent);
 
-  // Appends an unchecked line.
+  // Appends an unchecked line. A name longer than the list is wide stays whole: the list
+  // scrolls sideways to it, and its tool tip shows it.
   void AdicionarItem(const QString& text);
   int Count() const { return count(); }
   bool Checked(int index) const;

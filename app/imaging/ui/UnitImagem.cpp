@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QScrollArea>
 #include <algorithm>
 #include <cmath>
 
@@ -66,7 +67,7 @@ Bitmap CopyRegion(const Bitmap& source, const vandrel::PixelSelection& s) {
 // ---------------------------------------------------------------------------------------------
 // Image control
 
-TImageControl::TImageControl(TFormImagem* form) : QWidget(form), form_(form) {
+TImageControl::TImageControl(TFormImagem* form, QWidget* parent) : QWidget(parent), form_(form) {
   static const Bitmap kNothing;
   shown_ = &kNothing;
   setObjectName("Imagezoom");
@@ -129,7 +130,7 @@ void TImageControl::contextMenuEvent(QContextMenuEvent* e) {
 // ---------------------------------------------------------------------------------------------
 // Rubber band
 
-TBandShape::TBandShape(TFormImagem* form) : QWidget(form), form_(form) {
+TBandShape::TBandShape(TFormImagem* form, QWidget* parent) : QWidget(parent), form_(form) {
   setObjectName("Shapezoom");
   hide();
 }
@@ -165,12 +166,39 @@ void TBandShape::mouseMoveEvent(QMouseEvent* e) {
 // ---------------------------------------------------------------------------------------------
 // Image window
 
+namespace {
+// The window's client area: the picture scrolls in it when it is larger, and stays centred
+// in it whenever the client area changes size (the scroll bars come and go with the size).
+class TImageArea : public QScrollArea {
+ public:
+  TImageArea(TFormImagem* form) : QScrollArea(form), form_(form) {
+    setObjectName("AreaDaImagem");
+    setFrameShape(QFrame::NoFrame);
+    setWidgetResizable(false);
+  }
+
+ protected:
+  bool viewportEvent(QEvent* e) override {
+    const bool done = QScrollArea::viewportEvent(e);
+    if (e->type() == QEvent::Resize) form_->Centralizar();
+    return done;
+  }
+
+ private:
+  TFormImagem* form_;
+};
+}  // namespace
+
 TFormImagem::TFormImagem(QObject* owner) : TForm(nullptr) {
   setObjectName("FormImagem");
+  area_ = new TImageArea(this);
+  canvas_ = new QWidget;
+  canvas_->setObjectName("Tela");
+  area_->setWidget(canvas_);
   resize(129, 164);
-  Imagezoom = new TImageControl(this);
+  Imagezoom = new TImageControl(this, canvas_);
   Imagezoom->setGeometry(16, 32, 105, 105);
-  Shapezoom = new TBandShape(this);
+  Shapezoom = new TBandShape(this, canvas_);
   Shapezoom->raise();
   PopupMenu1 = new QMenu(this);
   PopupMenu1->setObjectName("PopupMenu1");
@@ -215,6 +243,7 @@ bool TFormImagem::FormClose() {
 
 void TFormImagem::resizeEvent(QResizeEvent* event) {
   TForm::resizeEvent(event);
+  area_->setGeometry(rect());
   Centralizar();
 }
 
@@ -275,10 +304,7 @@ void TFormImagem::MostrarCopia() {
 }
 
 void TFormImagem::AjustarJanela(int outerWidth, int outerHeight) {
-  if (QMdiSubWindow* sub = SubWindow())
-    sub->resize(outerWidth, outerHeight);
-  else
-    resize(outerWidth, outerHeight);
+  SetFrameSize(QSize(outerWidth, outerHeight));
 }
 
 // Fits the window to the image control while the window's automatic sizing is on: once
@@ -291,8 +317,14 @@ void TFormImagem::AjustarAoConteudo() {
 }
 
 void TFormImagem::Centralizar() {
-  Imagezoom->move(vandrel::CentredOffset(width(), Imagezoom->width()),
-                  vandrel::CentredOffset(height(), Imagezoom->height()));
+  // The client area is what the scroll bars leave of the window (all of it while the
+  // picture fits); the canvas covers it and the picture, which is centred on it.
+  if (area_->geometry() != rect()) area_->setGeometry(rect());
+  const QSize client = area_->isVisible() ? area_->viewport()->size() : size();
+  const QSize canvas = client.expandedTo(Imagezoom->size());
+  if (canvas_->size() != canvas) canvas_->resize(canvas);
+  Imagezoom->move(vandrel::CentredOffset(canvas.width(), Imagezoom->width()),
+                  vandrel::CentredOffset(canvas.height(), Imagezoom->height()));
   PosicionarBanda();
 }
 
@@ -436,7 +468,7 @@ void TFormImagem::ImagezoomMouseMove(Qt::KeyboardModifiers, int x, int y) {
   if (Nome.isEmpty() && Caption() != legendaDeTamanho_) DefinirNome(Caption());
   legendaDeTamanho_ = Nome + " (" + QString::number(w) + " x " + QString::number(h) + " = " +
                       QString::number(int64_t(w) * h) + ")";
-  SetCaption(legendaDeTamanho_);
+  SetCaption(legendaDeTamanho_, false);  // the window keeps still under the drag
 }
 
 void TFormImagem::ImagezoomMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int, int) {

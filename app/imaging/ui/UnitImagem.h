@@ -16,6 +16,7 @@
 
 class QMenu;
 class QAction;
+class QScrollArea;
 class TFormImagem;
 
 // The image control (`Imagezoom`): shows its picture, the display copy, stretched to its own
@@ -24,7 +25,7 @@ class TFormImagem;
 class TImageControl : public QWidget {
   Q_OBJECT
  public:
-  explicit TImageControl(TFormImagem* form);
+  TImageControl(TFormImagem* form, QWidget* parent);
 
   // The display copy. It is the window's bitmap itself until something draws on it: the
   // first write (the marked selection, the 8-bit copy made for a GIF) takes a copy of its
@@ -51,11 +52,11 @@ class TImageControl : public QWidget {
 };
 
 // The rubber band (`Shapezoom`): a rectangle outline drawn by inverting the exclusive-or of
-// pen and screen, so it shows on any image. It is a child of the window, above the image.
+// pen and screen, so it shows on any image. It lies beside the image control, above it.
 class TBandShape : public QWidget {
   Q_OBJECT
  public:
-  explicit TBandShape(TFormImagem* form);
+  TBandShape(TFormImagem* form, QWidget* parent);
 
   void SetPen(int width, const QColor& color);
   int PenWidth() const { return penWidth_; }
@@ -118,6 +119,10 @@ class TFormImagem : public TForm {
   // the window's image before it, whose memory the caller may use again.
   void TrocarBitmap(vandrel::Bitmap& bitmap);
   void DefinirNome(const QString& name);
+  // The area in which the picture scrolls when it is larger than the window; the image
+  // control and the band lie on its canvas, whose coordinates are the window's client
+  // coordinates while the picture fits.
+  QScrollArea* AreaDaImagem() const { return area_; }
   // Changes the zoom by `step`; false (zoom unchanged) when the result is out of range.
   bool AlterarZoom(double step);
   void ZoomNormal();
@@ -180,6 +185,8 @@ class TFormImagem : public TForm {
   // The display points are the band's corners.
   void PontosDaBanda();
 
+  QScrollArea* area_;
+  QWidget* canvas_;  // the image control's parent: the picture's size or the client's
   vandrel::BandGeometry banda_;
   vandrel::PixelSelection selecao_{{0, 0}, {0, 0}};
   // The caption a drag last wrote: an unnamed window takes its caption as its name at a

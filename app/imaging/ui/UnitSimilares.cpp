@@ -123,6 +123,7 @@ TFormSimilares::TFormSimilares(QWidget* owner, TFormImagem* imagem)
   }
   SpinEditNoSemelhantes->setMaximum(int(std::clamp<int64_t>(pixels - 1, 0, INT_MAX)));
   SpinEditNoSemelhantes->setValue(3);
+  AlargarCampoOs();
   // The mean value exists only for images that are not 24-bit.
   if (rgb) RadioButton2->setEnabled(false);
 
@@ -156,6 +157,24 @@ void TFormSimilares::Dispor() {
   Button1->setGeometry(232, 86, 86, 21);
   Button2->setGeometry(232, 109, 86, 21);
   Button3->setGeometry(232, 132, 86, 21);
+}
+
+// The "Os" field shows the largest value it accepts whole: when that needs more than its
+// 50 pixels, the field widens and what stands right of it moves over by as much.
+void TFormSimilares::AlargarCampoOs() {
+  const int extra = std::max(0, SpinEditNoSemelhantes->sizeHint().width() - 50);
+  if (extra == 0) return;
+  setFixedSize(width() + extra, height());
+  SpinEditNoSemelhantes->resize(50 + extra, SpinEditNoSemelhantes->height());
+  Label1->move(Label1->x() + extra, Label1->y());
+  for (QWidget* w :
+       {static_cast<QWidget*>(GroupBoxValores), static_cast<QWidget*>(GroupBoxNovaCor)})
+    w->resize(w->width() + extra, w->height());
+  RadioButton2->resize(RadioButton2->width() + extra, RadioButton2->height());
+  RadioButton3->resize(RadioButton3->width() + extra, RadioButton3->height());
+  for (QWidget* w : {static_cast<QWidget*>(GroupBoxFundo), static_cast<QWidget*>(Button1),
+                     static_cast<QWidget*>(Button2), static_cast<QWidget*>(Button3)})
+    w->move(w->x() + extra, w->y());
 }
 
 void TFormSimilares::RadioButton4Click() { ShapeCor->setEnabled(true); }

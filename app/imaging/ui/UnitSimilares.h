@@ -83,4 +83,5 @@ class TFormSimilares : public QDialog {
   void Processar(TFormImagem* imagem);
   // Places the controls in the dialog's 330 x 155.
   void Dispor();
+  void AlargarCampoOs();
 };

@@ -68,6 +68,17 @@ void TForminfo_imagem::MostrarInfo(const vandrel::Bitmap& b) {
                                            static_cast<uint32_t>(b.height()) * uint32_t(bytes));
   Label4->setText(QString("Memória real exigida: %1 Bytes").arg(memory));
   Label5->setText(QString());
-  adjustSize();
-  if (SubWindow()) SubWindow()->adjustSize();
+  AjustarAoTexto();
+}
+
+void TForminfo_imagem::AjustarAoTexto() {
+  ensurePolished();
+  layout()->activate();
+  FitFrameTo(sizeHint().expandedTo(minimumSizeHint()));
+}
+
+void TForminfo_imagem::showEvent(QShowEvent* event) {
+  TForm::showEvent(event);
+  // The fonts the texts are drawn with are settled once the window is shown.
+  AjustarAoTexto();
 }

@@ -17,6 +17,13 @@ class TForminfo_imagem : public TForm {
   QLabel *Label1, *Label2, *Label3, *Label4, *Label5, *Label6;
   QPushButton* SpeedButton1;
 
+  // Fills the labels; the window sizes itself to them (now and whenever it is shown).
   void MostrarInfo(const vandrel::Bitmap& bitmap);
   void SpeedButton1Click() { Close(); }
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void AjustarAoTexto();
 };

@@ -28,6 +28,7 @@
 #include "platform/qt/Dialogs.h"
 #include "platform/qt/ErrorReport.h"
 #include "platform/qt/HelpWindow.h"
+#include "platform/qt/Placement.h"
 
 TFormPrincipal* FormPrincipal = nullptr;
 
@@ -76,6 +77,11 @@ TFormPrincipal::~TFormPrincipal() {
   // Children go first, while the frame they refer to still exists.
   for (QMdiSubWindow* sub : MdiArea->subWindowList()) delete sub;
   if (FormPrincipal == this) FormPrincipal = nullptr;
+}
+
+void TFormPrincipal::MostrarAoIniciar() {
+  vandrel::PlaceWindow(this);
+  showMaximized();
 }
 
 void TFormPrincipal::BuildActions() {

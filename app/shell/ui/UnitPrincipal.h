@@ -35,6 +35,10 @@ class TFormPrincipal : public QMainWindow, public Frame {
   explicit TFormPrincipal(const Options& options);
   ~TFormPrincipal() override;
 
+  // Shows the window as the program starts: maximised; restored, it has its own 711 x 333,
+  // centred on the screen.
+  void MostrarAoIniciar();
+
   // ---- State of the frame and of its commands ----
   QString PastaPrograma;  // ends in "/"
   std::array<int32_t, 256> Contagens{};

@@ -7,6 +7,7 @@
 #include <QStyleOptionFocusRect>
 
 #include "app/shell/model/URecursos.h"
+#include "platform/qt/Placement.h"
 
 namespace {
 
@@ -103,7 +104,11 @@ void TFTabelaDasAreas::SetRowCount(int rows) {
   AjustarTamanho();
 }
 
-void TFTabelaDasAreas::AjustarTamanho() { setFixedSize(kLarguraMoldura, Bevel->height()); }
+void TFTabelaDasAreas::AjustarTamanho() {
+  setFixedSize(kLarguraMoldura, Bevel->height());
+  // A table grown with the levels stays on the screen.
+  if (isVisible()) vandrel::KeepOnScreen(this);
+}
 
 void TFTabelaDasAreas::Repintar() { GridAreas->viewport()->update(); }
 

@@ -29,6 +29,7 @@
 #include "app/thresholds/ui/UListaDeCores.h"
 #include "app/thresholds/ui/Univel.h"
 #include "platform/qt/ErrorReport.h"
+#include "platform/qt/Placement.h"
 
 using vandrel::Bitmap;
 
@@ -286,15 +287,16 @@ void TFormLimiares::PosicionarTabelaAoLado() {
   const QPoint canto = moldura->isWindow() || !moldura->parentWidget()
                            ? g.topLeft()
                            : moldura->parentWidget()->mapToGlobal(g.topLeft());
-  TabelaAreas->move(canto.x() + g.width(), canto.y());
+  // At the window's right, or as near to it as the screen allows.
+  vandrel::PlaceWindowAt(TabelaAreas, QPoint(canto.x() + g.width(), canto.y()));
   tabelaPosicionada_ = true;
 }
 
 void TFormLimiares::SetExibirAreas(bool flag) {
   AreasAoLado = flag;
   if (flag && AreasVisiveis && TabelaAreas) {
-    TabelaAreas->show();
     PosicionarTabelaAoLado();
+    TabelaAreas->show();
   }
 }
 

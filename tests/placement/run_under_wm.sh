@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Runs a test program under a real window manager, as a user's desktop has one: a virtual X
+# server with a screen of the given size and openbox on it. No session type is set, so the
+# program meets the plain X desktop.
+#
+#   run_under_wm.sh WIDTHxHEIGHT program [arguments...]
+set -euo pipefail
+size=$1
+shift
+for tool in Xvfb openbox xprop; do
+  command -v "$tool" > /dev/null || { echo "$tool is missing (scripts/deps.sh installs it)" >&2; exit 2; }
+done
+
+work=$(mktemp -d)
+xvfb_pid=
+wm_pid=
+cleanup() {
+  [ -n "$wm_pid" ] && kill "$wm_pid" 2> /dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2> /dev/null || true
+  wait 2> /dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# The server picks a free display itself and writes its number.
+Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3> "$work/display" 2> "$work/xvfb.log" &
+xvfb_pid=$!
+for _ in $(seq 100); do
+  [ -s "$work/display" ] && break
+  sleep 0.1
+done
+[ -s "$work/display" ] || { echo "Xvfb did not start" >&2; cat "$work/xvfb.log" >&2; exit 2; }
+export DISPLAY=":$(head -n1 "$work/display")"
+
+unset XDG_SESSION_TYPE XDG_CURRENT_DESKTOP XDG_SESSION_DESKTOP DESKTOP_SESSION WAYLAND_DISPLAY
+# The window manager's own settings and logs stay in the scratch folder.
+export XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache" XDG_DATA_HOME="$work/data"
+openbox --sm-disable > "$work/openbox.log" 2>&1 &
+wm_pid=$!
+# Ready once it has announced itself on the root window.
+for _ in $(seq 100); do
+  xprop -root _NET_SUPPORTING_WM_CHECK 2> /dev/null | grep -q 'window id' && break
+  sleep 0.1
+done
+xprop -root _NET_SUPPORTING_WM_CHECK 2> /dev/null | grep -q 'window id' ||
+  { echo "openbox did not start" >&2; cat "$work/openbox.log" >&2; exit 2; }
+
+export QT_QPA_PLATFORM=xcb
+status=0
+timeout --kill-after=10 600 "$@" || status=$?
+exit "$status"
