@@ -476,6 +476,41 @@ TEST(TiffChecks, MessagesInCheckOrder) {
   }
 }
 
+// Sides are taken as far as the bitmap goes (2^20 pixels) when the file holds the rows:
+// pictures wider than 65,536 pixels load.
+TEST(TiffChecks, WidePicturesLoad) {
+  const struct {
+    uint32_t width, height, bits;
+    bool loads;
+  } cases[] = {
+      {65536, 2, 8, true},
+      {70000, 3, 8, true},
+      {uint32_t(Bitmap::kMaxSide), 2, 1, true},
+      {uint32_t(Bitmap::kMaxSide) + 1, 2, 1, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
+    const size_t rowBytes = (size_t(c.width) * c.bits + 7) / 8;
+    Bytes strip(rowBytes * c.height);
+    for (size_t i = 0; i < strip.size(); ++i) strip[i] = uint8_t(i * 13 / 7);
+    TiffFixture f = Image(c.width, c.height, {c.bits}, 1);
+    f.Strip(strip);
+    const Bytes file = f.Build();
+    if (!c.loads) {
+      const Failure failure = FailureOf(file);
+      EXPECT_EQ(failure.kind, "Exception");
+      EXPECT_EQ(failure.text, "TIFF: Invalid \"ImageWidth|ImageLength\" !");
+      continue;
+    }
+    const Bitmap b = DecodeTiff(file);
+    ASSERT_EQ(b.width(), int(c.width));
+    ASSERT_EQ(b.height(), int(c.height));
+    for (uint32_t y = 0; y < c.height; ++y)
+      ASSERT_TRUE(std::equal(strip.begin() + long(y * rowBytes),
+                             strip.begin() + long((y + 1) * rowBytes), b.scanLine(int(y))));
+  }
+}
+
 TEST(TiffChecks, ImageLargerThanTheFileCanHold) {
   struct Case {
     uint32_t width, height, compression;
