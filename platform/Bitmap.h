@@ -65,7 +65,7 @@ class Bitmap {
  public:
   // Largest side and largest pixel count a bitmap accepts; readers check their headers
   // against what the file holds before they get here.
-  static constexpr int kMaxSide = 1 << 16;
+  static constexpr int kMaxSide = 1 << 20;
   static constexpr int64_t kMaxPixels = int64_t(1) << 30;
 
   Bitmap() = default;

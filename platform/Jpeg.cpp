@@ -27,6 +27,11 @@ struct ErrorManager {
   bool endSeen = false;  // the data ended without its end marker
 };
 
+// A progressive file may repeat scans without end: every scan is a pass over the whole
+// picture's coefficients, made from a few bytes of the file. Encoders write about ten;
+// beyond this many the file is refused.
+constexpr int kMaxScans = 100;
+
 [[noreturn]] void onError(j_common_ptr cinfo) {
   auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
   (*cinfo->err->format_message)(cinfo, err->message);
@@ -55,9 +60,20 @@ void onMessage(j_common_ptr cinfo, int level) {
   }
 }
 
+// Called by libjpeg as it works through the file: stops it, as an error does, at the scan
+// past the limit.
+void onProgress(j_common_ptr cinfo) {
+  auto* d = reinterpret_cast<j_decompress_ptr>(cinfo);
+  if (d->input_scan_number <= kMaxScans) return;
+  auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+  std::snprintf(err->message, sizeof err->message, "too many scans (more than %d)", kMaxScans);
+  std::longjmp(err->jump, 1);
+}
+
 struct Decoder {
   jpeg_decompress_struct cinfo{};
   ErrorManager err;
+  jpeg_progress_mgr progress{};
   bool created = false;
   Bitmap out;
   std::vector<uint8_t> cmyk;  // one row of CMYK samples
@@ -66,6 +82,7 @@ struct Decoder {
     cinfo.err = jpeg_std_error(&err.pub);
     err.pub.error_exit = onError;
     err.pub.emit_message = onMessage;
+    progress.progress_monitor = onProgress;
   }
   ~Decoder() {
     if (created) jpeg_destroy_decompress(&cinfo);
@@ -139,6 +156,7 @@ bool decode(Decoder& d, std::span<const uint8_t> bytes) {
   if (setjmp(d.err.jump)) return false;
   jpeg_create_decompress(&d.cinfo);
   d.created = true;
+  d.cinfo.progress = &d.progress;  // after the creation, which clears it
   jpeg_mem_src(&d.cinfo, bytes.data(), static_cast<unsigned long>(bytes.size()));
   jpeg_read_header(&d.cinfo, TRUE);
   prepare(d, bytes.size());

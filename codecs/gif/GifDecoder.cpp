@@ -174,7 +174,8 @@ void TGIFDecoder::ScanImages(bool firstOnly) {
         more = false;
         break;
       default:
-        more = false;
+        // A stray byte between the blocks: passed over, as the readers of most programs
+        // do, so that the blocks after it (the image itself) are still found.
         break;
     }
   }
@@ -200,9 +201,9 @@ void TGIFDecoder::DecodeImage(int index, Bitmap* bitmap, TGIFInfo& info) {
   std::vector<uint8_t> data;
   if (codeSize > 0) stream_.skip(int64_t(GatherSubBlocks(stream_.rest(), data)));
 
-  // An image without pixels has nothing a bitmap could show: with a valid code size and no
-  // data it is the empty picture, otherwise it is refused.
-  if ((width == 0 || height == 0) && (!data.empty() || codeSize > TGIFLZWDecoder::kMaxCodeSize))
+  // An image without pixels has nothing a bitmap could show: refused, rather than shown
+  // as an empty picture.
+  if (width == 0 || height == 0)
     throw EInvalidImage("GIF image has an invalid size (" + SizeText(width, height) + ")");
   if (codeSize > TGIFLZWDecoder::kMaxCodeSize)
     throw EInvalidImage("Invalid GIF LZW code size (" + std::to_string(codeSize) + ")");

@@ -14,7 +14,8 @@ namespace vandrel {
 // 8 bits per pixel with its colour table as palette.
 class TGIF : public Bitmap {
  public:
-  // Empty bytes, or a file without an image, leave the bitmap as it was.
+  // Empty bytes, or a file without an image, raise EInvalidImage and leave the bitmap as
+  // it was.
   void LoadFromStream(std::span<const uint8_t> bytes);
 };
 

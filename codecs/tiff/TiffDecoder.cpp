@@ -151,12 +151,18 @@ void TTIFFDecoder::ReadValues(uint32_t offset, uint64_t count, int size,
                               std::vector<uint32_t>& list) {
   const uint64_t saved = stream_.position();
   SeekFromBase(offset, 0);
-  // Only what the file holds is read (and reserved); the first value that is not there
-  // raises the read error at its own position.
+  // A list the file does not hold whole is refused before any of it is read: the read
+  // error names the first value that is not there.
   const uint64_t present = std::min<uint64_t>(count, stream_.available() / uint64_t(size));
-  list.reserve(list.size() + size_t(present) * (size == 8 ? 2 : 1));
-  const std::span<const uint8_t> bytes = stream_.peek(present * uint64_t(size));
-  for (uint64_t i = 0; i < present; ++i) {
+  if (present < count) {
+    const uint64_t at = stream_.position() + present * uint64_t(size);
+    const uint64_t read = stream_.available() - present * uint64_t(size);
+    stream_.setPosition(saved);
+    throw EInvalidImage(ReadErrorText(at, size, int64_t(read)));
+  }
+  list.reserve(list.size() + size_t(count) * (size == 8 ? 2 : 1));
+  const std::span<const uint8_t> bytes = stream_.peek(count * uint64_t(size));
+  for (uint64_t i = 0; i < count; ++i) {
     const uint8_t* p = bytes.data() + i * uint64_t(size);
     if (size == 2) {
       list.push_back(Read16(p));
@@ -165,23 +171,19 @@ void TTIFFDecoder::ReadValues(uint32_t offset, uint64_t count, int size,
       if (size == 8) list.push_back(Read32(p + 4));
     }
   }
-  stream_.skip(present * uint64_t(size));
-  if (present < count) {
-    uint8_t scratch[8];
-    try {
-      ReadBuffer(scratch, size_t(size));
-    } catch (...) {
-      stream_.setPosition(saved);
-      throw;
-    }
-  }
   stream_.setPosition(saved);
 }
 
 void TTIFFDecoder::ReadValueList(const Entry& entry, std::vector<uint32_t>& list,
-                                 const char* message) {
-  if (entry.type != 3 && entry.type != 4 && entry.type != 5) Fail(message);
+                                 uint64_t maxItems) {
   list.clear();
+  const uint64_t items = uint64_t(entry.count) * (entry.type == 5 ? 2 : 1);
+  if (items > maxItems) {
+    // More items than the checks after the directory take: they refuse the list by its
+    // length alone, so its values are not read. It stands as one item too many.
+    list.assign(size_t(maxItems) + 1, 0);
+    return;
+  }
   if (entry.count == 1) {
     list.push_back(ScalarValue(entry));
   } else if (entry.count == 2 && entry.type == 3) {
@@ -262,8 +264,38 @@ void TTIFFDecoder::ReadIFD() {
   rowsPerStripGiven_ = false;
   paletteEntries_ = 0;
   std::vector<uint32_t> bitsPerSample, coefficients, subsampling, referenceBlackWhite;
-  bool coefficientsGiven = false, subsamplingGiven = false, referenceGiven = false;
   bool tiled = false;
+
+  // The entries whose values lie elsewhere in the file are read after the loop, and only
+  // the last entry of each tag, the one that counts: a directory that repeats a tag costs
+  // one read of its values, not one per entry.
+  enum Deferred {
+    kBitsPerSample,
+    kStripOffsets,
+    kStripByteCounts,
+    kCoefficients,
+    kSubsampling,
+    kReference,
+    kDescription,
+    kSoftware,
+    kArtist,
+    kColorMap,
+    kDeferredCount
+  };
+  struct Pending {
+    bool given = false;
+    uint32_t index = 0;  // of the entry in the directory
+    Entry entry;
+  };
+  Pending pending[kDeferredCount];
+  auto defer = [&](Deferred slot, uint32_t index, const Entry& e) {
+    pending[slot] = {true, index, e};
+  };
+  // The list tags take SHORT, LONG or RATIONAL values; any other type is refused at once.
+  auto deferList = [&](Deferred slot, uint32_t index, const Entry& e, const char* message) {
+    if (e.type != 3 && e.type != 4 && e.type != 5) Fail(message);
+    defer(slot, index, e);
+  };
 
   for (uint16_t i = 0; i < entries; ++i) {
     ReadBuffer(bytes, 12);
@@ -282,7 +314,7 @@ void TTIFFDecoder::ReadIFD() {
         height_ = value;
         break;
       case 258:
-        ReadValueList(e, bitsPerSample, "TIFF: Unsupported \"BitsPerSample\" !");
+        deferList(kBitsPerSample, i, e, "TIFF: Unsupported \"BitsPerSample\" !");
         break;
       case 259:
         compression_ = CompressionKind(value);
@@ -297,10 +329,10 @@ void TTIFFDecoder::ReadIFD() {
         fillOrder = value;
         break;
       case 270:
-        texts_.imageDescription = ReadText(e);
+        defer(kDescription, i, e);
         break;
       case 273:
-        ReadValueList(e, stripOffsets_, "TIFF: Unsupported \"StripOffsets\" !");
+        deferList(kStripOffsets, i, e, "TIFF: Unsupported \"StripOffsets\" !");
         break;
       case 274:
         orientation_ = uint16_t(value);
@@ -310,43 +342,90 @@ void TTIFFDecoder::ReadIFD() {
         rowsPerStripGiven_ = true;
         break;
       case 279:
-        ReadValueList(e, stripByteCounts_, "TIFF: Unsupported \"StripByteCounts\" !");
+        deferList(kStripByteCounts, i, e, "TIFF: Unsupported \"StripByteCounts\" !");
         break;
       case 284:
         planar_ = uint16_t(value);
         break;
       case 305:
-        texts_.software = ReadText(e);
+        defer(kSoftware, i, e);
         break;
       case 315:
-        texts_.artist = ReadText(e);
+        defer(kArtist, i, e);
         break;
       case 317:
         predictor_ = value == 2;
         break;
       case 320:
-        ReadColorMap(e);
+        defer(kColorMap, i, e);
         break;
       case 322:  // TileWidth
       case 323:  // TileLength
         tiled = true;
         break;
       case 529:
-        ReadValueList(e, coefficients, "TIFF: Unsupported \"YCbCrCoefficients\" !");
-        coefficientsGiven = true;
+        deferList(kCoefficients, i, e, "TIFF: Unsupported \"YCbCrCoefficients\" !");
         break;
       case 530:
-        ReadValueList(e, subsampling, "TIFF: Unsupported \"YCbCrSubSampling\" !");
-        subsamplingGiven = true;
+        deferList(kSubsampling, i, e, "TIFF: Unsupported \"YCbCrSubSampling\" !");
         break;
       case 532:
-        ReadValueList(e, referenceBlackWhite, "TIFF: Unsupported \"ReferenceBlackWhite\" !");
-        referenceGiven = true;
+        deferList(kReference, i, e, "TIFF: Unsupported \"ReferenceBlackWhite\" !");
         break;
       default:
         break;
     }
   }
+
+  // The deferred values in the order of their entries. The strip lists hold what the file
+  // holds (each value takes bytes of it); the other lists are refused beyond the items
+  // their checks take (4 samples, 3 rationals, 2 factors, 6 rationals), unread.
+  std::vector<int> order;
+  for (int k = 0; k < kDeferredCount; ++k)
+    if (pending[k].given) order.push_back(k);
+  std::sort(order.begin(), order.end(),
+            [&](int a, int b) { return pending[a].index < pending[b].index; });
+  constexpr uint64_t kWhole = UINT64_MAX;
+  for (const int k : order) {
+    const Entry& e = pending[k].entry;
+    switch (Deferred(k)) {
+      case kBitsPerSample:
+        ReadValueList(e, bitsPerSample, 4);
+        break;
+      case kStripOffsets:
+        ReadValueList(e, stripOffsets_, kWhole);
+        break;
+      case kStripByteCounts:
+        ReadValueList(e, stripByteCounts_, kWhole);
+        break;
+      case kCoefficients:
+        ReadValueList(e, coefficients, 6);
+        break;
+      case kSubsampling:
+        ReadValueList(e, subsampling, 2);
+        break;
+      case kReference:
+        ReadValueList(e, referenceBlackWhite, 12);
+        break;
+      case kDescription:
+        texts_.imageDescription = ReadText(e);
+        break;
+      case kSoftware:
+        texts_.software = ReadText(e);
+        break;
+      case kArtist:
+        texts_.artist = ReadText(e);
+        break;
+      case kColorMap:
+        ReadColorMap(e);
+        break;
+      case kDeferredCount:
+        break;
+    }
+  }
+  const bool coefficientsGiven = pending[kCoefficients].given;
+  const bool subsamplingGiven = pending[kSubsampling].given;
+  const bool referenceGiven = pending[kReference].given;
 
   // 1. Total bits.
   if (!bitsPerSample.empty()) {
@@ -513,6 +592,27 @@ void TTIFFDecoder::CheckImageSize() const {
     Fail("TIFF: Unsupported \"ImageWidth|ImageLength\" !");
 }
 
+void TTIFFDecoder::CheckCompressedStrips() {
+  // Strips may share their data, but a compressed strip is decoded from its first byte
+  // whatever the strips before it held: many strips over the same long stretch would make
+  // the reader go over it again and again (codes that give nothing cost time too). No
+  // writer needs more than the file's bytes plus twice the picture's (a PackBits literal
+  // of one byte takes two, an LZW code of 12 bits at least one); beyond that the strips are
+  // refused before any is decoded.
+  const uint64_t planes = planar_ == 2 ? uint64_t(std::max<int64_t>(totalBits_ / 8, 1)) : 1;
+  const uint64_t picture =
+      (uint64_t(width_) * uint64_t(std::max<int64_t>(totalBits_, 0)) / planes + 7) / 8 * height_ *
+      planes;
+  const uint64_t budget = stream_.size() + 2 * picture + 16 * uint64_t(stripOffsets_.size());
+  uint64_t total = 0;
+  for (size_t i = 0; i < stripOffsets_.size(); ++i) {
+    const uint64_t at = base_ + stripOffsets_[i];
+    const uint64_t present = at < stream_.size() ? stream_.size() - at : 0;
+    total += std::min<uint64_t>(stripByteCounts_[i], present);
+    if (total > budget) Fail("TIFF: Invalid \"StripOffsets|StripByteCounts\" !");
+  }
+}
+
 std::span<const uint8_t> TTIFFDecoder::StageStrip(uint32_t byteCount) {
   const std::span<const uint8_t> bytes = stream_.peek(byteCount);
   if (bytes.size() < byteCount)
@@ -567,6 +667,7 @@ void TTIFFDecoder::DecodeStrips() {
                                       : compression_ == kCompressionPackBits
                                           ? TiffCompression::kPackBits
                                           : TiffCompression::kNone;
+  if (compression != TiffCompression::kNone) CheckCompressedStrips();
   std::unique_ptr<TTIFFImageDecoder> decoder =
       CreateStripDecoder(compression, layout, bitmap, setup);
 

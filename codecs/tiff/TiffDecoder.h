@@ -51,9 +51,12 @@ class TTIFFDecoder {
   void ReadHeader();
   void ReadIFD();
   uint32_t ScalarValue(const Entry& entry) const;
-  void ReadValueList(const Entry& entry, std::vector<uint32_t>& list, const char* message);
+  // The entry's values as items (a RATIONAL giving two); a list of more than `maxItems`
+  // items is not read and stands as maxItems + 1 zero items.
+  void ReadValueList(const Entry& entry, std::vector<uint32_t>& list, uint64_t maxItems);
   // `count` values of `size` bytes (2, 4 or 8, a RATIONAL giving two items) at base + offset,
-  // with the position kept.
+  // with the position kept; the read error, before any value is read, when the file does
+  // not hold them all.
   void ReadValues(uint32_t offset, uint64_t count, int size, std::vector<uint32_t>& list);
   std::string ReadText(const Entry& entry);
   void ReadColorMap(const Entry& entry);
@@ -62,6 +65,8 @@ class TTIFFDecoder {
   Palette StoredPalette() const;
   TiffOrientation Orientation() const;
   void DecodeStrips();
+  // Refuses compressed strips that together hold far more than the file and the picture.
+  void CheckCompressedStrips();
   std::span<const uint8_t> StageStrip(uint32_t byteCount);
 
   bool predictor_ = false;

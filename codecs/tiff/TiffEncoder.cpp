@@ -107,7 +107,10 @@ void TTIFFEncoder::Encode(const Bitmap& bitmap, uint8_t compression,
                    8 * strips);
 
   const std::string* texts[3] = {&imageDescription, &software, &artist};
-  uint16_t entries = 10;
+  // A fourth sample is marked as data of no stated meaning (ExtraSamples 0): readers
+  // would otherwise take it for opacity, and the bitmap's fourth byte is none.
+  const bool extraSample = b == 32;
+  uint16_t entries = extraSample ? 11 : 10;
   for (const std::string* t : texts) entries += t->empty() ? 0 : 1;
   Write16(entries);
 
@@ -163,6 +166,7 @@ void TTIFFEncoder::Encode(const Bitmap& bitmap, uint8_t compression,
   textEntry(305, 1);
   textEntry(315, 2);
   if (b <= 8) WriteEntry(320, kShort, 3 * colours, mapAt);
+  if (extraSample) WriteEntry(338, kShort, 1, 0);
   nextDirectoryField_ = int32_t(stream_->size());
   Write32(0);
 
@@ -183,9 +187,11 @@ void TTIFFEncoder::Encode(const Bitmap& bitmap, uint8_t compression,
     } else {
       for (size_t i = 0; i < colours && i < 20; ++i) map[i] = kDefaultPalette[i];
     }
-    for (const PaletteEntry& e : map) Write16(uint16_t(e.red << 8));
-    for (const PaletteEntry& e : map) Write16(uint16_t(e.green << 8));
-    for (const PaletteEntry& e : map) Write16(uint16_t(e.blue << 8));
+    // Each 8-bit level spread over the 16-bit range (255 becomes 65535), as readers
+    // scale it back; its high byte is the level itself.
+    for (const PaletteEntry& e : map) Write16(uint16_t(e.red * 257));
+    for (const PaletteEntry& e : map) Write16(uint16_t(e.green * 257));
+    for (const PaletteEntry& e : map) Write16(uint16_t(e.blue * 257));
   }
   if (strips > 1) {
     for (uint32_t size : stripSizes_) Write32(size);
@@ -211,6 +217,11 @@ void TTIFFEncoder::WriteStrips(const Bitmap& bitmap, uint8_t compression) {
       else
         std::memcpy(buffer.data() + at, source, rowBytes);
     }
+    // The fourth byte is shown by nothing (the picture is opaque), but readers that take
+    // a fourth sample of no stated meaning for opacity (libtiff's RGBA images, ImageMagick)
+    // would show its value: it goes out as fully opaque.
+    if (bitsPerPixel_ == 32)
+      for (size_t at = 3; at < size; at += 4) buffer[at] = 0xFF;
     Patch32(size_t(offsetCursor_), uint32_t(stream_->size()));
     offsetCursor_ += 4;
     const size_t before = stream_->size();

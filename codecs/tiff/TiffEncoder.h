@@ -1,7 +1,9 @@
 #pragma once
 // The TIFF writer: little-endian TIFF, one page (directory, values and strips) per call of
 // Encode, the pages of one writer chained. Bitmaps of 1, 4 and 8 bits go out as palette
-// images with a colour map, 24 and 32 bits as chunky RGB with 3 or 4 samples of 8 bits.
+// images with a colour map (levels times 257), 24 and 32 bits as chunky RGB with 3 or 4
+// samples of 8 bits; the fourth is marked as of no stated meaning and written opaque (255),
+// as the picture is shown.
 // Compression index 0 writes the rows as they are, 4 LZW and 6 PackBits.
 #include <cstdint>
 #include <string>

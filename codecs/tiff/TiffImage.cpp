@@ -1,10 +1,15 @@
 #include "codecs/tiff/TiffImage.h"
 
+#include "codecs/common/ImageCommon.h"
 #include "codecs/tiff/TiffDecoder.h"
 
 namespace vandrel {
 
 void TTIFF::LoadFromStream(std::span<const uint8_t> bytes) {
+  // A file of no bytes is no picture: it ends where its header should be, rather than
+  // opening as an empty one.
+  if (bytes.empty())
+    throw EInvalidImage("TIFF read error at 00000000H (8 byte(s) expected, but 0 read)");
   TiffStream stream(bytes);
   TTIFFDecoder decoder(stream);
   decoder.ScanIFDs(true);

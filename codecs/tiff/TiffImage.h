@@ -10,8 +10,8 @@ namespace vandrel {
 
 class TTIFF : public Bitmap {
  public:
-  // Decodes page 0 into this bitmap. Bytes without a directory (an empty buffer) leave it
-  // as it is; every failure raises (EInvalidImage for read errors, Exception otherwise).
+  // Decodes page 0 into this bitmap. Every failure raises: EInvalidImage for read errors
+  // (an empty buffer among them), Exception otherwise.
   void LoadFromStream(std::span<const uint8_t> bytes);
 };
 

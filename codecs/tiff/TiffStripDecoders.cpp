@@ -486,8 +486,9 @@ class TTIFFLZWLayoutDecoder final : public TTIFFLZWDecoder {
     // order, and with the width growing when the next free code needs it (not one code
     // early), as libtiff reads it.
     if (bytes.size() >= 2 && bytes[0] == 0 && (bytes[1] & 1) != 0) {
-      LzwDecoder<LzwLsbCodes> oldStyle(Unit(), window_);
-      DecodeCodes(oldStyle, bytes);
+      // Made once for the page: its window is as large as the other decoder's.
+      if (!oldStyle_) oldStyle_ = std::make_unique<LzwDecoder<LzwLsbCodes>>(Unit(), window_);
+      DecodeCodes(*oldStyle_, bytes);
       return;
     }
     DecodeCodes(lzw_, bytes);
@@ -529,6 +530,7 @@ class TTIFFLZWLayoutDecoder final : public TTIFFLZWDecoder {
   Layout layout_;
   const uint64_t window_;
   LzwDecoder<LzwMsbCodes> lzw_;
+  std::unique_ptr<LzwDecoder<LzwLsbCodes>> oldStyle_;
 };
 
 // The members of the three families, by the names of their layouts.

@@ -72,24 +72,42 @@ Bytes CodesGif(int width, int height, const std::vector<std::pair<int, int>>& co
 
 // ---------------------------------------------------------------- whole files ----------
 
-TEST(GifReader, EmptyBytesLeaveTheBitmapAsItWas) {
-  TGIF picture;
-  static_cast<Bitmap&>(picture) = Bitmap(3, 2, PixelFormat::pf24bit);
-  picture.scanLine(1)[2] = 77;
-  const Bitmap before = picture;
-  picture.LoadFromStream({});
-  EXPECT_EQ(static_cast<const Bitmap&>(picture), before);
+// A file that holds no image is refused, not shown as an empty picture, and the bitmap
+// keeps what it had.
+TEST(GifReader, FilesWithoutAnImageAreRefused) {
+  auto header = [] {
+    GifBuilder b;
+    b.Header("GIF89a", 10, 20, 4, 2).ColorTable(4);
+    return b;
+  };
+  const struct {
+    const char* name;
+    Bytes file;
+    const char* message;
+  } cases[] = {
+      {"no bytes", {}, "invalid: GIF read error at 00000000H (13 byte(s) expected, but 0 read)"},
+      {"header and trailer", header().Trailer().bytes(), "invalid: GIF file holds no image"},
+      {"header alone", header().bytes(), "invalid: GIF file holds no image"},
+      {"header and a stray byte", header().Byte(0x0A).bytes(), "invalid: GIF file holds no image"},
+      {"comment cut short", header().Byte(0x21).Byte(0xFE).Byte(40).bytes(),
+       "invalid: GIF read error at 0000001CH (40 byte(s) expected, but 0 read)"},
+      {"extension sub-blocks past the end", header().Byte(0x21).Byte(0x01).Byte(200).bytes(),
+       "invalid: GIF file holds no image"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TGIF picture;
+    static_cast<Bitmap&>(picture) = Bitmap(5, 5, PixelFormat::pf8bit);
+    picture.scanLine(1)[2] = 77;
+    const Bitmap before = picture;
+    EXPECT_EQ(ErrorOf([&] { picture.LoadFromStream(c.file); }), c.message);
+    EXPECT_EQ(static_cast<const Bitmap&>(picture), before);
+  }
 }
 
 TEST(GifReader, HeaderAndTrailerOnlyHasNoImage) {
   GifBuilder b;
   b.Header("GIF89a", 10, 20, 4, 2).ColorTable(4).Trailer();
-  TGIF picture;
-  static_cast<Bitmap&>(picture) = Bitmap(5, 5, PixelFormat::pf8bit);
-  const Bitmap before = picture;
-  picture.LoadFromStream(b.bytes());
-  EXPECT_EQ(static_cast<const Bitmap&>(picture), before);
-
   vandrel::gif::GifReadStream stream(b.bytes());
   TGIFDecoder decoder(stream);
   decoder.ScanImages(false);
@@ -437,11 +455,36 @@ TEST(GifReader, DecodeImageOutsideTheListDoesNothing) {
   EXPECT_EQ(info.comment, "untouched");
 }
 
-TEST(GifReader, UnknownBlockEndsTheScan) {
-  GifBuilder b;
-  b.Header("GIF89a", 2, 1, 4).ColorTable(4).Byte(0x00);
-  b.Descriptor(0, 0, 2, 1, 0).ImageData(2, EncodeLzw({1, 2}, 2)).Trailer();
-  EXPECT_TRUE(Decode(b.bytes()).empty());
+// Stray bytes between the blocks are passed over: the image after them is shown, and the
+// blocks after them are read as blocks.
+TEST(GifReader, StrayBytesBetweenBlocksArePassedOver) {
+  const struct {
+    const char* name;
+    Bytes before, after;  // stray bytes before the graphic control block and the image
+  } cases[] = {
+      {"one zero byte before the image", {}, {0x00}},
+      {"one byte of another value", {}, {0x0A}},
+      {"several bytes in two places", {0x01, 0xFF, 0x2B}, {0x00, 0x00, 0x3A}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    GifBuilder b;
+    b.Header("GIF89a", 2, 1, 4).ColorTable(4);
+    for (uint8_t x : c.before) b.Byte(x);
+    b.GraphicControl(0x01, 7, 3);  // transparent index 3
+    for (uint8_t x : c.after) b.Byte(x);
+    b.Descriptor(0, 0, 2, 1, 0).ImageData(2, EncodeLzw({1, 2}, 2)).Trailer();
+    const TGIF picture = Decode(b.bytes());
+    ASSERT_EQ(picture.width(), 2);
+    ASSERT_EQ(picture.height(), 1);
+    EXPECT_EQ(Indices(picture), (Bytes{1, 2}));
+    vandrel::gif::GifReadStream stream(b.bytes());
+    TGIFDecoder decoder(stream);
+    decoder.ScanImages(false);
+    ASSERT_EQ(decoder.imageCount(), 1);
+    EXPECT_TRUE(decoder.frames()[0].info.transparent);
+    EXPECT_EQ(decoder.frames()[0].info.transparentIndex, 3);
+  }
 }
 
 // ---------------------------------------------------------------- hostile headers -----
@@ -481,7 +524,8 @@ TEST(GifReader, RegisteredWithThePictureLoader) {
   EXPECT_TRUE(found);
   const Bitmap b = vandrel::DecodePicture("gif", SimpleGif(2, 1, {4, 5}));
   EXPECT_EQ(Indices(b), (Bytes{4, 5}));
-  EXPECT_TRUE(vandrel::DecodePicture("GIF", {}).empty());
+  EXPECT_EQ(ErrorOf([] { vandrel::DecodePicture("GIF", {}); }),
+            "invalid: GIF read error at 00000000H (13 byte(s) expected, but 0 read)");
   vandrel::UnregisterGifFormat();
   for (const auto& f : vandrel::PictureFormats()) EXPECT_NE(f.extension, "GIF");
 }

@@ -26,15 +26,16 @@ const Regression kRegressions[] = {
     {"huge_descriptor.gif", "GIF image too large (65535 x 65535)", 0, 0, {}},
     {"height_0_with_data.gif", "GIF image has an invalid size (7 x 0)", 0, 0, {}},
     {"pixels_beyond_a_1x1_image.gif", nullptr, 1, 1, {0}},
-    {"extension_past_the_end.gif", nullptr, 0, 0, {}},
+    {"extension_past_the_end.gif", "GIF file holds no image", 0, 0, {}},
     {"data_block_past_the_end.gif", nullptr, 3, 1, {1, 2, 3}},
     // Found by fuzzing: a sub-block size as the last byte of the file gathered no data and
     // copied zero bytes from a null buffer.
     {"data_size_byte_at_the_end.gif", "GIF image data too short for 2 x 1 pixels", 0, 0, {}},
     // LZW code size 0: nothing is decoded, the 3 x 2 image stays blank.
     {"code_size_0.gif", nullptr, 3, 2, {0, 0, 0, 0, 0, 0}},
-    // Width 0 and no image data: the empty picture.
-    {"zero_width_no_data.gif", nullptr, 0, 5, {}},
+    // Width 0 and no image data: refused like any image without pixels, rather than shown
+    // as an empty picture.
+    {"zero_width_no_data.gif", "GIF image has an invalid size (0 x 5)", 0, 0, {}},
 };
 
 std::string RegressionPath(const std::string& file) {

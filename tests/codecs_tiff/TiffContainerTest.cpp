@@ -95,14 +95,29 @@ TEST(TiffHeader, TruncatedEntryReportsWhereItStarted) {
   EXPECT_EQ(f.text, "TIFF read error at 00000016H (12 byte(s) expected, but 5 read)");
 }
 
-TEST(TiffHeader, EmptyBytesLeaveThePictureAsItWas) {
+// A file of no bytes ends where its header should be: a read error, not an empty picture,
+// and the bitmap keeps what it had.
+TEST(TiffHeader, EmptyBytesAreAReadError) {
   TTIFF picture;
   picture.setSize(3, 2);
   picture.scanLine(1)[2] = 77;
-  picture.LoadFromStream({});
+  const char* kText = "TIFF read error at 00000000H (8 byte(s) expected, but 0 read)";
+  try {
+    picture.LoadFromStream({});
+    ADD_FAILURE() << "no error";
+  } catch (const EInvalidImage& e) {
+    EXPECT_STREQ(e.what(), kText);
+  }
   EXPECT_EQ(picture.width(), 3);
   EXPECT_EQ(picture.scanLine(1)[2], 77);
-  EXPECT_TRUE(DecodeTiff({}).empty());
+  const Failure f = FailureOf({});
+  EXPECT_EQ(f.kind, "EInvalidImage");
+  EXPECT_EQ(f.text, kText);
+  // The decoder itself collects no directory from an empty stream.
+  TiffStream stream;
+  TTIFFDecoder decoder(stream);
+  decoder.ScanIFDs(true);
+  EXPECT_EQ(decoder.PageCount(), 0);
 }
 
 TEST(TiffHeader, BaseIsWhereTheHeaderStarts) {
@@ -275,6 +290,24 @@ TEST(TiffTags, ColorMapOf8BitValuesEqualsOneOf16BitValues) {
   EXPECT_EQ(palettes[0][0], (PaletteEntry{0, 5, 10}));
 }
 
+// Maps of every level written as the level itself, times 256 (our files before) and times
+// 257 (our files now, and those of most writers) give the same palette: every level read
+// back as it was written.
+TEST(TiffTags, ColorMapScalesReadAlike) {
+  for (const uint32_t scale : {1u, 256u, 257u}) {
+    SCOPED_TRACE(scale);
+    std::vector<uint32_t> v;
+    for (int channel = 0; channel < 3; ++channel)
+      for (uint32_t i = 0; i < 256; ++i) v.push_back(((i + 85 * uint32_t(channel)) & 0xFF) * scale);
+    TiffFixture f = Image(1, 1, {8}, 3);
+    f.Add(320, kShort, v).Strip({0});
+    const Palette p = DecodeTiff(f.Build()).palette();
+    ASSERT_EQ(p.size(), 256u);
+    for (uint32_t i = 0; i < 256; ++i)
+      ASSERT_EQ(p[i], (PaletteEntry{uint8_t(i), uint8_t(i + 85), uint8_t(i + 170)})) << i;
+  }
+}
+
 TEST(TiffTags, ColorMapLongerThanThePalette) {
   // 300 entries per channel: the palette takes the first 256 of each channel.
   std::vector<uint32_t> v;
@@ -440,6 +473,41 @@ TEST(TiffChecks, MessagesInCheckOrder) {
     const Failure failure = FailureOf(f.Build());
     EXPECT_EQ(failure.kind, "Exception") << c.name;
     EXPECT_EQ(failure.text, c.message) << c.name;
+  }
+}
+
+// Sides are taken as far as the bitmap goes (2^20 pixels) when the file holds the rows:
+// pictures wider than 65,536 pixels load.
+TEST(TiffChecks, WidePicturesLoad) {
+  const struct {
+    uint32_t width, height, bits;
+    bool loads;
+  } cases[] = {
+      {65536, 2, 8, true},
+      {70000, 3, 8, true},
+      {uint32_t(Bitmap::kMaxSide), 2, 1, true},
+      {uint32_t(Bitmap::kMaxSide) + 1, 2, 1, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
+    const size_t rowBytes = (size_t(c.width) * c.bits + 7) / 8;
+    Bytes strip(rowBytes * c.height);
+    for (size_t i = 0; i < strip.size(); ++i) strip[i] = uint8_t(i * 13 / 7);
+    TiffFixture f = Image(c.width, c.height, {c.bits}, 1);
+    f.Strip(strip);
+    const Bytes file = f.Build();
+    if (!c.loads) {
+      const Failure failure = FailureOf(file);
+      EXPECT_EQ(failure.kind, "Exception");
+      EXPECT_EQ(failure.text, "TIFF: Invalid \"ImageWidth|ImageLength\" !");
+      continue;
+    }
+    const Bitmap b = DecodeTiff(file);
+    ASSERT_EQ(b.width(), int(c.width));
+    ASSERT_EQ(b.height(), int(c.height));
+    for (uint32_t y = 0; y < c.height; ++y)
+      ASSERT_TRUE(std::equal(strip.begin() + long(y * rowBytes),
+                             strip.begin() + long((y + 1) * rowBytes), b.scanLine(int(y))));
   }
 }
 

@@ -88,6 +88,14 @@ Bitmap Picture(int w, int h, PixelFormat format) {
   return b;
 }
 
+// The bitmap as the writer stores it: the fourth byte of 32-bit pixels opaque.
+Bitmap AsWritten(Bitmap b) {
+  if (b.format() == PixelFormat::pf32bit)
+    for (int y = 0; y < b.height(); ++y)
+      for (int x = 0; x < b.width(); ++x) b.scanLine(y)[4 * x + 3] = 0xFF;
+  return b;
+}
+
 }  // namespace
 
 TEST(TiffEncoder, OneByOneEightBits) {
@@ -101,7 +109,7 @@ TEST(TiffEncoder, OneByOneEightBits) {
   e.Entry(262, 3, 1, 3).Entry(273, 4, 1, strip).Entry(277, 3, 1, 1).Entry(278, 4, 1, 1);
   e.Entry(279, 4, 1, 1).Entry(320, 3, 768, map).U32(0);
   for (int channel = 0; channel < 3; ++channel)
-    for (uint32_t i = 0; i < 256; ++i) e.U16(i << 8);
+    for (uint32_t i = 0; i < 256; ++i) e.U16(i * 257);
   e.Raw({0x5A});
   EXPECT_EQ(EncodeOne(b, 0), e.bytes);
 }
@@ -111,13 +119,14 @@ TEST(TiffEncoder, ThirtyTwoBitsAsFourSamples) {
   const Bytes pixels = {1, 2, 3, 4, 5, 6, 7, 8};  // blue, green, red, fourth byte
   std::copy(pixels.begin(), pixels.end(), b.scanLine(0));
   Expected e;
-  e.Raw({'I', 'I'}).U16(42).U32(8).U16(10);
-  const uint32_t bits = 8 + 2 + 12 * 10 + 4, strip = bits + 8;
+  e.Raw({'I', 'I'}).U16(42).U32(8).U16(11);
+  const uint32_t bits = 8 + 2 + 12 * 11 + 4, strip = bits + 8;
   e.Entry(256, 4, 1, 2).Entry(257, 4, 1, 1).Entry(258, 3, 4, bits).Entry(259, 3, 1, 32773);
   e.Entry(262, 3, 1, 2).Entry(273, 4, 1, strip).Entry(277, 3, 1, 4).Entry(278, 4, 1, 1);
-  e.Entry(279, 4, 1, 9).Entry(284, 3, 1, 1).U32(0);
+  // The fourth sample is ExtraSamples 0, data of no stated meaning, not opacity.
+  e.Entry(279, 4, 1, 9).Entry(284, 3, 1, 1).Entry(338, 3, 1, 0).U32(0);
   e.U16(8).U16(8).U16(8).U16(8);
-  e.Raw({0x07, 3, 2, 1, 4, 7, 6, 5, 8});  // one literal of R, G, B, fourth byte
+  e.Raw({0x07, 3, 2, 1, 0xFF, 7, 6, 5, 0xFF});  // one literal of R, G, B, opaque
   EXPECT_EQ(EncodeOne(b, 6), e.bytes);
 }
 
@@ -415,8 +424,8 @@ TEST(TiffEncoder, RoundTripsThroughLibtiffAndOurReader) {
         SCOPED_TRACE(std::to_string(int(format)) + " bits, compression " +
                      std::to_string(compression) + ", " + std::to_string(w) + " x " +
                      std::to_string(h));
-        const Bitmap original = Picture(w, h, format);
-        const Bytes file = EncodeOne(original, compression, "Vandrel", "", "");
+        const Bitmap original = AsWritten(Picture(w, h, format));
+        const Bytes file = EncodeOne(Picture(w, h, format), compression, "Vandrel", "", "");
 
         // Our reader gives the same bitmap back.
         const Bitmap ours = DecodeTiff(file);
@@ -454,8 +463,9 @@ TEST(TiffEncoder, RoundTripsThroughLibtiffAndOurReader) {
           uint16_t *r, *g, *b;
           ASSERT_TRUE(TIFFGetField(tif, TIFFTAG_COLORMAP, &r, &g, &b));
           for (size_t i = 0; i < original.palette().size(); ++i) {
-            EXPECT_EQ(r[i] >> 8, original.palette()[i].red);
-            EXPECT_EQ(b[i] >> 8, original.palette()[i].blue);
+            EXPECT_EQ(r[i], original.palette()[i].red * 257);
+            EXPECT_EQ(g[i], original.palette()[i].green * 257);
+            EXPECT_EQ(b[i], original.palette()[i].blue * 257);
           }
         }
         char* text = nullptr;
@@ -463,4 +473,66 @@ TEST(TiffEncoder, RoundTripsThroughLibtiffAndOurReader) {
         EXPECT_STREQ(text, "Vandrel");
         TIFFClose(tif);
       }
+}
+
+// What programs built on libtiff show of our files: TIFFReadRGBAImage gives every pixel's
+// colour and opacity as a viewer would draw them. The fourth byte of a 32-bit picture is
+// no opacity (every pixel opaque, whatever the byte holds), and palette colours come out
+// as the bitmap has them, not a level darker.
+TEST(TiffEncoder, LibtiffShowsOurColoursOpaque) {
+  TIFFSetWarningHandler(nullptr);
+  const int w = 23, h = 7;
+  for (PixelFormat format : {PixelFormat::pf32bit, PixelFormat::pf24bit, PixelFormat::pf8bit,
+                             PixelFormat::pf4bit, PixelFormat::pf1bit})
+    for (uint8_t compression : {0, 4}) {
+      SCOPED_TRACE(std::to_string(int(format)) + " bits, compression " +
+                   std::to_string(compression));
+      Bitmap original = Picture(w, h, format);
+      if (format == PixelFormat::pf32bit) {
+        // Fourth bytes of 0, 255 and values between: none may show as transparency.
+        for (int y = 0; y < h; ++y)
+          for (int x = 0; x < w; ++x)
+            original.scanLine(y)[4 * x + 3] = uint8_t((x * 53 + y) % 3 * 127);
+      }
+      if (original.indexed()) {
+        // Every level of the palette, the highest and lowest among them.
+        Palette p(size_t(1) << original.bitsPerPixel());
+        for (size_t i = 0; i < p.size(); ++i)
+          p[i] = {uint8_t(255 - i * 37 % 256), uint8_t(i * 91 % 256), uint8_t(i == 0 ? 255 : i)};
+        original.setPalette(p);
+      }
+      const Bytes file = EncodeOne(original, compression);
+      TempPath temp;
+      {
+        std::ofstream f(temp.path(), std::ios::binary);
+        f.write(reinterpret_cast<const char*>(file.data()), std::streamsize(file.size()));
+      }
+      TIFF* tif = TIFFOpen(temp.path().c_str(), "r");
+      ASSERT_NE(tif, nullptr);
+      std::vector<uint32_t> rgba(size_t(w) * size_t(h));
+      ASSERT_EQ(TIFFReadRGBAImageOriented(tif, uint32_t(w), uint32_t(h), rgba.data(),
+                                          ORIENTATION_TOPLEFT, 0),
+                1);
+      TIFFClose(tif);
+      for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+          const uint32_t p = rgba[size_t(y) * size_t(w) + size_t(x)];
+          const PaletteEntry c = original.pixelColor(x, y);
+          ASSERT_EQ(TIFFGetA(p), 255u) << x << "," << y;
+          ASSERT_EQ(TIFFGetR(p), c.red) << x << "," << y;
+          ASSERT_EQ(TIFFGetG(p), c.green) << x << "," << y;
+          ASSERT_EQ(TIFFGetB(p), c.blue) << x << "," << y;
+        }
+      // Our reader reads the same bitmap back, palette included, the fourth bytes opaque.
+      const Bitmap ours = DecodeTiff(file);
+      ASSERT_EQ(ours.format(), format);
+      const Bitmap written = AsWritten(original);
+      for (int y = 0; y < h; ++y)
+        ASSERT_TRUE(std::equal(written.scanLine(y), written.scanLine(y) + written.stride(),
+                               ours.scanLine(y)))
+            << "row " << y;
+      if (original.indexed()) {
+        EXPECT_EQ(ours.palette(), original.palette());
+      }
+    }
 }

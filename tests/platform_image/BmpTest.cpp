@@ -428,7 +428,8 @@ std::vector<Damaged> DamagedFiles() {
   d.push_back({"width 0", with([](BmpFile& f) { f.width = 0; }), "invalid width"});
   d.push_back({"negative width", with([](BmpFile& f) { f.width = -4; }), "invalid width"});
   d.push_back({"height 0", with([](BmpFile& f) { f.height = 0; }), "invalid height"});
-  d.push_back({"width too large", with([](BmpFile& f) { f.width = 1 << 20; }), "too large"});
+  d.push_back({"width too large", with([](BmpFile& f) { f.width = vandrel::Bitmap::kMaxSide + 1; }),
+               "too large"});
   d.push_back({"height INT_MIN", with([](BmpFile& f) { f.height = INT32_MIN; }), "too large"});
   d.push_back({"claims 40000 x 40000 pixels", with([](BmpFile& f) { f.width = f.height = 40000; }),
                "too large"});

@@ -158,6 +158,44 @@ TEST(JpegReader, TheLoaderReadsJpgAndJpegFiles) {
     EXPECT_EQ(LoadPicture(dir.write(name, jpeg)), expected) << name;
 }
 
+// A progressive file whose last scan is repeated: each copy is a few bytes of the file and
+// another pass over the whole picture. Up to a hundred scans are read; beyond that the
+// file is refused, so that its length cannot multiply the work.
+TEST(JpegReader, ScansBeyondAHundredAreRefused) {
+  JpegOptions o;
+  o.input = JCS_GRAYSCALE;
+  o.progressive = true;
+  const std::vector<uint8_t> good = MakeJpeg(
+      256, 256, Picture(256, 256, 1, [](int, int) { return std::vector<uint8_t>{128}; }), o);
+  // The last scan runs from its start-of-scan marker to the end-of-image marker.
+  size_t lastScan = 0;
+  for (size_t i = 2; i + 1 < good.size(); ++i)
+    if (good[i] == 0xFF && good[i + 1] == 0xDA) lastScan = i;
+  ASSERT_GT(lastScan, 0u);
+  const size_t end = good.size() - 2;
+  ASSERT_EQ(good[end], 0xFF);
+  ASSERT_EQ(good[end + 1], 0xD9);
+  int scans = 0;
+  for (size_t i = 2; i + 1 < good.size(); ++i) scans += good[i] == 0xFF && good[i + 1] == 0xDA;
+  auto repeated = [&](int copies) {
+    std::vector<uint8_t> out(good.begin(), good.begin() + long(end));
+    for (int k = 0; k < copies; ++k)
+      out.insert(out.end(), good.begin() + long(lastScan), good.begin() + long(end));
+    out.insert(out.end(), good.begin() + long(end), good.end());
+    return out;
+  };
+  const struct {
+    int copies;
+    const char* message;
+  } cases[] = {
+      {0, "(decoded)"},
+      {100 - scans, "(decoded)"},
+      {101 - scans, "JPEG: too many scans (more than 100)"},
+      {20000, "JPEG: too many scans (more than 100)"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(MessageOf(repeated(c.copies)), c.message) << c.copies;
+}
+
 TEST(JpegReader, DamagedDataRaisesClearErrors) {
   const std::vector<uint8_t> good =
       MakeJpeg(64, 48, Picture(64, 48, 3, [](int x, int y) {
