@@ -573,6 +573,9 @@ void TTIFFDecoder::CheckImageSize() const {
   // LZW code of 9 bits or more gives at most 4096 bytes; strips may also share their data
   // or end short, which leaves rows empty).
   const char* kTooLarge = "TIFF: Invalid \"ImageWidth|ImageLength\" !";
+  // A page of no columns or no rows holds no picture: it is a damaged file, not an empty
+  // picture to show without a word.
+  if (width_ == 0 || height_ == 0) Fail(kTooLarge);
   if (width_ > uint32_t(Bitmap::kMaxSide) || height_ > uint32_t(Bitmap::kMaxSide) ||
       uint64_t(width_) * height_ > uint64_t(Bitmap::kMaxPixels))
     Fail(kTooLarge);

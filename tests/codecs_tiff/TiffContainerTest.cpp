@@ -536,10 +536,21 @@ TEST(TiffChecks, ImageLargerThanTheFileCanHold) {
   EXPECT_EQ(DecodeTiff(lzw.Build()).height(), 512);
 }
 
-TEST(TiffChecks, EmptyImageDecodesToAnEmptyBitmap) {
-  TiffFixture f = Image(0, 5, {8}, 1);
-  f.Strip({1, 2, 3});
-  const Bitmap b = DecodeTiff(f.Build());
-  EXPECT_EQ(b.width(), 0);
-  EXPECT_EQ(b.height(), 5);
+// A page of no columns or no rows is a damaged file: it is refused with the size's message,
+// not shown as an empty picture without a word.
+TEST(TiffChecks, PageWithoutColumnsOrRowsIsRefused) {
+  struct Case {
+    uint32_t width, height;
+  } cases[] = {{0, 5}, {5, 0}, {0, 0}};
+  for (const Case& c : cases) {
+    TiffFixture f = Image(c.width, c.height, {8}, 1);
+    f.Strip({1, 2, 3});
+    const Failure failure = FailureOf(f.Build());
+    EXPECT_EQ(failure.kind, "Exception") << c.width << " x " << c.height;
+    EXPECT_EQ(failure.text, "TIFF: Invalid \"ImageWidth|ImageLength\" !");
+  }
+  // One column or one row is a picture.
+  TiffFixture one = Image(1, 5, {8}, 1);
+  one.Strip({1, 2, 3, 4, 5});
+  EXPECT_EQ(DecodeTiff(one.Build()).height(), 5);
 }

@@ -37,7 +37,7 @@ const Regression kRegressions[] = {
     {"large-dimensions-small-file.tif", "TIFF: Invalid \"ImageWidth|ImageLength\" !"},
     {"strip-bytecount-4gb.tif", nullptr, 8, 8},
     {"bits-per-sample-zero.tif", "TIFF: Unsupported Pixel Format !"},
-    {"width-zero.tif", nullptr, 0, 4},
+    {"width-zero.tif", "TIFF: Invalid \"ImageWidth|ImageLength\" !"},
     {"text-count-huge.tif",
      "TIFF read error at 00000190H (2147483647 byte(s) expected, but 0 read)", 0, 0, true},
     {"strip-offsets-count-huge.tif",
@@ -47,8 +47,9 @@ const Regression kRegressions[] = {
     {"bilevel-orientation-6.tif", nullptr, 2, 3},
     // Written back as LZW, this picture repeats strings that overlap their copy.
     {"lzw-overlapping-repeat.tif", nullptr, 19, 11},
-    // No rows, turned by Orientation 7: a bitmap of no columns whose rows are exchanged.
-    {"empty-rows-flipped.tif", nullptr, 0, 228},
+    // No columns, turned by Orientation 7 (once a bitmap of no columns whose rows were
+    // exchanged): refused, as every page of no columns or rows is.
+    {"empty-rows-flipped.tif", "TIFF: Invalid \"ImageWidth|ImageLength\" !"},
     // 100 bytes of a 64 x 64 strip: the rows it does not reach stay empty.
     {"short-strip.tif", nullptr, 64, 64},
     // 64 one-row strips that all point to one row of data.
@@ -58,9 +59,11 @@ const Regression kRegressions[] = {
     // An LZW strip written least significant bit first (pixels 0 to 15).
     {"lzw-old-style.tif", nullptr, 8, 2},
     // Found by fuzzing: rows of no bytes placed by Orientation 8 emptied a row buffer of none.
-    {"width-zero-orientation-8.tif", nullptr, 65, 0},
+    // Refused now, as a page of no rows.
+    {"width-zero-orientation-8.tif", "TIFF: Invalid \"ImageWidth|ImageLength\" !"},
     // Found by fuzzing: a planar CMYK picture of no columns, whose white start has no bytes.
-    {"planar-cmyk-no-columns.tif", nullptr, 0, 11},
+    // Refused now, as a page of no columns.
+    {"planar-cmyk-no-columns.tif", "TIFF: Invalid \"ImageWidth|ImageLength\" !"},
 };
 
 void PrintTo(const Regression& r, std::ostream* os) { *os << r.file; }
