@@ -70,6 +70,12 @@ uint8_t* mapHuge(size_t size, size_t& length) {
   return block;
 }
 
+// Whether a block of `size` bytes is mapped of its own.
+bool mapsLarge(size_t size) {
+  return !kHeapOnly && size >= PixelBlock::kMappedFrom &&
+         hugePagesOffered.load(std::memory_order_relaxed);
+}
+
 }  // namespace
 
 PixelBlock::PixelBlock(size_t size)
@@ -78,6 +84,10 @@ PixelBlock::PixelBlock(size_t size)
           !kHeapOnly && size >= kMappedFrom && hugePagesOffered.load(std::memory_order_relaxed)) {}
 
 PixelBlock PixelBlock::Mapped(size_t size) { return PixelBlock(size, Fill::kZero, true); }
+
+PixelBlock PixelBlock::Uncleared(size_t size) {
+  return PixelBlock(size, Fill::kAny, mapsLarge(size));
+}
 
 PixelBlock::PixelBlock(size_t size, Fill fill, bool map) : size_(size) {
   if (size == 0) return;
@@ -90,9 +100,7 @@ PixelBlock::PixelBlock(size_t size, Fill fill, bool map) : size_(size) {
 }
 
 PixelBlock::PixelBlock(const PixelBlock& other)
-    : PixelBlock(other.size_, Fill::kAny,
-                 !kHeapOnly && other.size_ >= kMappedFrom &&
-                     hugePagesOffered.load(std::memory_order_relaxed)) {
+    : PixelBlock(other.size_, Fill::kAny, mapsLarge(other.size_)) {
   if (size_ > 0) std::memcpy(data_, other.data_, size_);
 }
 
