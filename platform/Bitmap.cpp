@@ -85,10 +85,6 @@ PixelBlock::PixelBlock(size_t size)
 
 PixelBlock PixelBlock::Mapped(size_t size) { return PixelBlock(size, Fill::kZero, true); }
 
-PixelBlock PixelBlock::Uncleared(size_t size) {
-  return PixelBlock(size, Fill::kAny, mapsLarge(size));
-}
-
 PixelBlock::PixelBlock(size_t size, Fill fill, bool map) : size_(size) {
   if (size == 0) return;
   // Mapped memory comes zeroed, and is only touched where it is written.

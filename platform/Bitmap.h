@@ -65,10 +65,6 @@ class PixelBlock {
   // heap when mapping fails).
   static PixelBlock Mapped(size_t size);
 
-  // A block whose bytes are not cleared first, for a caller that writes every byte before
-  // it reads one.
-  static PixelBlock Uncleared(size_t size);
-
   uint8_t* data() { return data_; }
   const uint8_t* data() const { return data_; }
   size_t size() const { return size_; }

@@ -98,12 +98,12 @@ Bytes readFile(const std::string& path) {
   return bytes;
 }
 
-// The bytes of a file to decode. A regular file is read in one go into a block of its
-// size, which a large file gets on huge pages: copying from the page cache costs less than
-// faulting a mapping of the file in page by page, and the decoder then reads the bytes
-// once. A file larger than any picture the readers accept is mapped instead, so that it
-// takes no memory beyond the pages its reader looks at. Anything else (a pipe) is read as
-// it comes.
+// The bytes of a file to decode: a regular file is mapped, so that its bytes are read once,
+// by the decoder, without a copy in between, and takes no memory beyond the page cache;
+// anything else (a pipe, a file that cannot be mapped) is read into memory. The pages of a
+// file that a picture can come from are mapped in one go, which costs less than
+// faulting them in one by one as the decoder reaches them; a larger file (no reader
+// accepts its picture) gets only the pages its reader looks at.
 class FileBytes {
  public:
   explicit FileBytes(const std::string& path) {
@@ -112,47 +112,30 @@ class FileBytes {
     struct stat st {};
     if (::fstat(file.get(), &st) != 0) throw InOutError(errno);
     if (S_ISDIR(st.st_mode)) throw InOutError(EISDIR);
-    if (!S_ISREG(st.st_mode)) {
-      read_ = readFile<ZeroedBytes>(path);
-      bytes_ = read_;
-      return;
-    }
-    const size_t size = size_t(st.st_size);
-    if (uint64_t(size) > DecodedImageBudget()) {
-      void* p = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, file.get(), 0);
-      if (p == MAP_FAILED) throw InOutError(errno);
-      bytes_ = std::span<const uint8_t>(static_cast<const uint8_t*>(p), size);
-      mapped_ = true;
-      return;
-    }
-    // A file that shrinks meanwhile gives what it still holds; one that grows, the bytes
-    // it had when it was opened.
-    block_ = PixelBlock::Uncleared(size);
-    size_t used = 0;
-    while (used < size) {
-      const ssize_t n = ::read(file.get(), block_.data() + used, size - used);
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        throw InOutError(errno);
+    if (S_ISREG(st.st_mode) && st.st_size > 0) {
+      const int populate = uint64_t(st.st_size) <= DecodedImageBudget() ? MAP_POPULATE : 0;
+      void* p =
+          ::mmap(nullptr, size_t(st.st_size), PROT_READ, MAP_PRIVATE | populate, file.get(), 0);
+      if (p != MAP_FAILED) {
+        mapped_ = std::span<const uint8_t>(static_cast<const uint8_t*>(p), size_t(st.st_size));
+        return;
       }
-      if (n == 0) break;
-      used += size_t(n);
     }
-    bytes_ = std::span<const uint8_t>(block_.data(), used);
+    read_ = readFile<ZeroedBytes>(path);
   }
   ~FileBytes() {
-    if (mapped_) ::munmap(const_cast<uint8_t*>(bytes_.data()), bytes_.size());
+    if (!mapped_.empty()) ::munmap(const_cast<uint8_t*>(mapped_.data()), mapped_.size());
   }
   FileBytes(const FileBytes&) = delete;
   FileBytes& operator=(const FileBytes&) = delete;
 
-  std::span<const uint8_t> bytes() const { return bytes_; }
+  std::span<const uint8_t> bytes() const {
+    return mapped_.empty() ? std::span<const uint8_t>(read_) : mapped_;
+  }
 
  private:
-  PixelBlock block_;
+  std::span<const uint8_t> mapped_;
   ZeroedBytes read_;
-  std::span<const uint8_t> bytes_;
-  bool mapped_ = false;
 };
 
 }  // namespace

@@ -66,8 +66,8 @@ TEST_F(LoaderTest, ExtensionsCompareWithoutLetterCase) {
 
 TEST_F(LoaderTest, TheFileIsReadOnceAndHandedOverWhole) {
   RegisterPictureFormat("TST", "Test pictures", rec.reader(1));
-  // Empty, small and large files are read into memory; one beyond the readers' budget is
-  // mapped.
+  // Empty, small and large files, and one beyond the readers' budget (mapped without its
+  // pages taken in ahead).
   const struct {
     size_t size;
     uint64_t budget;

@@ -90,7 +90,7 @@ void TFormBrilho::ButtonOKClick() {
   // The output window belongs to the image window and remembers it as its source.
   TFormImagemSaida* saida = TFormImagemSaida::CreateComOrigem(Imagem, Imagem);
   vandrel::AplicarBrilho(b, BarraBrilho->value());
-  saida->DefinirBitmap(b);
+  saida->DefinirBitmap(std::move(b));
   saida->SetCaption(Imagem->Caption() + " - Brilho");
   accept();
 }
