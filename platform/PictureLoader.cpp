@@ -99,8 +99,11 @@ Bytes readFile(const std::string& path) {
 }
 
 // The bytes of a file to decode: a regular file is mapped, so that its bytes are read once,
-// by the decoder, without a copy in between; anything else (a pipe, a file that cannot be
-// mapped) is read into memory.
+// by the decoder, without a copy in between, and takes no memory beyond the page cache;
+// anything else (a pipe, a file that cannot be mapped) is read into memory. The pages of a
+// file that a picture can come from are mapped in one go, which costs less than
+// faulting them in one by one as the decoder reaches them; a larger file (no reader
+// accepts its picture) gets only the pages its reader looks at.
 class FileBytes {
  public:
   explicit FileBytes(const std::string& path) {
@@ -110,7 +113,9 @@ class FileBytes {
     if (::fstat(file.get(), &st) != 0) throw InOutError(errno);
     if (S_ISDIR(st.st_mode)) throw InOutError(EISDIR);
     if (S_ISREG(st.st_mode) && st.st_size > 0) {
-      void* p = ::mmap(nullptr, size_t(st.st_size), PROT_READ, MAP_PRIVATE, file.get(), 0);
+      const int populate = uint64_t(st.st_size) <= DecodedImageBudget() ? MAP_POPULATE : 0;
+      void* p =
+          ::mmap(nullptr, size_t(st.st_size), PROT_READ, MAP_PRIVATE | populate, file.get(), 0);
       if (p != MAP_FAILED) {
         mapped_ = std::span<const uint8_t>(static_cast<const uint8_t*>(p), size_t(st.st_size));
         return;

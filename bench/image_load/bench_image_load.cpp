@@ -2,7 +2,10 @@
 // 8-bit and a 24-bit BMP and a colour JPEG written here), then the bitmap's conversions.
 // Prints the best of several runs of each. Then the picture loader on 2048 x 2048 TIFF
 // files against libtiff reading the strips of the same files into a fresh buffer, as the
-// ratio libtiff / loader (1 or more: the loader is no slower).
+// ratio libtiff / loader (1 or more: the loader is no slower). Last, opening 8000 x 6000
+// pictures (JPEG, uncompressed RGB and grey TIFF, LZW RGB TIFF) into a fresh bitmap per
+// run against the library decoding into a buffer it reuses. "large" or "tiff" as the only
+// argument runs that part alone.
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -187,6 +190,133 @@ void compareTiffLoading(const std::filesystem::path& dir) {
   }
 }
 
+// An 8000 x 6000 micrograph-like picture, as users' cameras give them: phases with grain.
+constexpr int kLargeWidth = 8000, kLargeHeight = 6000;
+
+uint8_t largeSample(int x, int y, int c) {
+  const uint32_t grain = ((uint32_t(x) / 41) * 2654435761u ^ (uint32_t(y) / 33) * 40503u) >> 26;
+  const uint32_t noise = ((uint32_t(x) * 1103515245u + uint32_t(y) * 12345u) >> 16) & 15;
+  return uint8_t(30 + 3 * grain + noise + 50 * c + (x + y) / 160);
+}
+
+// The large picture as libtiff writes it: grey or RGB, one compression, libtiff's strips.
+void writeLargeTiff(const std::string& path, uint16_t samples, uint16_t compression) {
+  TIFF* tif = TIFFOpen(path.c_str(), "w");
+  TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, uint32_t(kLargeWidth));
+  TIFFSetField(tif, TIFFTAG_IMAGELENGTH, uint32_t(kLargeHeight));
+  TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
+  TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, samples);
+  TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, samples == 1 ? PHOTOMETRIC_MINISBLACK : PHOTOMETRIC_RGB);
+  TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+  TIFFSetField(tif, TIFFTAG_COMPRESSION, compression);
+  TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(tif, 0));
+  std::vector<uint8_t> row(size_t(kLargeWidth) * samples);
+  for (int y = 0; y < kLargeHeight; ++y) {
+    for (int x = 0; x < kLargeWidth; ++x)
+      for (int c = 0; c < samples; ++c) row[size_t(x) * samples + size_t(c)] = largeSample(x, y, c);
+    TIFFWriteScanline(tif, row.data(), uint32_t(y), 0);
+  }
+  TIFFClose(tif);
+}
+
+void writeLargeJpeg(const std::string& path) {
+  Bitmap b(kLargeWidth, kLargeHeight, PixelFormat::pf24bit);
+  for (int y = 0; y < kLargeHeight; ++y)
+    for (int x = 0; x < kLargeWidth; ++x)
+      for (int c = 0; c < 3; ++c) b.scanLine(y)[3 * x + c] = largeSample(x, y, c);
+  writeJpeg(b, path);
+}
+
+// libjpeg-turbo reading the file into a buffer the caller keeps from run to run.
+void libjpegInto(const std::string& path, std::vector<uint8_t>& image) {
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return;
+  jpeg_decompress_struct c{};
+  jpeg_error_mgr err{};
+  c.err = jpeg_std_error(&err);
+  jpeg_create_decompress(&c);
+  jpeg_stdio_src(&c, f);
+  jpeg_read_header(&c, TRUE);
+  c.out_color_space = JCS_EXT_BGR;
+  jpeg_start_decompress(&c);
+  const size_t stride = size_t(c.output_width) * 3;
+  image.resize(stride * c.output_height);
+  while (c.output_scanline < c.output_height) {
+    JSAMPROW row = image.data() + size_t(c.output_scanline) * stride;
+    jpeg_read_scanlines(&c, &row, 1);
+  }
+  jpeg_finish_decompress(&c);
+  jpeg_destroy_decompress(&c);
+  std::fclose(f);
+  sink = image[image.size() / 2];
+}
+
+// libtiff's strips of the file into a buffer the caller keeps from run to run.
+void libtiffInto(const std::string& path, std::vector<uint8_t>& image) {
+  TIFF* tif = TIFFOpen(path.c_str(), "r");
+  if (!tif) return;
+  image.resize(size_t(TIFFStripSize(tif)) * TIFFNumberOfStrips(tif));
+  size_t at = 0;
+  for (uint32_t s = 0; s < TIFFNumberOfStrips(tif); ++s) {
+    const tmsize_t n = TIFFReadEncodedStrip(tif, s, image.data() + at, -1);
+    if (n > 0) at += size_t(n);
+  }
+  sink = image[at / 2];
+  TIFFClose(tif);
+}
+
+// Opening 8000 x 6000 pictures as the image window does: a fresh bitmap each run, freed
+// after it, against the library decoding the same file into a buffer it reuses (and
+// libtiff also into a fresh buffer), runs alternating.
+void compareLargeLoading(const std::filesystem::path& dir) {
+  RegisterTiffFormat();
+  TIFFSetWarningHandler(nullptr);
+  constexpr int kLargeRuns = 7;
+  std::printf("\nOpening %d x %d pictures, best of %d runs\n", kLargeWidth, kLargeHeight,
+              kLargeRuns);
+  const struct {
+    const char* name;
+    uint16_t samples, compression;  // 0 samples: JPEG
+  } cases[] = {
+      {"JPEG, quality 90", 0, 0},
+      {"RGB TIFF, uncompressed", 3, COMPRESSION_NONE},
+      {"grey TIFF, uncompressed", 1, COMPRESSION_NONE},
+      {"RGB TIFF, LZW", 3, COMPRESSION_LZW},
+  };
+  for (const auto& c : cases) {
+    const std::string path = (dir / (c.samples == 0 ? std::string("large.jpg")
+                                                    : "large-" + std::to_string(c.samples) + "-" +
+                                                          std::to_string(c.compression) + ".tif"))
+                                 .string();
+    if (c.samples == 0)
+      writeLargeJpeg(path);
+    else
+      writeLargeTiff(path, c.samples, c.compression);
+    std::vector<uint8_t> reused;
+    double ours = 1e9, theirs = 1e9, fresh = 1e9;
+    for (int i = 0; i < kLargeRuns; ++i) {
+      ours = std::min(ours, bench::BestMs(1, [&] { sink = LoadPicture(path).scanLine(7)[7]; }));
+      theirs = std::min(theirs, bench::BestMs(1, [&] {
+                          if (c.samples == 0)
+                            libjpegInto(path, reused);
+                          else
+                            libtiffInto(path, reused);
+                        }));
+      if (c.samples != 0) fresh = std::min(fresh, bench::BestMs(1, [&] { libtiffStrips(path); }));
+    }
+    if (c.samples == 0)
+      std::printf(
+          "%-26s ours %7.1f ms   libjpeg-turbo, reused buffer %7.1f ms   (ours / it %.2f)\n",
+          c.name, ours, theirs, ours / theirs);
+    else
+      std::printf(
+          "%-26s ours %7.1f ms   libtiff strips, reused buffer %7.1f ms   (ours / it %.2f)   "
+          "fresh buffer %7.1f ms\n",
+          c.name, ours, theirs, ours / theirs, fresh);
+    std::filesystem::remove(path);
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -194,6 +324,16 @@ int main(int argc, char** argv) {
   const std::filesystem::path dir =
       std::filesystem::temp_directory_path() / ("vandrel-bench-" + std::to_string(getpid()));
   std::filesystem::create_directories(dir);
+  // "large" or "tiff" alone runs that part only.
+  const std::string only = argc > 1 ? argv[1] : "";
+  if (only == "large" || only == "tiff") {
+    if (only == "large")
+      compareLargeLoading(dir);
+    else
+      compareTiffLoading(dir);
+    std::filesystem::remove_all(dir);
+    return 0;
+  }
   const std::string bmp8 = (dir / "grey.bmp").string(), bmp24 = (dir / "colour.bmp").string(),
                     jpeg = (dir / "colour.jpg").string();
   const Bitmap grey = makePicture(PixelFormat::pf8bit), colour = makePicture(PixelFormat::pf24bit);
@@ -232,6 +372,7 @@ int main(int argc, char** argv) {
   std::printf("%-28s %7.3f ms\n", "8-bit QImage view", view * 1e3);
 
   compareTiffLoading(dir);
+  compareLargeLoading(dir);
 
   std::filesystem::remove_all(dir);
   return 0;

@@ -41,8 +41,18 @@ bool fourthBytesOpaque(const Bitmap& bitmap) {
   return true;
 }
 
+// An image of its own whose pixels live in a pixel block, so that a large one takes its
+// memory as a bitmap does; the image frees the block with its last copy.
+QImage blockImage(int width, int height, int bits, QImage::Format format) {
+  const size_t stride = Bitmap::strideFor(width, PixelFormat(bits));
+  auto* block = new PixelBlock(stride * size_t(height));
+  return QImage(
+      block->data(), width, height, qsizetype(stride), format,
+      [](void* b) { delete static_cast<PixelBlock*>(b); }, block);
+}
+
 QImage opaqueCopy(const Bitmap& bitmap) {
-  QImage out(bitmap.width(), bitmap.height(), QImage::Format_RGB32);
+  QImage out = blockImage(bitmap.width(), bitmap.height(), 32, QImage::Format_RGB32);
   for (int y = 0; y < bitmap.height(); ++y) {
     const uint8_t* in = bitmap.scanLine(y);
     auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
@@ -64,7 +74,7 @@ QImage BitmapView(const Bitmap& bitmap) {
       return view;
     }
     case PixelFormat::pf4bit: {
-      QImage out(w, h, QImage::Format_Indexed8);
+      QImage out = blockImage(w, h, 8, QImage::Format_Indexed8);
       for (int y = 0; y < h; ++y) {
         const uint8_t* in = bitmap.scanLine(y);
         uint8_t* row = out.scanLine(y);

@@ -173,6 +173,23 @@ TEST_F(ImageWindow, DefinirBitmapShowsACopyAtNaturalSizeAndKeepsTheZoom) {
   EXPECT_EQ(w->Caption(), "origem - Brilho");
 }
 
+// A result moved into an output window becomes its image as it is: the same pixels, and
+// no copy of them is made on the way.
+TEST_F(ImageWindow, AMovedBitmapBecomesTheImageWithoutACopy) {
+  auto w = NewWindow();
+  w->show();
+  Bitmap b = Gradient24(900, 700);
+  const uint8_t* pixels = b.bits();
+  const int64_t growth = PeakHeapGrowth([&] { w->DefinirBitmap(std::move(b)); });
+  EXPECT_EQ(w->BitmapImagem.bits(), pixels);
+  EXPECT_EQ(w->BitmapImagem, Gradient24(900, 700));
+  EXPECT_EQ(w->CopiaExibida(), w->BitmapImagem);
+  EXPECT_EQ(w->Imagezoom->size(), QSize(900, 700));
+  if (CanMeasureHeap()) {
+    EXPECT_LT(growth, int64_t(w->BitmapImagem.byteSize()) / 2);
+  }
+}
+
 TEST_F(ImageWindow, NameSetsTheCaption) {
   auto w = NewWindow();
   EXPECT_EQ(w->Caption(), "");

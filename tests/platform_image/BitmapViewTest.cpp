@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QPainter>
+#include <vector>
 
 #include "BitmapTestUtil.h"
 
@@ -90,6 +91,30 @@ INSTANTIATE_TEST_SUITE_P(
                       ViewCase{PixelFormat::pf24bit, QImage::Format_BGR888, true, 0},
                       // Random fourth bytes: painted from an opaque copy.
                       ViewCase{PixelFormat::pf32bit, QImage::Format_RGB32, false, 0}));
+
+// The images of their own that 4 and 32 bits get hold their pixels also when they are
+// large, when the bitmap is gone and after their copies are freed.
+TEST(BitmapView, ImagesOfTheirOwnOutliveTheBitmapAndTheirCopies) {
+  for (PixelFormat f : {PixelFormat::pf4bit, PixelFormat::pf32bit}) {
+    const int w = 1501, h = 1400;  // 32 bits: past the size of a mapped block
+    QImage view, copy;
+    std::vector<QRgb> expected;
+    {
+      const Bitmap b = Sample(f, w, h, 16);
+      view = BitmapView(b);
+      copy = view;
+      for (int k = 0; k < 64; ++k) expected.push_back(Rgb(b.pixelColor(k * 23 % w, k * 97 % h)));
+    }
+    ASSERT_EQ(view.size(), QSize(w, h));
+    copy = QImage();
+    for (int k = 0; k < 64; ++k)
+      EXPECT_EQ(view.pixel(k * 23 % w, k * 97 % h) | 0xFF000000u, expected[size_t(k)]) << k;
+    // The padding after the last pixel of a row is clear, as a bitmap's is.
+    if (f == PixelFormat::pf4bit) {
+      for (int y = 0; y < h; y += 7) EXPECT_EQ(view.constScanLine(y)[w], 0) << y;
+    }
+  }
+}
 
 TEST(BitmapView, ThirtyTwoBitsWithOpaqueFourthBytesAreShared) {
   Bitmap b = test::RandomColour(6, 3, PixelFormat::pf32bit);

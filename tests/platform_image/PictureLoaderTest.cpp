@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "platform/Errors.h"
+#include "tests/support/AllocationCeiling.h"
 #include "tests/support/TempDir.h"
 
 namespace vandrel {
@@ -65,11 +66,30 @@ TEST_F(LoaderTest, ExtensionsCompareWithoutLetterCase) {
 
 TEST_F(LoaderTest, TheFileIsReadOnceAndHandedOverWhole) {
   RegisterPictureFormat("TST", "Test pictures", rec.reader(1));
-  std::vector<uint8_t> content(200000);
-  for (size_t i = 0; i < content.size(); ++i) content[i] = uint8_t(i * 13);
-  LoadPicture(dir.write("big.tst", content));
-  EXPECT_EQ(rec.calls, 1);
-  EXPECT_EQ(rec.bytes, content);
+  // Empty, small and large files, and one beyond the readers' budget (mapped without its
+  // pages taken in ahead).
+  const struct {
+    size_t size;
+    uint64_t budget;
+  } cases[] = {
+      {0, DecodedImageBudget()},
+      {1, DecodedImageBudget()},
+      {200000, DecodedImageBudget()},
+      {PixelBlock::kMappedFrom + 4097, DecodedImageBudget()},
+      {300001, 300000},
+  };
+  for (const auto& c : cases) {
+    std::vector<uint8_t> content(c.size);
+    for (size_t i = 0; i < content.size(); ++i) content[i] = uint8_t(i * 13 + i / 4096);
+    const std::string path = dir.write("big.tst", content);
+    const int calls = rec.calls;
+    {
+      const testing::AllocationCeiling budget(c.budget);
+      LoadPicture(path);
+    }
+    EXPECT_EQ(rec.calls, calls + 1) << c.size;
+    EXPECT_EQ(rec.bytes, content) << c.size;
+  }
 }
 
 TEST_F(LoaderTest, RegistrationOrderIsKeptAndReplacingKeepsThePlace) {

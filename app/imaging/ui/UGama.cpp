@@ -263,9 +263,9 @@ void TFormContraste::TracarSegmento() { vandrel::TracarSegmento(Curva, PontoAtua
 
 void TFormContraste::Aplicar() {
   if (!JanelaImagem) return;
-  const Bitmap resultado = ApplyCurve(BitmapOriginal, Curva);
+  Bitmap resultado = ApplyCurve(BitmapOriginal, Curva);
   TFormImagemSaida* saida = TFormImagemSaida::CreateComOrigem(JanelaImagem, JanelaImagem);
-  saida->DefinirBitmap(resultado);
+  saida->DefinirBitmap(std::move(resultado));
   saida->SetCaption(JanelaImagem->Caption() + "-Contraste " + NomeTipo);
 }
 

@@ -289,6 +289,11 @@ void TFormImagem::TrocarBitmap(Bitmap& bitmap) {
   DefinirBitmap(BitmapImagem);  // a bitmap given to itself copies nothing
 }
 
+void TFormImagem::DefinirBitmap(Bitmap&& bitmap) {
+  BitmapImagem = std::move(bitmap);
+  DefinirBitmap(BitmapImagem);
+}
+
 void TFormImagem::DefinirBitmap(const Bitmap& bitmap) {
   BitmapImagem = bitmap;
   MostrarCopia();

@@ -115,6 +115,8 @@ class TFormImagem : public TForm {
   void CarregarGrey(const QString& fileName);
   // Makes a copy of `bitmap` the window's image, shown at its natural size.
   void DefinirBitmap(const vandrel::Bitmap& bitmap);
+  // The same with the bitmap moved in: a result made for the window is not copied.
+  void DefinirBitmap(vandrel::Bitmap&& bitmap);
   // The same with `bitmap` itself as the window's image, without copying it; `bitmap` gets
   // the window's image before it, whose memory the caller may use again.
   void TrocarBitmap(vandrel::Bitmap& bitmap);

@@ -213,9 +213,8 @@ vandrel::OpcoesSimilares TFormSimilares::Opcoes() const {
 void TFormSimilares::Processar(TFormImagem* imagem) {
   // The output window belongs to the image window and remembers it as its source.
   TFormImagemSaida* saida = TFormImagemSaida::CreateComOrigem(imagem, imagem);
-  const vandrel::Bitmap b = vandrel::RecolorirSimilares(
-      imagem->BitmapImagem, imagem->InicioSelecao(), imagem->FimSelecao(), Opcoes());
-  saida->DefinirBitmap(b);
+  saida->DefinirBitmap(vandrel::RecolorirSimilares(imagem->BitmapImagem, imagem->InicioSelecao(),
+                                                   imagem->FimSelecao(), Opcoes()));
   saida->SetCaption(imagem->Caption() + " - Similares");
 }
 

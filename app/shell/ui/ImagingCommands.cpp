@@ -200,10 +200,9 @@ void TFormPrincipal::GreyscaleExecute() {
     return;
   }
   // A missing palette file ends the command here, before any window exists.
-  const vandrel::Bitmap cinza =
-      vandrel::ConverterParaCinza(imagem->BitmapImagem, vandrel::PaletaCinza());
+  vandrel::Bitmap cinza = vandrel::ConverterParaCinza(imagem->BitmapImagem, vandrel::PaletaCinza());
   auto* janela = new TFormImagem(this);
-  janela->DefinirBitmap(cinza);
+  janela->DefinirBitmap(std::move(cinza));
   janela->SetCaption(imagem->Caption() + "-GreyScale");
   janela->Show();
 }
@@ -230,7 +229,7 @@ void TFormPrincipal::btr_g_bClick() {
       vandrel::ShowMessage("Ocorreu um erro durante a operação!");
       continue;
     }
-    janelas[canal]->DefinirBitmap(*c);
+    janelas[canal]->DefinirBitmap(std::move(*c));
     janelas[canal]->DefinirNome(imagem->Caption() + sufixos[canal]);
     janelas[canal]->Show();
   }

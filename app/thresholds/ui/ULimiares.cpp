@@ -532,9 +532,9 @@ Bitmap TFormLimiares::Colorir() {
 
 void TFormLimiares::AplicarLimiares() {
   if (!JanelaOrigem) return;
-  const Bitmap colorida = Colorir();
+  Bitmap colorida = Colorir();
   TFormImagemSaida* saida = TFormImagemSaida::CreateComOrigem(JanelaOrigem, JanelaOrigem);
-  saida->DefinirBitmap(colorida);
+  saida->DefinirBitmap(std::move(colorida));
   saida->SetCaption(JanelaOrigem->Caption() + "-Limiares");
 }
 
