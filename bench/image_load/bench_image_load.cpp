@@ -148,11 +148,11 @@ void writeTiff(const std::string& path, uint16_t samples, uint16_t compression) 
 
 volatile uint64_t sink;
 
-// libtiff's fastest whole-image read: the strips of the file into one fresh buffer.
-void libtiffStrips(const std::string& path) {
+// libtiff's strips of the file into a buffer the caller keeps from run to run.
+void libtiffInto(const std::string& path, std::vector<uint8_t>& image) {
   TIFF* tif = TIFFOpen(path.c_str(), "r");
   if (!tif) return;
-  std::vector<uint8_t> image(size_t(TIFFStripSize(tif)) * TIFFNumberOfStrips(tif));
+  image.resize(size_t(TIFFStripSize(tif)) * TIFFNumberOfStrips(tif));
   size_t at = 0;
   for (uint32_t s = 0; s < TIFFNumberOfStrips(tif); ++s) {
     const tmsize_t n = TIFFReadEncodedStrip(tif, s, image.data() + at, -1);
@@ -160,6 +160,12 @@ void libtiffStrips(const std::string& path) {
   }
   sink = image[at / 2];
   TIFFClose(tif);
+}
+
+// libtiff's fastest whole-image read: the strips of the file into one fresh buffer.
+void libtiffStrips(const std::string& path) {
+  std::vector<uint8_t> image;
+  libtiffInto(path, image);
 }
 
 void compareTiffLoading(const std::filesystem::path& dir) {
@@ -249,20 +255,6 @@ void libjpegInto(const std::string& path, std::vector<uint8_t>& image) {
   jpeg_destroy_decompress(&c);
   std::fclose(f);
   sink = image[image.size() / 2];
-}
-
-// libtiff's strips of the file into a buffer the caller keeps from run to run.
-void libtiffInto(const std::string& path, std::vector<uint8_t>& image) {
-  TIFF* tif = TIFFOpen(path.c_str(), "r");
-  if (!tif) return;
-  image.resize(size_t(TIFFStripSize(tif)) * TIFFNumberOfStrips(tif));
-  size_t at = 0;
-  for (uint32_t s = 0; s < TIFFNumberOfStrips(tif); ++s) {
-    const tmsize_t n = TIFFReadEncodedStrip(tif, s, image.data() + at, -1);
-    if (n > 0) at += size_t(n);
-  }
-  sink = image[at / 2];
-  TIFFClose(tif);
 }
 
 // Opening 8000 x 6000 pictures as the image window does: a fresh bitmap each run, freed
