@@ -94,9 +94,11 @@ class DesktopTools : public Install {
     ProgramFiles();
     const QString marks = Marks();
     QDir().mkpath(Path("bin"));
+    // The whole line in one write, so that a reader never meets half of it.
     Write(Path("bin/mark"),
-          "#!/bin/sh\nfor a in \"$@\"; do printf '%s|' \"$a\"; done >> '" + marks.toUtf8() +
-              "'\necho >> '" + marks.toUtf8() + "'\n",
+          "#!/bin/sh\nline=\nfor a in \"$@\"; do line=\"$line$a|\"; done\nprintf '%s\\n' \"$line\" "
+          ">> '" +
+              marks.toUtf8() + "'\n",
           true);
     Write(Prog() + "/Vandrel",
           "#!/bin/sh\n'" + Path("bin/mark").toUtf8() +
@@ -126,8 +128,13 @@ class DesktopTools : public Install {
   QStringList TakeMarks(bool expected) {
     QElapsedTimer clock;
     clock.start();
-    while (expected && !QFileInfo::exists(Marks()) && clock.elapsed() < 20000) QThread::msleep(20);
-    QStringList lines = QString::fromUtf8(Read(Marks())).split('\n', Qt::SkipEmptyParts);
+    QByteArray text = Read(Marks());
+    // A line is whole once its line end is written.
+    while (expected && !text.endsWith('\n') && clock.elapsed() < 20000) {
+      QThread::msleep(20);
+      text = Read(Marks());
+    }
+    QStringList lines = QString::fromUtf8(text).split('\n', Qt::SkipEmptyParts);
     QFile::remove(Marks());
     return lines;
   }
