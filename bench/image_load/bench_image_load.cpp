@@ -120,30 +120,38 @@ void compare(const char* name, const std::string& path) {
   if (w != kSide) std::printf("  unexpected width %d\n", w);
 }
 
-// A 2048 x 2048 micrograph-like TIFF written by libtiff: grey or RGB, one compression,
-// strips of libtiff's default size.
-void writeTiff(const std::string& path, uint16_t samples, uint16_t compression) {
-  constexpr uint32_t kTiffSide = 2048;
+// A TIFF as libtiff writes it: grey or RGB, one compression, strips of libtiff's default
+// size; `sample(x, y, c)` gives each sample, row by row.
+template <typename Sample>
+void writeLibtiff(const std::string& path, uint32_t width, uint32_t height, uint16_t samples,
+                  uint16_t compression, Sample sample) {
   TIFF* tif = TIFFOpen(path.c_str(), "w");
-  TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, kTiffSide);
-  TIFFSetField(tif, TIFFTAG_IMAGELENGTH, kTiffSide);
+  TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, width);
+  TIFFSetField(tif, TIFFTAG_IMAGELENGTH, height);
   TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
   TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, samples);
   TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, samples == 1 ? PHOTOMETRIC_MINISBLACK : PHOTOMETRIC_RGB);
   TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
   TIFFSetField(tif, TIFFTAG_COMPRESSION, compression);
   TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(tif, 0));
-  std::vector<uint8_t> row(size_t(kTiffSide) * samples);
-  std::mt19937 rng(7);
-  for (uint32_t y = 0; y < kTiffSide; ++y) {
-    for (uint32_t x = 0; x < kTiffSide; ++x)
-      for (uint32_t c = 0; c < samples; ++c) {
-        const uint32_t grain = ((x / 37) * 2654435761u ^ (y / 29) * 40503u) >> 24;
-        row[size_t(x) * samples + c] = uint8_t(grain + c * 40 + (rng() & 3));
-      }
+  std::vector<uint8_t> row(size_t(width) * samples);
+  for (uint32_t y = 0; y < height; ++y) {
+    for (uint32_t x = 0; x < width; ++x)
+      for (uint32_t c = 0; c < samples; ++c) row[size_t(x) * samples + c] = sample(x, y, c);
     TIFFWriteScanline(tif, row.data(), y, 0);
   }
   TIFFClose(tif);
+}
+
+// A 2048 x 2048 micrograph-like TIFF.
+void writeTiff(const std::string& path, uint16_t samples, uint16_t compression) {
+  constexpr uint32_t kTiffSide = 2048;
+  std::mt19937 rng(7);
+  writeLibtiff(path, kTiffSide, kTiffSide, samples, compression,
+               [&rng](uint32_t x, uint32_t y, uint32_t c) {
+                 const uint32_t grain = ((x / 37) * 2654435761u ^ (y / 29) * 40503u) >> 24;
+                 return uint8_t(grain + c * 40 + (rng() & 3));
+               });
 }
 
 volatile uint64_t sink;
@@ -205,24 +213,11 @@ uint8_t largeSample(int x, int y, int c) {
   return uint8_t(30 + 3 * grain + noise + 50 * c + (x + y) / 160);
 }
 
-// The large picture as libtiff writes it: grey or RGB, one compression, libtiff's strips.
+// The large picture as libtiff writes it.
 void writeLargeTiff(const std::string& path, uint16_t samples, uint16_t compression) {
-  TIFF* tif = TIFFOpen(path.c_str(), "w");
-  TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, uint32_t(kLargeWidth));
-  TIFFSetField(tif, TIFFTAG_IMAGELENGTH, uint32_t(kLargeHeight));
-  TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
-  TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, samples);
-  TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, samples == 1 ? PHOTOMETRIC_MINISBLACK : PHOTOMETRIC_RGB);
-  TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
-  TIFFSetField(tif, TIFFTAG_COMPRESSION, compression);
-  TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(tif, 0));
-  std::vector<uint8_t> row(size_t(kLargeWidth) * samples);
-  for (int y = 0; y < kLargeHeight; ++y) {
-    for (int x = 0; x < kLargeWidth; ++x)
-      for (int c = 0; c < samples; ++c) row[size_t(x) * samples + size_t(c)] = largeSample(x, y, c);
-    TIFFWriteScanline(tif, row.data(), uint32_t(y), 0);
-  }
-  TIFFClose(tif);
+  writeLibtiff(
+      path, kLargeWidth, kLargeHeight, samples, compression,
+      [](uint32_t x, uint32_t y, uint32_t c) { return largeSample(int(x), int(y), int(c)); });
 }
 
 void writeLargeJpeg(const std::string& path) {
