@@ -26,7 +26,7 @@
 #include "app/analysis/model/VolumeFile.h"
 #include "app/analysis/ui/UResultado.h"
 #include "app/histograms/model/HistogramFiles.h"
-#include "app/shell/model/URecursos.h"
+#include "app/settings/model/URecursos.h"
 #include "bench/support/BestTime.h"
 #include "codecs/tiff/TiffImage.h"
 #include "platform/Bmp.h"

@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <utility>
 
-#include "app/shell/model/URecursos.h"
+#include "app/settings/model/URecursos.h"
 #include "fuzz/support/FuzzFiles.h"
 #include "platform/Errors.h"
 #include "platform/IniFile.h"

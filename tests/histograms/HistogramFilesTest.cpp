@@ -13,7 +13,7 @@
 #include "HistogramTestUtil.h"
 #include "app/histograms/model/HistogramData.h"
 #include "app/histograms/model/HistogramFiles.h"
-#include "app/shell/model/URecursos.h"
+#include "app/settings/model/URecursos.h"
 
 namespace vandrel {
 namespace {

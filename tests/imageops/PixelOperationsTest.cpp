@@ -14,7 +14,7 @@
 #include "app/imaging/model/Greyscale.h"
 #include "app/imaging/model/MeanFilter.h"
 #include "app/imaging/model/PaletteSource.h"
-#include "app/shell/model/URecursos.h"
+#include "app/settings/model/URecursos.h"
 #include "platform/Bmp.h"
 #include "platform/Errors.h"
 #include "tests/imageops/ImageOpsTestUtil.h"

@@ -8,7 +8,7 @@
 #include <QTimer>
 #include <memory>
 
-#include "app/shell/model/URecursos.h"
+#include "app/settings/model/URecursos.h"
 #include "app/shell/ui/UnitPrincipal.h"
 #include "tests/imaging/ImagingFixture.h"
 

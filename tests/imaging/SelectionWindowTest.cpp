@@ -7,7 +7,7 @@
 #include <QMouseEvent>
 #include <memory>
 
-#include "app/shell/model/URecursos.h"
+#include "app/settings/model/URecursos.h"
 #include "tests/imaging/ImagingFixture.h"
 
 namespace vandrel::testing {

@@ -8,7 +8,7 @@
 #include <QSpinBox>
 
 #include "app/imaging/ui/UnitConfiguracoes_selecao.h"
-#include "app/shell/model/URecursos.h"
+#include "app/settings/model/URecursos.h"
 #include "app/shell/ui/UnitConfiguracoes.h"
 #include "platform/qt/StandardColors.h"
 #include "tests/support/GuiTest.h"

@@ -16,7 +16,7 @@
 #include <memory>
 
 #include "app/imaging/ui/UnitImagem.h"
-#include "app/shell/model/URecursos.h"
+#include "app/settings/model/URecursos.h"
 #include "app/shell/ui/UnitConfiguracoes.h"
 #include "app/shell/ui/UnitPrincipal.h"
 #include "app/shell/ui/sobre.h"

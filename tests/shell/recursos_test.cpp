@@ -1,7 +1,7 @@
 // Configuration access, default folders, the recent-image list and the small routines.
 #include <gtest/gtest.h>
 
-#include "app/shell/model/URecursos.h"
+#include "app/settings/model/URecursos.h"
 #include "platform/Errors.h"
 #include "tests/support/GuiTest.h"
 

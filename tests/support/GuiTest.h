@@ -10,7 +10,7 @@
 #include <QString>
 #include <QTemporaryDir>
 
-#include "app/shell/model/URecursos.h"
+#include "app/settings/model/URecursos.h"
 #include "platform/qt/ErrorReport.h"
 
 namespace vandrel::testing {

@@ -21,7 +21,7 @@
 #include "app/analysis/ui/PatternIcons.h"
 #include "app/frame/ui/Frame.h"
 #include "app/frame/ui/ToolIcons.h"
-#include "app/shell/model/URecursos.h"
+#include "app/settings/model/URecursos.h"
 #include "platform/qt/ErrorReport.h"
 #include "platform/qt/HelpWindow.h"
 

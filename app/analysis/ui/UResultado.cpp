@@ -30,7 +30,7 @@
 #include "app/frame/ui/Frame.h"
 #include "app/histograms/model/HistogramFiles.h"
 #include "app/histograms/ui/UHistograma.h"
-#include "app/shell/model/URecursos.h"
+#include "app/settings/model/URecursos.h"
 #include "platform/TextFile.h"
 #include "platform/qt/Dialogs.h"
 #include "platform/qt/ErrorReport.h"

@@ -21,7 +21,7 @@
 #include "app/frame/ui/Frame.h"
 #include "app/histograms/model/HistogramFiles.h"
 #include "app/imaging/model/GreyImage.h"
-#include "app/shell/model/URecursos.h"
+#include "app/settings/model/URecursos.h"
 #include "platform/PictureLoader.h"
 #include "platform/TextFile.h"
 #include "platform/qt/BitmapView.h"

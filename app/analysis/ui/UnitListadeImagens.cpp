@@ -16,7 +16,7 @@
 #include "app/frame/ui/Frame.h"
 #include "app/frame/ui/ToolIcons.h"
 #include "app/histograms/model/HistogramFiles.h"
-#include "app/shell/model/URecursos.h"
+#include "app/settings/model/URecursos.h"
 #include "platform/qt/ErrorReport.h"
 
 using namespace vandrel;

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "app/histograms/model/HistogramFiles.h"
-#include "app/shell/model/URecursos.h"
+#include "app/settings/model/URecursos.h"
 #include "platform/Errors.h"
 #include "platform/PictureLoader.h"
 #include "platform/TextFile.h"

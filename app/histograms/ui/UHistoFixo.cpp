@@ -11,7 +11,7 @@
 #include "app/frame/ui/ToolIcons.h"
 #include "app/histograms/ui/UDSHistograma.h"
 #include "app/histograms/ui/UHistograma.h"
-#include "app/shell/model/URecursos.h"
+#include "app/settings/model/URecursos.h"
 #include "platform/qt/ErrorReport.h"
 
 namespace {

@@ -28,7 +28,7 @@
 #include "app/histograms/ui/ULegenda.h"
 #include "app/histograms/ui/ULinhaDialog.h"
 #include "app/histograms/ui/UListaDeFases.h"
-#include "app/shell/model/URecursos.h"
+#include "app/settings/model/URecursos.h"
 #include "platform/qt/ErrorReport.h"
 
 using namespace vandrel;

@@ -1,6 +1,6 @@
 #include "app/imaging/model/PaletteSource.h"
 
-#include "app/shell/model/URecursos.h"
+#include "app/settings/model/URecursos.h"
 #include "platform/Bmp.h"
 #include "platform/PictureLoader.h"
 

@@ -16,7 +16,7 @@
 #include "app/imaging/ui/Grafico.h"
 #include "app/imaging/ui/Line.h"
 #include "app/imaging/ui/UnitImagem.h"
-#include "app/shell/model/URecursos.h"
+#include "app/settings/model/URecursos.h"
 #include "platform/qt/ErrorReport.h"
 
 using namespace vandrel;

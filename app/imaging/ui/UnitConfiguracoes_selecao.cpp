@@ -7,7 +7,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 
-#include "app/shell/model/URecursos.h"
+#include "app/settings/model/URecursos.h"
 #include "platform/qt/StandardColors.h"
 
 TFormConfiguracoes_selecao::TFormConfiguracoes_selecao(QWidget* owner)

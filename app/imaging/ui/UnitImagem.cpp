@@ -17,7 +17,7 @@
 #include "app/imaging/model/SaveImage.h"
 #include "app/imaging/model/StretchRegion.h"
 #include "app/imaging/ui/UnitConfiguracoes_selecao.h"
-#include "app/shell/model/URecursos.h"
+#include "app/settings/model/URecursos.h"
 #include "platform/AtomicFile.h"
 #include "platform/Numbers.h"
 #include "platform/PictureLoader.h"

@@ -11,7 +11,7 @@
 #include "app/histograms/ui/UHistoFixo.h"
 #include "app/histograms/ui/UHistograma.h"
 #include "app/imaging/ui/UnitImagem.h"
-#include "app/shell/model/URecursos.h"
+#include "app/settings/model/URecursos.h"
 #include "app/shell/ui/UnitPrincipal.h"
 #include "platform/qt/Dialogs.h"
 #include "platform/qt/ErrorReport.h"

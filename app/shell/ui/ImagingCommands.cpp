@@ -16,7 +16,7 @@
 #include "app/imaging/ui/UnitImagem.h"
 #include "app/imaging/ui/UnitSimilares.h"
 #include "app/imaging/ui/unit_info_imagem.h"
-#include "app/shell/model/URecursos.h"
+#include "app/settings/model/URecursos.h"
 #include "app/shell/ui/UnitPrincipal.h"
 #include "platform/qt/Dialogs.h"
 

@@ -4,7 +4,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "app/shell/model/URecursos.h"
+#include "app/settings/model/URecursos.h"
 
 TFormConfiguracoes::TFormConfiguracoes(QWidget* owner)
     : SettingsWindow(owner, "FormConfiguracoes", "Opções de armazenamento") {

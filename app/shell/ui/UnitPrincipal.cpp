@@ -21,7 +21,7 @@
 
 #include "app/frame/ui/Form.h"
 #include "app/frame/ui/ToolIcons.h"
-#include "app/shell/model/URecursos.h"
+#include "app/settings/model/URecursos.h"
 #include "app/shell/ui/UnitConfiguracoes.h"
 #include "app/shell/ui/sobre.h"
 #include "platform/Registry.h"

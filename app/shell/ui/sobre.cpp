@@ -12,7 +12,7 @@
 #include <QVBoxLayout>
 
 #include "app/frame/ui/ToolIcons.h"
-#include "app/shell/model/URecursos.h"
+#include "app/settings/model/URecursos.h"
 #include "platform/qt/ErrorReport.h"
 
 TSobreDialog::TSobreDialog(QWidget* owner) : QDialog(owner) {

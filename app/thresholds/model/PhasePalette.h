@@ -5,7 +5,7 @@
 #include <array>
 #include <cstddef>
 
-#include "app/shell/model/URecursos.h"
+#include "app/settings/model/URecursos.h"
 
 namespace vandrel {
 

@@ -20,7 +20,7 @@
 #include "app/histograms/ui/UDSHistograma.h"
 #include "app/imaging/ui/Line.h"
 #include "app/imaging/ui/UnitImagem.h"
-#include "app/shell/model/URecursos.h"
+#include "app/settings/model/URecursos.h"
 #include "app/thresholds/model/PaletteBar.h"
 #include "app/thresholds/model/PhaseAreas.h"
 #include "app/thresholds/model/PhaseColouring.h"

@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <algorithm>
 
-#include "app/shell/model/URecursos.h"
+#include "app/settings/model/URecursos.h"
 #include "platform/qt/Dialogs.h"
 #include "platform/qt/ErrorReport.h"
 

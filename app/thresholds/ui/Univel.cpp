@@ -7,7 +7,7 @@
 #include <QSlider>
 
 #include "app/imaging/ui/Line.h"
-#include "app/shell/model/URecursos.h"
+#include "app/settings/model/URecursos.h"
 
 TNivel::TNivel(QWidget* owner, int left, int top, int lineHeight, int position) {
   SetEsquerda(left);

@@ -1,4 +1,4 @@
-#include "app/shell/model/URecursos.h"
+#include "app/settings/model/URecursos.h"
 
 #include <algorithm>
 #include <cctype>
