@@ -1,7 +1,10 @@
 // The layer rule, checked on the source tree: platform core, codecs and models include no
 // Qt header, and no layer includes a header of a layer above it. Child windows reach the
 // main window through the frame interface only: no file outside app/shell includes the main
-// window's header. And the include arrows between folders never go round in a circle.
+// window's header. Inside app/ the areas stand in one order (see AreaRank): a window folder
+// includes only window folders of areas below its own, a model folder only model folders of
+// its own area or below, the frame includes no area at all, and the settings are below every
+// area. And the include arrows between folders never go round in a circle.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -49,6 +52,49 @@ bool MayInclude(Layer from, Layer to) {
 // Only the shell may see the main window itself; everyone else sees the frame interface.
 bool MayIncludeMainWindow(const std::string& rel) { return rel.rfind("app/shell/", 0) == 0; }
 const char kMainWindowHeader[] = "app/shell/ui/UnitPrincipal.h";
+
+// The areas of app/ from the bottom up; an area not listed here has no place in the order.
+// The settings hold no window, and the frame holds no model.
+int AreaRank(const std::string& area) {
+  static const char* const order[] = {"settings",   "frame",    "histograms", "imaging",
+                                      "thresholds", "analysis", "shell"};
+  for (int i = 0; i < static_cast<int>(std::size(order)); ++i)
+    if (area == order[i]) return i;
+  return -1;
+}
+
+// "app/<area>/<kind>/..." split into its area and kind ("ui" or "model"); false for
+// anything else under app/ (main.cpp, a file directly in an area).
+bool AreaAndKind(const std::string& rel, std::string* area, std::string* kind) {
+  static const std::regex re(R"(^app/([^/]+)/(ui|model)/[^/]+$)");
+  std::smatch m;
+  if (!std::regex_match(rel, m, re)) return false;
+  *area = m[1];
+  *kind = m[2];
+  return true;
+}
+
+// Whether one file of app/ may include another, by the order of the areas. Empty when it
+// may, else why not. The program's entry point (app/shell/main.cpp) stands above all.
+std::string AreaRuleBroken(const std::string& from, const std::string& to) {
+  if (to.rfind("app/", 0) != 0 || from.rfind("app/", 0) != 0) return {};
+  std::string to_area, to_kind;
+  if (!AreaAndKind(to, &to_area, &to_kind)) return "a file outside an area's ui/ or model/";
+  const int to_rank = AreaRank(to_area);
+  if (to_rank < 0) return "an area missing from the layer order";
+  if (from == "app/shell/main.cpp") return {};
+  std::string from_area, from_kind;
+  if (!AreaAndKind(from, &from_area, &from_kind)) return "a file outside an area's ui/ or model/";
+  const int from_rank = AreaRank(from_area);
+  if (from_rank < 0) return "an area missing from the layer order";
+  if (from_area == to_area && from_kind == to_kind) return {};
+  if (from_area == "frame") return "the frame includes no area";
+  if (from_kind == "model" && to_kind == "ui") return "a model includes no window";
+  if (from_kind == "ui" && to_kind == "ui" && to_rank >= from_rank)
+    return "a window folder of an area not below";
+  if (to_kind == "model" && to_rank > from_rank) return "a model of a higher area";
+  return {};
+}
 
 bool NoQt(Layer layer) { return layer == kPlatform || layer == kCodecs || layer == kModels; }
 
@@ -102,6 +148,8 @@ std::vector<std::string> Violations(const fs::path& root) {
         found.push_back(where + " (the main window's header outside app/shell)");
       const Layer to = LayerOf(inc.target);
       if (to != kOther && !MayInclude(from, to)) found.push_back(where + " (a higher layer)");
+      if (const std::string why = AreaRuleBroken(rel, inc.target); !why.empty())
+        found.push_back(where + " (" + why + ")");
     }
   });
   return found;
@@ -188,6 +236,54 @@ TEST(Layers, OnlyTheShellSeesTheMainWindow) {
       {"installer/main.cpp", false},
   };
   for (const auto& c : cases) EXPECT_EQ(MayIncludeMainWindow(c.file), c.allowed) << c.file;
+}
+
+TEST(Layers, AreasIncludeOnlyDownward) {
+  const struct {
+    const char* from;
+    const char* to;
+    bool allowed;
+  } cases[] = {
+      // windows, in the order shell, analysis, thresholds, imaging, histograms, frame
+      {"app/shell/ui/A.cpp", "app/analysis/ui/B.h", true},
+      {"app/shell/ui/A.cpp", "app/frame/ui/Frame.h", true},
+      {"app/analysis/ui/A.cpp", "app/thresholds/ui/B.h", true},
+      {"app/thresholds/ui/A.cpp", "app/imaging/ui/B.h", true},
+      {"app/imaging/ui/A.cpp", "app/histograms/ui/B.h", true},
+      {"app/histograms/ui/A.cpp", "app/frame/ui/Form.h", true},
+      {"app/imaging/ui/A.cpp", "app/imaging/ui/B.h", true},
+      {"app/analysis/ui/A.cpp", "app/shell/ui/B.h", false},
+      {"app/thresholds/ui/A.cpp", "app/analysis/ui/B.h", false},
+      {"app/imaging/ui/A.cpp", "app/thresholds/ui/B.h", false},
+      {"app/histograms/ui/A.cpp", "app/imaging/ui/B.h", false},
+      {"app/frame/ui/A.cpp", "app/histograms/ui/B.h", false},
+      // the frame includes no area, not even the settings
+      {"app/frame/ui/A.cpp", "app/frame/ui/B.h", true},
+      {"app/frame/ui/A.cpp", "app/settings/model/URecursos.h", false},
+      {"app/frame/ui/A.cpp", "app/imaging/model/B.h", false},
+      // models: no window, nothing of a higher area; the settings below every area
+      {"app/thresholds/model/A.cpp", "app/imaging/model/B.h", true},
+      {"app/histograms/model/A.cpp", "app/settings/model/URecursos.h", true},
+      {"app/histograms/model/A.cpp", "app/analysis/model/B.h", false},
+      {"app/settings/model/A.cpp", "app/histograms/model/B.h", false},
+      {"app/imaging/model/A.cpp", "app/imaging/ui/B.h", false},
+      {"app/settings/model/A.cpp", "app/frame/ui/B.h", false},
+      // windows and models
+      {"app/analysis/ui/A.cpp", "app/thresholds/model/B.h", true},
+      {"app/imaging/ui/A.cpp", "app/settings/model/URecursos.h", true},
+      {"app/histograms/ui/A.cpp", "app/analysis/model/B.h", false},
+      // the entry point stands above all; unknown areas and loose files have no place
+      {"app/shell/main.cpp", "app/shell/ui/UnitPrincipal.h", true},
+      {"app/shell/ui/A.cpp", "app/newarea/ui/B.h", false},
+      {"app/newarea/model/A.cpp", "app/settings/model/URecursos.h", false},
+      {"app/shell/ui/A.cpp", "app/shell/Loose.h", false},
+      {"app/imaging/ui/A.cpp", "app/imaging/ui/sub/B.h", false},
+      // outside app/ the other checks hold
+      {"platform/Bitmap.cpp", "platform/Bitmap.h", true},
+      {"app/imaging/model/A.cpp", "codecs/tiff/TiffImage.h", true},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(AreaRuleBroken(c.from, c.to).empty(), c.allowed) << c.from << " -> " << c.to;
 }
 
 TEST(Layers, FindsCirclesBetweenFolders) {
