@@ -6,6 +6,7 @@
 
 #include "app/analysis/model/ImageListFile.h"
 #include "platform/Errors.h"
+#include "platform/FileNames.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/TempDir.h"
 

@@ -10,6 +10,7 @@
 #include "app/analysis/model/PatternFiles.h"
 #include "app/histograms/model/HistogramFiles.h"
 #include "platform/Errors.h"
+#include "platform/FileNames.h"
 #include "platform/Format.h"
 #include "tests/support/TempDir.h"
 
@@ -30,10 +31,10 @@ TEST(PatternCompanion, ReplacesTheExtensionOfTheFileName) {
   EXPECT_EQ(PatternCompanion("/a/x.pat", ".err"), "/a/x.err");
 }
 
-TEST(FileNamePart, TextAfterTheLastSlash) {
-  EXPECT_EQ(FileNamePart("/a/b/ferrita.his"), "ferrita.his");
-  EXPECT_EQ(FileNamePart("ferrita.his"), "ferrita.his");
-  EXPECT_EQ(FileNamePart("/a/b/"), "");
+TEST(FileNameOf, TextAfterTheLastSlash) {
+  EXPECT_EQ(FileNameOf("/a/b/ferrita.his"), "ferrita.his");
+  EXPECT_EQ(FileNameOf("ferrita.his"), "ferrita.his");
+  EXPECT_EQ(FileNameOf("/a/b/"), "");
 }
 
 class PatternWriteTest : public ::testing::Test {

@@ -3,18 +3,10 @@
 #include "app/histograms/model/HistogramFiles.h"
 #include "app/imaging/model/GreyImage.h"
 #include "platform/Errors.h"
+#include "platform/FileNames.h"
 #include "platform/PictureLoader.h"
 
 namespace vandrel {
-
-namespace {
-
-std::string NomeSemPasta(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-}  // namespace
 
 GreyCounts ContagemDaImagem(const std::string& path, unsigned threads) {
   if (FileExtension(path) == ".grey") {
@@ -26,9 +18,9 @@ GreyCounts ContagemDaImagem(const std::string& path, unsigned threads) {
   // Only in an 8-bit palette-indexed picture is every pixel byte a grey level; the bytes of
   // other formats would count colour channels or packed indices as levels.
   if (picture.format() != PixelFormat::pf8bit)
-    throw Exception("A imagem " + NomeSemPasta(path) + " não é uma imagem de 8 bits");
+    throw Exception("A imagem " + FileNameOf(path) + " não é uma imagem de 8 bits");
   // Without pixels there is no fraction to fit.
-  if (picture.empty()) throw Exception("A imagem " + NomeSemPasta(path) + " não tem pixels");
+  if (picture.empty()) throw Exception("A imagem " + FileNameOf(path) + " não tem pixels");
   return CountGreyLevels(picture, threads);
 }
 

@@ -38,9 +38,4 @@ std::string ImageListTarget(const std::string& chosen, int filterIndex) {
   return FileExtension(chosen) == extension ? chosen : chosen + extension;
 }
 
-std::string FileNameOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 }  // namespace vandrel

@@ -29,7 +29,4 @@ void WriteImageList(const std::string& path, const std::vector<std::string>& pat
 // with that extension appended.
 std::string ImageListTarget(const std::string& chosen, int filterIndex);
 
-// The file name of a path: the text after its last "/".
-std::string FileNameOf(const std::string& path);
-
 }  // namespace vandrel

@@ -12,11 +12,6 @@ std::string PatternCompanion(const std::string& patPath, const std::string& exte
   return WithoutExtension(patPath) + extension;
 }
 
-std::string FileNamePart(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 std::vector<std::string> ReadPatternLines(const std::string& pacPath) {
   TextReader pac(pacPath);
   pac.SkipLine();

@@ -16,9 +16,6 @@ namespace vandrel {
 // "a/x.pat" gives "a/x.pac", "a/x.pat.pat" gives "a/x.pat.pac", "a/x.PAT" gives "a/x.pac".
 std::string PatternCompanion(const std::string& patPath, const std::string& extension);
 
-// The text after the last "/" of a path.
-std::string FileNamePart(const std::string& path);
-
 // The lines of a ".pac" after its count line, each whole, until the end of the file (a
 // last line without a line break counts). The count line itself is not looked at.
 std::vector<std::string> ReadPatternLines(const std::string& pacPath);

@@ -21,6 +21,7 @@
 #include "app/histograms/model/HistogramFiles.h"
 #include "app/thresholds/model/ThresholdFiles.h"
 #include "app/thresholds/ui/ULimiares.h"
+#include "platform/FileNames.h"
 #include "platform/PictureLoader.h"
 #include "platform/qt/ErrorReport.h"
 

@@ -22,6 +22,7 @@
 #include "app/frame/ui/Frame.h"
 #include "app/frame/ui/ToolIcons.h"
 #include "app/settings/model/URecursos.h"
+#include "platform/FileNames.h"
 #include "platform/qt/ErrorReport.h"
 #include "platform/qt/HelpWindow.h"
 
@@ -34,7 +35,7 @@ QString DeNativo(const std::string& path) {
   return QFile::decodeName(QByteArray::fromStdString(path));
 }
 
-QString ParteDoNome(const QString& path) { return DeNativo(vandrel::FileNamePart(Nativo(path))); }
+QString ParteDoNome(const QString& path) { return DeNativo(vandrel::FileNameOf(Nativo(path))); }
 
 bool Existe(const QString& path) { return QFileInfo::exists(path); }
 

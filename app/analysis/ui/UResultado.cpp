@@ -31,6 +31,7 @@
 #include "app/histograms/model/HistogramFiles.h"
 #include "app/histograms/ui/UHistograma.h"
 #include "app/settings/model/URecursos.h"
+#include "platform/FileNames.h"
 #include "platform/TextFile.h"
 #include "platform/qt/Dialogs.h"
 #include "platform/qt/ErrorReport.h"
@@ -45,11 +46,6 @@ const char kContagemInvalida[] =
 // Columns are 65 pixels and rows 24, each with the grid line that follows it.
 constexpr int kPassoColuna = 66, kPassoLinha = 25;
 constexpr int kTopoDaGrade = 32, kAlturaDaBarra = 29;
-
-std::string NomeSemPasta(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 // Removes a working file when the block that wrote it ends, however it ends.
 struct ApagarAoSair {
@@ -253,7 +249,7 @@ void TFormResultado::Rodar(const std::vector<std::string>& caminhos, Ajuste ajus
       });
   for (size_t i = 0; i < CaminhosImagens.size(); ++i) {
     const std::string& caminho = CaminhosImagens[i];
-    std::string rotulo = NomeSemPasta(caminho);
+    std::string rotulo = FileNameOf(caminho);
     progresso.Imagem(int(i), QString::fromStdString(rotulo));
     while (!lote.Ready(i, std::chrono::milliseconds(40))) progresso.Atender();
     const GreyHistogram h = lote.Take(i);

@@ -17,6 +17,7 @@
 #include "app/frame/ui/ToolIcons.h"
 #include "app/histograms/model/HistogramFiles.h"
 #include "app/settings/model/URecursos.h"
+#include "platform/FileNames.h"
 #include "platform/qt/ErrorReport.h"
 
 using namespace vandrel;

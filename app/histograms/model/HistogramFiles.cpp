@@ -8,16 +8,6 @@ namespace vandrel {
 
 namespace {
 
-size_t NameStart(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? 0 : slash + 1;
-}
-
-size_t ExtensionStart(const std::string& path) {
-  const size_t dot = path.rfind('.');
-  return dot == std::string::npos || dot < NameStart(path) ? path.size() : dot;
-}
-
 // A negative value brings its own "-" in place of the blank that separates a field from
 // the one before it; a blank is put in front so that the file reads back.
 void WriteField(TextWriter& w, double value) {
@@ -29,14 +19,8 @@ void WriteField(TextWriter& w, double value) {
 }  // namespace
 
 std::string CurveName(const std::string& path) {
-  const size_t start = NameStart(path);
+  const size_t start = FileNameStart(path);
   return path.substr(start, ExtensionStart(path) - start);
-}
-
-std::string FileExtension(const std::string& path) { return path.substr(ExtensionStart(path)); }
-
-std::string WithoutExtension(const std::string& path) {
-  return path.substr(0, ExtensionStart(path));
 }
 
 GreyHistogram ReadHis(const std::string& path) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/histograms/model/GreyLevels.h"
+#include "platform/FileNames.h"
 #include "platform/TextFile.h"
 
 namespace vandrel {
@@ -14,11 +15,6 @@ namespace vandrel {
 // The file name without folder and without its last extension: "/a/b/ferrita.his" gives
 // "ferrita".
 std::string CurveName(const std::string& path);
-// The extension of the file name with its point (".his"); empty when it has none. Letter
-// case is kept: the program compares extensions exactly.
-std::string FileExtension(const std::string& path);
-// The path without the extension of its file name.
-std::string WithoutExtension(const std::string& path);
 
 // Reads a ".his" file: 256 times an integer (the grey level, not checked), a real, and the
 // rest of the line. Blank lines are skipped, missing numbers read as 0, later lines are

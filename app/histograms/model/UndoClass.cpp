@@ -7,6 +7,7 @@
 #include <cerrno>
 
 #include "platform/Errors.h"
+#include "platform/FileNames.h"
 #include "platform/TextFile.h"
 
 namespace vandrel {
@@ -38,10 +39,7 @@ TUndoClass::~TUndoClass() {
 }
 
 std::string TUndoClass::NomeDaInstancia(const std::string& fileName, int n) {
-  const size_t slash = fileName.rfind('/');
-  size_t dot = fileName.rfind('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-    dot = fileName.size();
+  const size_t dot = ExtensionStart(fileName);
   std::string tag = "." + std::to_string(::getpid());
   if (n > 1) tag += "-" + std::to_string(n);
   return fileName.substr(0, dot) + tag + fileName.substr(dot);

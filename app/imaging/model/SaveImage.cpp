@@ -3,18 +3,10 @@
 #include "codecs/gif/GifEncoder.h"
 #include "codecs/tiff/TiffEncoder.h"
 #include "platform/Bmp.h"
+#include "platform/FileNames.h"
 #include "platform/ImageToSave.h"
 
 namespace vandrel {
-
-namespace {
-std::string Extension(const std::string& name) {
-  const size_t slash = name.find_last_of('/');
-  const size_t dot = name.find_last_of('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
-  return name.substr(dot);
-}
-}  // namespace
 
 std::string SaveFileName(const std::string& name, int filterIndex) {
   const char* ext = filterIndex == kSaveBmp    ? ".bmp"
@@ -22,7 +14,7 @@ std::string SaveFileName(const std::string& name, int filterIndex) {
                     : filterIndex == kSaveGif  ? ".gif"
                                                : nullptr;
   if (!ext) return {};
-  return Extension(name) == ext ? name : name + ext;
+  return FileExtension(name) == ext ? name : name + ext;
 }
 
 std::vector<uint8_t> EncodeForSave(const Bitmap& picture, int filterIndex) {

@@ -7,6 +7,7 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/Errors.h"
+#include "platform/FileNames.h"
 #include "platform/TextFile.h"
 
 namespace vandrel {
@@ -82,11 +83,7 @@ void GravarArquivoPaleta(const std::string& path, const PaletaFases& p) {
 }
 
 std::string ComExtensao(const std::string& name, const std::string& extension) {
-  const size_t slash = name.find_last_of('/');
-  const size_t dot = name.find_last_of('.');
-  const bool temPonto = dot != std::string::npos && (slash == std::string::npos || dot > slash);
-  if (temPonto && name.compare(dot, std::string::npos, extension) == 0) return name;
-  return name + extension;
+  return FileExtension(name) == extension ? name : name + extension;
 }
 
 }  // namespace vandrel
