@@ -1,6 +1,6 @@
 #include "codecs/tiff/TiffCompress.h"
 
-#include "codecs/tiff/TiffLZWTable.h"
+#include "codecs/common/LzwTable.h"
 
 namespace vandrel {
 

@@ -9,11 +9,11 @@
 
 #include "TiffFixture.h"
 #include "codecs/common/ImageCommon.h"
+#include "codecs/common/LzwTable.h"
 #include "codecs/tiff/TiffCompress.h"
 #include "codecs/tiff/TiffDecoder.h"
 #include "codecs/tiff/TiffEncoder.h"
 #include "codecs/tiff/TiffImage.h"
-#include "codecs/tiff/TiffLZWTable.h"
 
 using namespace vandrel;
 using namespace tifftest;

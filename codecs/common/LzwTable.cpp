@@ -1,4 +1,4 @@
-#include "codecs/tiff/TiffLZWTable.h"
+#include "codecs/common/LzwTable.h"
 
 #include <algorithm>
 
