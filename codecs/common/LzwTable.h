@@ -1,7 +1,7 @@
 #pragma once
-// The string table of the TIFF LZW writer. Entries are addressed by internal code = LZW
-// code + 1, so that 0 is the empty prefix: a single byte b is internal code b + 1 with
-// prefix 0. Beside each entry's prefix and suffix the table keeps the length of its string,
+// The string table of the LZW writers (TIFF and GIF). Entries are addressed by internal
+// code = LZW code + 1, so that 0 is the empty prefix: a single byte b is internal code b + 1
+// with prefix 0. Beside each entry's prefix and suffix the table keeps the length of its string,
 // which may not grow past the longest string a reader holds.
 #include <array>
 #include <cstdint>
@@ -94,7 +94,9 @@ class TLZWTable {
     ++count_;
     return true;
   }
-  static uint32_t Hash(uint32_t key) { return ((key & 0xFF) << 5 ^ (key >> 8)) & (kSlots - 1); }
+  // Multiplicative hashing: the keys of one image's strings crowd into few neighbouring
+  // values, and the top bits of the product spread them over the slots.
+  static uint32_t Hash(uint32_t key) { return (key * 2654435761u) >> (32 - kSlotBits); }
   void Index(int prefix, uint8_t suffix, int code) {
     const uint32_t key = (uint32_t(prefix) << 8) | suffix;
     for (uint32_t i = Hash(key);; i = (i + 1) & (kSlots - 1)) {
@@ -113,7 +115,8 @@ class TLZWTable {
 
   // Open-addressed index on (prefix, suffix) for Find: the key prefix * 256 + suffix (never
   // 0, since a prefix is at least 1) and the code it leads to. Clear empties it.
-  static constexpr uint32_t kSlots = 8192;  // twice the entries: short probe chains
+  static constexpr int kSlotBits = 13;
+  static constexpr uint32_t kSlots = 1u << kSlotBits;  // twice the entries: short probe chains
   bool searchable_ = false;
   std::vector<uint32_t> keys_;
   std::vector<uint16_t> codes_;

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "codecs/gif/GifLzwTable.h"
+#include "codecs/common/LzwTable.h"
 
 namespace vandrel::gif {
 
@@ -94,7 +94,7 @@ void WriteLzwImageData(const Bitmap& bitmap, GifWriteStream& out) {
   CodePacker packer(out);
   packer.Put(kClear, 9);
   CodeWriter writer(packer);
-  auto table = std::make_unique<TLZWTable>();
+  auto table = std::make_unique<TLZWTable>(true);
   bool empty = true;
 
   // w is the current string as a table index (code + 1), 0 before the first pixel.
@@ -111,14 +111,14 @@ void WriteLzwImageData(const Bitmap& bitmap, GifWriteStream& out) {
         w = c + 1;
         continue;
       }
-      const int found = table->Find(w, c);
+      // On a miss the new entry goes with the table as it is: when the code written for w
+      // ends with a clear, that entry goes with the table the clear empties.
+      const int found = table->FindOrAdd(w, uint8_t(c));
       if (found >= 0) {
         w = found;
         continue;
       }
-      // The entry added right after a clear goes with the table that the clear emptied.
       empty = writer.Write(unsigned(w - 1));
-      table->Add(w, c);
       w = c + 1;
     }
   }
