@@ -5,7 +5,7 @@ packages=(
   cmake g++ make pkg-config clang libclang-rt-14-dev
   qt6-base-dev qt6-base-private-dev qt6-translations-l10n libgl1-mesa-dev libxkbcommon-x11-0 libxkbcommon-dev
   fonts-dejavu-core
-  libjpeg62-turbo-dev libgtest-dev libgmock-dev libbenchmark-dev
+  libjpeg62-turbo-dev libgtest-dev libgmock-dev
   libtiff-dev libgif-dev
   xvfb xauth x11-utils
   openbox
