@@ -136,16 +136,6 @@ TEST(BatchRunner, RunningOutOfMemoryOnWorkersGoesOnOneImageAtATime) {
 
 // ---- the window: workers against one thread ----
 
-// Runs with a given number of workers for the life of the object.
-class ThreadsScope {
- public:
-  explicit ThreadsScope(unsigned n) : previous_(BatchThreads()) { SetBatchThreads(n); }
-  ~ThreadsScope() { SetBatchThreads(previous_); }
-
- private:
-  unsigned previous_;
-};
-
 // Everything a run leaves behind that the user or a file can see.
 struct RunOutcome {
   std::vector<QStringList> rows;

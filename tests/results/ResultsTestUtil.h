@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "app/analysis/model/BatchRunner.h"
 #include "app/histograms/model/GreyLevels.h"
 #include "app/histograms/model/HistogramFiles.h"
 #include "app/imaging/model/GreyImage.h"
@@ -23,6 +24,16 @@ class SeparatorScope {
 
  private:
   char previous_;
+};
+
+// Runs batches with a given number of workers for the life of the object.
+class ThreadsScope {
+ public:
+  explicit ThreadsScope(unsigned n) : previous_(BatchThreads()) { SetBatchThreads(n); }
+  ~ThreadsScope() { SetBatchThreads(previous_); }
+
+ private:
+  unsigned previous_;
 };
 
 // A phase histogram with all its pixels at one grey level.

@@ -12,18 +12,10 @@
 #include <QTableWidget>
 #include <QToolButton>
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <optional>
 
-#include "app/analysis/model/AnalysisHistogram.h"
-#include "app/analysis/model/BatchRunner.h"
 #include "app/analysis/model/FittedHistogram.h"
 #include "app/analysis/model/Mosaic.h"
-#include "app/analysis/model/PatternFiles.h"
-#include "app/analysis/model/UMetGradiente.h"
-#include "app/analysis/model/UMetPowell.h"
-#include "app/analysis/model/Umetodo.h"
 #include "app/analysis/model/VolumeFile.h"
 #include "app/analysis/ui/RunProgress.h"
 #include "app/analysis/ui/UnitFormResultHomogeneidade.h"
@@ -31,8 +23,6 @@
 #include "app/histograms/model/HistogramFiles.h"
 #include "app/histograms/ui/UHistograma.h"
 #include "app/settings/model/URecursos.h"
-#include "platform/FileNames.h"
-#include "platform/TextFile.h"
 #include "platform/qt/Dialogs.h"
 #include "platform/qt/ErrorReport.h"
 
@@ -230,80 +220,37 @@ bool TFormResultado::LimiaresServem(const RegistroLimiares& limiares) {
   return false;
 }
 
-template <class Ajuste>
-void TFormResultado::Rodar(const std::vector<std::string>& caminhos, Ajuste ajustar) {
+void TFormResultado::Rodar(const std::vector<std::string>& caminhos, BatchMethod metodo,
+                           const RegistroLimiares& limiares) {
   CaminhosImagens = caminhos;
   ValoresCHI2.assign(CaminhosImagens.size(), 0.0);
   if (CaminhosImagens.empty()) return;
-  const int imagens = int(CaminhosImagens.size());
-  RunProgress progresso(FrameWidget(), Caption(), imagens);
-  // The images are read, decoded and counted on every core, a few ahead of the one being
-  // fitted; fits, rows and messages follow here in list order, and the first image that
-  // fails stops the run where a run on one thread would stop.
-  const unsigned trabalhadores = BatchThreads();
-  BatchRunner<GreyHistogram> lote(
-      CaminhosImagens.size(), trabalhadores, 2 * size_t(trabalhadores),
-      // Each worker counts its image on its own thread: the workers already fill the cores.
-      [caminhos = CaminhosImagens, contagem = trabalhadores ? 1u : 0u](size_t i) {
-        return HistogramaDaImagem(caminhos[i], contagem);
-      });
-  for (size_t i = 0; i < CaminhosImagens.size(); ++i) {
-    const std::string& caminho = CaminhosImagens[i];
-    std::string rotulo = FileNameOf(caminho);
-    progresso.Imagem(int(i), QString::fromStdString(rotulo));
-    while (!lote.Ready(i, std::chrono::milliseconds(40))) progresso.Atender();
-    const GreyHistogram h = lote.Take(i);
-    FitResult a{};
-    ajustar(i, h, a, rotulo);
-    AdicionarResultado(rotulo, a);
-  }
+  RunProgress progresso(FrameWidget(), Caption(), int(CaminhosImagens.size()));
+  BatchEvents eventos;
+  eventos.starting = [&](size_t i, const std::string& nome) {
+    progresso.Imagem(int(i), QString::fromStdString(nome));
+  };
+  eventos.waiting = [&] { progresso.Atender(); };
+  eventos.finished = [&](size_t i, const BatchImage& imagem) {
+    ValoresCHI2[i] = imagem.chi2;
+    AdicionarResultado(imagem.label, imagem.fit);
+  };
+  eventos.warning = [](const std::string& texto) { ShowMessage(QString::fromStdString(texto)); };
+  RunBatch(CaminhosImagens, metodo, ArquivoPadrao, limiares, eventos);
 }
 
 void TFormResultado::AnalisarSVD(const std::vector<std::string>& caminhos) {
-  // The pattern is read once, when the first image needs it, so that an image that cannot
-  // be read is reported before a damaged pattern, as image by image.
-  std::optional<PatternSet> padrao;
-  Rodar(caminhos, [&](size_t i, const GreyHistogram& h, FitResult& a, std::string&) {
-    if (!padrao) padrao = ReadPatternSet(ArquivoPadrao);
-    TMetodo metodo;
-    metodo.Aviso = [](const std::string& texto) { ShowMessage(QString::fromStdString(texto)); };
-    ValoresCHI2[i] = metodo.Ajustar(h, padrao->columns, padrao->weights, a);
-  });
+  Rodar(caminhos, BatchMethod::kSVD, {});
 }
-
-namespace {
-
-// The first columns of the pattern, as many as the thresholds make phases (the iterative
-// methods read no ".pac" and no ".err").
-std::vector<GreyHistogram> ColunasDoPadrao(const std::string& arquivoPadrao,
-                                           const RegistroLimiares& limiares) {
-  TextReader pat(arquivoPadrao);
-  return ReadPatternValues(pat, CoefficientCount(limiares));
-}
-
-}  // namespace
 
 void TFormResultado::AnalisarMaxDescida(const std::vector<std::string>& caminhos,
                                         RegistroLimiares limiares) {
-  std::optional<std::vector<GreyHistogram>> colunas;
-  Rodar(caminhos, [&](size_t, const GreyHistogram& h, FitResult& a, std::string& rotulo) {
-    if (!colunas) colunas = ColunasDoPadrao(ArquivoPadrao, limiares);
-    TPowellMethod metodo;
-    metodo.Executar(h, *colunas, limiares, a);
-    if (!metodo.Convergiu()) rotulo = "*" + rotulo;
-  });
+  Rodar(caminhos, BatchMethod::kSteepestDescent, limiares);
 }
 
 void TFormResultado::AnalisarGradiente(const std::vector<std::string>& caminhos,
                                        RegistroLimiares limiares) {
-  std::optional<std::vector<GreyHistogram>> colunas;
-  Rodar(caminhos, [&](size_t, const GreyHistogram& h, FitResult& a, std::string& rotulo) {
-    if (!colunas) colunas = ColunasDoPadrao(ArquivoPadrao, limiares);
-    TGradientMethod metodo;
-    bool convergiu = true;
-    metodo.Executar(h, *colunas, limiares, convergiu, a);
-    if (!convergiu) rotulo = "*" + rotulo;
-  });
+  Rodar(caminhos, BatchMethod::kGradient, limiares);
 }
 
 void TFormResultado::AdicionarResultado(const std::string& rotulo, const ResultadoAjuste& f) {

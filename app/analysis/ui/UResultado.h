@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "app/analysis/model/BatchAnalysis.h"
 #include "app/analysis/model/ResultTable.h"
 #include "app/frame/ui/Form.h"
 #include "app/thresholds/model/ThresholdRecord.h"
@@ -101,9 +102,10 @@ class TFormResultado : public TForm {
   int AjustarColunas();
   // Whether the initial values fit the pattern's phases; tells the user when not.
   bool LimiaresServem(const vandrel::RegistroLimiares& limiares);
-  // Runs one method over the images: `ajustar` fits one histogram and gives its row label.
-  template <class Ajuste>
-  void Rodar(const std::vector<std::string>& caminhos, Ajuste ajustar);
+  // Runs one method over the images, showing each image as it comes and its row once
+  // fitted.
+  void Rodar(const std::vector<std::string>& caminhos, vandrel::BatchMethod metodo,
+             const vandrel::RegistroLimiares& limiares);
 
   std::unique_ptr<vandrel::TabelaResultado> tabela_;
   int alturaDaGrade_ = 0;
