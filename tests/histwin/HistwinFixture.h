@@ -20,11 +20,9 @@
 #include "app/histograms/ui/UHistograma.h"
 #include "app/histograms/ui/ULinhaDialog.h"
 #include "app/histograms/ui/UListaDeFases.h"
-#include "app/imaging/ui/UnitImagem.h"
-#include "app/shell/ui/UnitPrincipal.h"
 #include "platform/Bmp.h"
 #include "tests/histwin/HistwinSupport.h"
-#include "tests/support/GuiTest.h"
+#include "tests/support/MainWindowFixture.h"
 
 namespace vandrel::testing {
 
@@ -41,32 +39,16 @@ inline Bitmap DuasFases(int width, int height, int a) {
   return b;
 }
 
-class HistwinTest : public ::testing::Test {
+class HistwinTest : public MainWindowTest {
  protected:
+  HistwinTest() : MainWindowTest(kConfig) {}
   void SetUp() override {
-    TFormImagem::ContadorDeImagens = 0;
-    principal = std::make_unique<TFormPrincipal>(TFormPrincipal::Options{folder.Path(), ""});
-    principal->show();  // composition mode
-    // The one-second timer would switch the image commands on at a moment of its own.
-    principal->Timer1->stop();
-    Settle();
-    // "linha.tmp" goes to the current folder: keep it in the test's folder.
-    previousDir_ = QDir::currentPath();
-    QDir::setCurrent(folder.Path());
-  }
-  void TearDown() override {
-    principal.reset();
-    Settle();
-    QDir::setCurrent(previousDir_);
+    MainWindowTest::SetUp();
+    Start();  // composition mode
   }
 
   // The histogram windows among the main window's children, in creation order.
-  std::vector<TFormHistograma*> Janelas() const {
-    std::vector<TFormHistograma*> out;
-    for (TForm* f : principal->Filhas())
-      if (auto* h = dynamic_cast<TFormHistograma*>(f)) out.push_back(h);
-    return out;
-  }
+  std::vector<TFormHistograma*> Janelas() const { return FilhasDoTipo<TFormHistograma>(); }
   // A new empty histogram window, opened with "Novo Histograma" (F3).
   TFormHistograma* Novo() {
     const size_t antes = Janelas().size();
@@ -92,17 +74,11 @@ class HistwinTest : public ::testing::Test {
     WritePattern(WithoutExtension(path.toStdString()), columns, names);
     return path;
   }
-  QString Imagem(const QString& name, const Bitmap& b) const {
-    const QString path = folder.File("imagens/" + name);
-    SaveBmp(b, path.toStdString());
-    return path;
-  }
 
-  // The answer of the next file dialog.
+  // The answer of the next file dialog (the histogram files' filter by default).
   void Escolher(const QStringList& files, int filterIndex = 5) {
-    dialogs->files.push_back(FileDialogResult{files, filterIndex});
+    MainWindowTest::Escolher(files, filterIndex);
   }
-  void Cancelar() { dialogs->files.push_back(FileDialogResult{}); }
 
   // Opens files through the window's open button.
   void Abrir(TFormHistograma* w, const QStringList& files, int filterIndex = 5) {
@@ -133,13 +109,6 @@ class HistwinTest : public ::testing::Test {
         if (w->Histograma->CorNoPonto(x, y) == cor) return QPoint(x, y);
     return std::nullopt;
   }
-
-  ProgramFolder folder{kConfig};
-  RecordingDialogsScope dialogs;
-  std::unique_ptr<TFormPrincipal> principal;
-
- private:
-  QString previousDir_;
 };
 
 inline std::vector<bool> HistwinTest::ModoSimples(const TFormHistograma* w) {

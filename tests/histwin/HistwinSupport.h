@@ -1,6 +1,5 @@
 #pragma once
-// Helpers of the histogram window tests: scripted dialogs that also record the colour each
-// colour dialog opened with, mouse events for the controls, and histogram files.
+// Helpers of the histogram window tests: mouse events for the controls and histogram files.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -16,37 +15,12 @@
 #include "app/histograms/model/GreyLevels.h"
 #include "app/histograms/model/HistogramFiles.h"
 #include "platform/qt/Dialogs.h"
+#include "tests/support/RecordingDialogs.h"
 
 // Texts in failure messages, as text.
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace vandrel::testing {
-
-class RecordingDialogs : public ScriptedDialogs {
- public:
-  std::vector<QColor> initialColors;
-  std::optional<QColor> ChooseColor(const QColor& initial) override {
-    initialColors.push_back(initial);
-    return ScriptedDialogs::ChooseColor(initial);
-  }
-};
-
-// Installs a RecordingDialogs for the life of the object.
-class RecordingDialogsScope {
- public:
-  RecordingDialogsScope() {
-    auto d = std::make_unique<RecordingDialogs>();
-    dialogs_ = d.get();
-    previous_ = SetDialogs(std::move(d));
-  }
-  ~RecordingDialogsScope() { SetDialogs(std::move(previous_)); }
-  RecordingDialogs* operator->() { return dialogs_; }
-  RecordingDialogs& operator*() { return *dialogs_; }
-
- private:
-  RecordingDialogs* dialogs_;
-  std::unique_ptr<DialogService> previous_;
-};
 
 // Sends a mouse event to `w` at `p` (widget coordinates).
 inline void Mouse(QWidget* w, QEvent::Type type, QPoint p, Qt::MouseButton button,

@@ -67,10 +67,7 @@ class CommandLineTest : public HistwinTest {
   void Iniciar(const QString& argument) {
     principal.reset();
     Settle();
-    principal = std::make_unique<TFormPrincipal>(TFormPrincipal::Options{folder.Path(), argument});
-    principal->show();
-    principal->Timer1->stop();
-    Settle();
+    Start(argument);
   }
 };
 

@@ -14,11 +14,8 @@
 #include <ostream>
 
 #include "app/analysis/ui/UnitListadeImagens.h"
-#include "app/shell/ui/UnitPrincipal.h"
-#include "platform/Bmp.h"
-#include "platform/qt/Dialogs.h"
 #include "tests/imagelist/PatternFixture.h"
-#include "tests/support/GuiTest.h"
+#include "tests/support/MainWindowFixture.h"
 
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
@@ -68,27 +65,11 @@ inline Bitmap Cinza(int width, int g) {
   return b;
 }
 
-class ImageListTest : public ::testing::Test {
+// The main window is started by each test (Start), with the argument the test needs.
+class ImageListTest : public MainWindowTest {
  protected:
-  void SetUp() override {
-    // Loading a pattern into a histogram control leaves "linha.tmp" in the current folder.
-    previousDir_ = QDir::currentPath();
-    QDir::setCurrent(folder.Path());
-  }
-  void TearDown() override {
-    principal.reset();
-    Settle();
-    QDir::setCurrent(previousDir_);
-  }
+  ImageListTest() : MainWindowTest(kConfig) {}
 
-  // The main window, started with `argument` (analysis mode is stored when `analise`).
-  TFormPrincipal& Start(const QString& argument = {}) {
-    principal = std::make_unique<TFormPrincipal>(TFormPrincipal::Options{folder.Path(), argument});
-    principal->show();
-    principal->Timer1->stop();
-    Settle();
-    return *principal;
-  }
   // The main window in analysis mode and its list window.
   TFormListaImagens* Lista() {
     Start();
@@ -96,37 +77,13 @@ class ImageListTest : public ::testing::Test {
     Settle();
     return principal->JanelaLista;
   }
-  std::vector<TFormListaImagens*> Listas() const {
-    std::vector<TFormListaImagens*> out;
-    for (TForm* f : principal->Filhas())
-      if (auto* l = qobject_cast<TFormListaImagens*>(f)) out.push_back(l);
-    return out;
-  }
+  std::vector<TFormListaImagens*> Listas() const { return FilhasDoTipo<TFormListaImagens>(); }
 
   // A pattern set in the program's "padroes" folder; returns the ".pat".
   std::string Padrao(const QString& name, const std::vector<GreyHistogram>& fases,
                      std::vector<std::string> names = {}) const {
     return EscreverPadrao(folder.File("padroes/" + name).toStdString(), fases, std::move(names));
   }
-  // An image in the program's "imagens" folder.
-  QString Imagem(const QString& name, const Bitmap& b) const {
-    const QString path = folder.File("imagens/" + name);
-    SaveBmp(b, path.toStdString());
-    return path;
-  }
-
-  // The answer of the next file dialog, and a cancelled one.
-  void Escolher(const QStringList& files, int filterIndex = 1) {
-    dialogs->files.push_back(FileDialogResult{files, filterIndex});
-  }
-  void Cancelar() { dialogs->files.push_back(FileDialogResult{}); }
-
-  ProgramFolder folder{kConfig};
-  ScriptedDialogsScope dialogs;
-  std::unique_ptr<TFormPrincipal> principal;
-
- private:
-  QString previousDir_;
 };
 
 }  // namespace vandrel::testing

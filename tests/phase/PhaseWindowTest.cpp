@@ -18,12 +18,8 @@
 #include "app/histograms/ui/UDSHistograma.h"
 #include "app/histograms/ui/UHistoFixo.h"
 #include "app/histograms/ui/UHistograma.h"
-#include "app/imaging/ui/UnitImagem.h"
-#include "app/shell/ui/UnitPrincipal.h"
-#include "platform/Bmp.h"
-#include "platform/qt/Dialogs.h"
 #include "tests/support/FileSizeLimit.h"
-#include "tests/support/GuiTest.h"
+#include "tests/support/MainWindowFixture.h"
 
 // Texts in failure messages, as text.
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
@@ -70,33 +66,14 @@ GreyCounts Contar(const Bitmap& b, QRect r) {
   return c;
 }
 
-class PhaseWindowTest : public ::testing::Test {
+class PhaseWindowTest : public MainWindowTest {
  protected:
+  PhaseWindowTest() : MainWindowTest(kConfig) {}
   void SetUp() override {
-    TFormImagem::ContadorDeImagens = 0;
-    principal = std::make_unique<TFormPrincipal>(TFormPrincipal::Options{folder.Path(), ""});
-    principal->show();  // composition mode
-    // The one-second timer would switch the image commands on at a moment of its own.
-    principal->Timer1->stop();
-    Settle();
-  }
-  void TearDown() override {
-    principal.reset();
-    Settle();
+    MainWindowTest::SetUp();
+    Start();  // composition mode
   }
 
-  // Opens an image file through the open dialog; returns its window.
-  TFormImagem* Abrir(const QString& name, const Bitmap& bitmap) {
-    const QString path = folder.File("imagens/" + name);
-    SaveBmp(bitmap, path.toStdString());
-    dialogs->files.push_back(FileDialogResult{{path}, 5});
-    principal->Abrir_Imagem->trigger();
-    Settle();
-    for (TForm* f : principal->Filhas())
-      if (auto* w = dynamic_cast<TFormImagem*>(f); w && w->Nome == name) return w;
-    ADD_FAILURE() << "not opened: " << name.toStdString();
-    return nullptr;
-  }
   void Ativar(TForm* form) {
     form->Show();
     Settle();
@@ -122,19 +99,12 @@ class PhaseWindowTest : public ::testing::Test {
     return principal->JanelaFase;
   }
   TFormHistoFixo* Fase() const {
-    for (TForm* f : principal->Filhas())
-      if (auto* fase = dynamic_cast<TFormHistoFixo*>(f)) return fase;
-    return nullptr;
+    const std::vector<TFormHistoFixo*> fases = FilhasDoTipo<TFormHistoFixo>();
+    return fases.empty() ? nullptr : fases.front();
   }
   qint64 TamanhoDoLog() const { return QFileInfo(folder.File("zundo.tmp")).size(); }
   QString Total() const { return principal->JanelaFase->Label1->text(); }
-  void EscolherArquivo(const QString& path) {
-    dialogs->files.push_back(FileDialogResult{{path}, 1});
-  }
-
-  ProgramFolder folder{kConfig};
-  ScriptedDialogsScope dialogs;
-  std::unique_ptr<TFormPrincipal> principal;
+  void EscolherArquivo(const QString& path) { Escolher({path}, 1); }
 };
 
 // The expected ".his" text: every level 0 but two.

@@ -17,10 +17,8 @@
 #include "app/analysis/ui/UResultado.h"
 #include "app/analysis/ui/UnitFormResultHomogeneidade.h"
 #include "app/analysis/ui/UnitListadeImagens.h"
-#include "app/shell/ui/UnitPrincipal.h"
-#include "platform/qt/Dialogs.h"
 #include "tests/results/ResultsTestUtil.h"
-#include "tests/support/GuiTest.h"
+#include "tests/support/MainWindowFixture.h"
 
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
@@ -28,24 +26,16 @@ namespace vandrel::testing {
 
 inline const QByteArray kConfig = "[caixa_sobre]\nmostrar_inicio=FALSE\n";
 
-class ResultsTest : public ::testing::Test {
+class ResultsTest : public MainWindowTest {
  protected:
+  ResultsTest() : MainWindowTest(kConfig) {}
   void SetUp() override {
-    previousDir_ = QDir::currentPath();
-    QDir::setCurrent(folder.Path());
-    principal = std::make_unique<TFormPrincipal>(TFormPrincipal::Options{folder.Path(), ""});
-    principal->show();
-    principal->Timer1->stop();
-    Settle();
+    MainWindowTest::SetUp();
+    Start();
     principal->Analise->trigger();
     Settle();
     lista = principal->JanelaLista;
     ASSERT_NE(lista, nullptr);
-  }
-  void TearDown() override {
-    principal.reset();
-    Settle();
-    QDir::setCurrent(previousDir_);
   }
 
   std::string Path(const QString& name) const { return folder.File(name).toStdString(); }
@@ -92,10 +82,7 @@ class ResultsTest : public ::testing::Test {
 
   template <class T>
   std::vector<T*> Janelas() const {
-    std::vector<T*> out;
-    for (TForm* f : principal->Filhas())
-      if (auto* w = qobject_cast<T*>(f)) out.push_back(w);
-    return out;
+    return FilhasDoTipo<T>();
   }
 
   static QString Cell(const QTableWidget* grid, int col, int row) {
@@ -108,13 +95,7 @@ class ResultsTest : public ::testing::Test {
     return out;
   }
 
-  ProgramFolder folder{kConfig};
-  ScriptedDialogsScope dialogs;
-  std::unique_ptr<TFormPrincipal> principal;
   TFormListaImagens* lista = nullptr;
-
- private:
-  QString previousDir_;
 };
 
 }  // namespace vandrel::testing

@@ -16,14 +16,10 @@
 #include <memory>
 #include <ostream>
 
-#include "app/imaging/ui/UnitImagem.h"
-#include "app/shell/ui/UnitPrincipal.h"
 #include "app/thresholds/ui/ULimPreview.h"
 #include "app/thresholds/ui/ULimiares.h"
 #include "app/thresholds/ui/Univel.h"
-#include "platform/Bmp.h"
-#include "platform/qt/Dialogs.h"
-#include "tests/support/GuiTest.h"
+#include "tests/support/MainWindowFixture.h"
 
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
@@ -51,44 +47,20 @@ inline Bitmap UmaLinha(std::initializer_list<int> levels) {
   return b;
 }
 
-class ThresholdsTest : public ::testing::Test {
+class ThresholdsTest : public MainWindowTest {
  protected:
+  ThresholdsTest() : MainWindowTest(kConfig) {}
   void SetUp() override {
-    TFormImagem::ContadorDeImagens = 0;
-    principal = std::make_unique<TFormPrincipal>(TFormPrincipal::Options{folder.Path(), ""});
-    principal->show();  // composition mode
-    principal->Timer1->stop();
-    Settle();
-  }
-  void TearDown() override {
-    principal.reset();
-    Settle();
+    MainWindowTest::SetUp();
+    Start();  // composition mode
   }
 
-  // Opens an image file through the open dialog and returns its window.
-  TFormImagem* Abrir(const QString& name, const Bitmap& bitmap) {
-    const QString path = folder.File("imagens/" + name);
-    SaveBmp(bitmap, path.toStdString());
-    dialogs->files.push_back(FileDialogResult{{path}, 5});
-    principal->Abrir_Imagem->trigger();
-    Settle();
-    for (TForm* f : principal->Filhas())
-      if (auto* w = dynamic_cast<TFormImagem*>(f); w && w->Nome == name) return w;
-    ADD_FAILURE() << "not opened: " << name.toStdString();
-    return nullptr;
-  }
-  // The thresholds window among the children.
+  // The thresholds window among the children (the last one opened).
   TFormLimiares* Janela() const {
-    TFormLimiares* found = nullptr;
-    for (TForm* f : principal->Filhas())
-      if (auto* w = dynamic_cast<TFormLimiares*>(f)) found = w;
-    return found;
+    const std::vector<TFormLimiares*> all = FilhasDoTipo<TFormLimiares>();
+    return all.empty() ? nullptr : all.back();
   }
-  int QuantasJanelas() const {
-    int n = 0;
-    for (TForm* f : principal->Filhas()) n += dynamic_cast<TFormLimiares*>(f) != nullptr;
-    return n;
-  }
+  int QuantasJanelas() const { return int(FilhasDoTipo<TFormLimiares>().size()); }
   // The "Limiares" command on the active window. The window's own timer is stopped before
   // any event is delivered, so that a slow machine gives it no tick: the tests give its
   // ticks by hand.
@@ -114,7 +86,7 @@ class ThresholdsTest : public ::testing::Test {
   static QStringList LinhaDaTabela(TFormLimiares* w, int row) {
     return {Celula(w, 1, row), Celula(w, 2, row), Celula(w, 3, row)};
   }
-  void Escolher(const QString& path) { dialogs->files.push_back(FileDialogResult{{path}, 1}); }
+  void Escolher(const QString& path) { MainWindowTest::Escolher({path}, 1); }
   QByteArray Ler(const QString& path) const {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -125,9 +97,6 @@ class ThresholdsTest : public ::testing::Test {
     f.write(bytes);
   }
 
-  ProgramFolder folder{kConfig};
-  ScriptedDialogsScope dialogs;
-  std::unique_ptr<TFormPrincipal> principal;
   TFormImagem* imagem = nullptr;
 };
 
