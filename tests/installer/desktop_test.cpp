@@ -273,7 +273,7 @@ TEST_F(DesktopTools, TheShortcutsStartWhatTheyNameInEverySession) {
 
 TEST_F(DesktopTools, EntriesValidateAndTheMenusKnowTheProgramsTypes) {
   if (!Installed("desktop-file-validate")) GTEST_SKIP() << "desktop-file-validate is not installed";
-  ProgramFiles();
+  Uninstaller();
   InstallAll();
   for (const QString& entry : Entries()) {
     const Run run = Tool("desktop-file-validate", {entry});
@@ -386,6 +386,7 @@ TEST_F(DesktopTools, AHistogramDocumentOpensInAHistogramWindowOfTheProgram) {
     GTEST_SKIP() << "xdg-utils, mimetype or update-mime-database is not installed";
   // The real program in the install folder, with a configuration that shows no about box.
   const QString program = QStringLiteral(VANDREL_PROGRAM_FILE);
+  QFile::remove(Prog() + "/Vandrel");
   if (::link(QFile::encodeName(program).constData(),
              QFile::encodeName(Prog() + "/Vandrel").constData()) != 0) {
     ASSERT_TRUE(QFile::copy(program, Prog() + "/Vandrel"));

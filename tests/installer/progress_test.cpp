@@ -29,8 +29,8 @@ const char* kShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explo
 
 TEST_F(Install, ProgressPageGetsTheFirstPageFields) {
   RunInstall(
-      [](TFInstall& page) {
-        EXPECT_EQ(page.InstallFolder, "/some/where");
+      [this](TFInstall& page) {
+        EXPECT_EQ(page.InstallFolder, Prog());
         EXPECT_EQ(page.UserName, "Zé");
         EXPECT_EQ(page.Organization, "Lab");
         EXPECT_EQ(page.windowTitle(), "Vandrel Install");
@@ -49,7 +49,7 @@ TEST_F(Install, ProgressPageGetsTheFirstPageFields) {
           banner = banner || label->text() == "                       Vandrel 1.0 ";
         EXPECT_TRUE(banner);
       },
-      "/some/where", "Zé", "Lab");
+      Prog(), "Zé", "Lab");
 }
 
 TEST_F(Install, AboutTextLines) {
@@ -125,39 +125,86 @@ TEST_F(Install, TheRealTimerRunsTheSteps) {
 }
 
 TEST_F(Install, FoldersAndShortcutsOnDisk) {
-  QDir(Prog()).removeRecursively();  // the install folder itself is made when missing
   InstallAll();
   for (const char* sub : {"", "/fases", "/padroes", "/resultados", "/imagens", "/temp", "/saves"})
     EXPECT_TRUE(QDir(Prog() + sub).exists()) << sub;
   for (const char* sub : {"/system", "/listaimagens"}) EXPECT_FALSE(QDir(Prog() + sub).exists());
   EXPECT_TRUE(QDir(Path("windows/Menu Iniciar/Programas/Vandrel")).exists());
   EXPECT_TRUE(QDir(Menu()).exists());
+}
 
-  // No program file was in place: every link opens a file to come through the desktop.
-  const QString open = "Exec=xdg-open " + Prog();
-  EXPECT_EQ(Read(Desktop() + "/Vandrel.desktop"),
-            "[Desktop Entry]\nType=Application\nName=Vandrel\n" + open + "/Vandrel\n");
-  EXPECT_EQ(Read(Menu() + "/Ajuda.desktop"),
-            "[Desktop Entry]\nType=Application\nName=Ajuda\n" + open + "/Ajuda.hlp\n");
+// The program's entry as the desktop reads it; `actions` are the groups of its actions.
+QByteArray ProgramEntry(const QString& folder, const QByteArray& actions) {
+  const QByteArray prog = folder.toUtf8();
+  const QByteArray ids = actions.contains("[Desktop Action Desinstalar]") ? "Ajuda;Desinstalar;"
+                         : actions.isEmpty()                              ? ""
+                                                                          : "Ajuda;";
+  return "[Desktop Entry]\nType=Application\nName=Vandrel\nComment=Análise quantitativa das "
+         "fases de materiais compostos em imagens de microscópio\nExec=" +
+         prog + "/Vandrel\nTryExec=" + prog + "/Vandrel\nPath=" + prog +
+         "\nIcon=vandrel\nTerminal=false\nCategories=Graphics;Science;ImageProcessing;\n"
+         "StartupWMClass=Vandrel\n" +
+         (ids.isEmpty() ? QByteArray() : "Actions=" + ids + "\n") + actions;
+}
+
+QByteArray HelpAction(const QString& folder) {
+  return "\n[Desktop Action Ajuda]\nName=Ajuda\nExec=xdg-open " + folder.toUtf8() + "/Ajuda.hlp\n";
 }
 
 TEST_F(Install, ShortcutsToTheProgramStartItInTheInstallFolder) {
-  ProgramFiles();
+  Uninstaller();
   InstallAll();
-  const QByteArray program =
-      "[Desktop Entry]\nType=Application\nName=Vandrel\nExec=" + Prog().toUtf8() +
-      "/Vandrel\nPath=" + Prog().toUtf8() + "\nIcon=vandrel\n";
+  const QByteArray prog = Prog().toUtf8();
+  const QByteArray program = ProgramEntry(
+      Prog(), HelpAction(Prog()) +
+                  "\n[Desktop Action Desinstalar]\nName=Desinstalar Vandrel\nExec=" + prog +
+                  "/uninstall\n");
   EXPECT_EQ(Read(Desktop() + "/Vandrel.desktop"), program);
   EXPECT_EQ(Read(Menu() + "/Vandrel.desktop"), program);
-  // The help opens through the desktop, as an application entry that menus show.
+  // The help opens through the desktop; it and the uninstaller stay in the program's
+  // folder and actions, and out of the menus.
   EXPECT_EQ(Read(Menu() + "/Ajuda.desktop"),
-            "[Desktop Entry]\nType=Application\nName=Ajuda\nExec=xdg-open " + Prog().toUtf8() +
-                "/Ajuda.hlp\n");
+            "[Desktop Entry]\nType=Application\nName=Ajuda\nExec=xdg-open " + prog +
+                "/Ajuda.hlp\nTerminal=false\nNoDisplay=true\n");
   EXPECT_EQ(Read(Menu() + "/Desinstalar Vandrel.desktop"),
-            "[Desktop Entry]\nType=Application\nName=Desinstalar Vandrel\nExec=xdg-open " +
-                Prog().toUtf8() + "/uninstall\n");
+            "[Desktop Entry]\nType=Application\nName=Desinstalar Vandrel\nExec=" + prog +
+                "/uninstall\nTryExec=" + prog + "/uninstall\nPath=" + prog +
+                "\nTerminal=false\nNoDisplay=true\n");
   EXPECT_EQ(QDir(Menu()).entryList(QDir::Files).size(), 3);
   EXPECT_EQ(QDir(Desktop()).entryList(QDir::Files).size(), 1);
+}
+
+TEST_F(Install, NoEntryForAPartOfTheProgramThatIsNotThere) {
+  // Each case: the files in place besides the program, and the entries and actions then.
+  const struct {
+    const char* what;
+    bool help, uninstall;
+  } cases[] = {{"no uninstaller (as delivered)", true, false},
+               {"neither help nor uninstaller", false, false},
+               {"both", true, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    QDir(Path("home")).removeRecursively();
+    QDir().mkpath(Path("home"));
+    QFile::remove(Prog() + "/uninstall");
+    QFile::remove(Prog() + "/Ajuda.hlp");
+    if (c.help) Write(Prog() + "/Ajuda.hlp", "<html></html>");
+    if (c.uninstall) Uninstaller();
+    // An entry that an earlier installation left for a part that has gone goes too.
+    QDir().mkpath(Menu());
+    Write(Menu() + "/Desinstalar Vandrel.desktop", "[Desktop Entry]\n");
+    InstallAll();
+    EXPECT_EQ(QFileInfo::exists(Menu() + "/Ajuda.desktop"), c.help);
+    EXPECT_EQ(QFileInfo::exists(Menu() + "/Desinstalar Vandrel.desktop"), c.uninstall);
+    const QByteArray entry = Read(Menu() + "/Vandrel.desktop");
+    EXPECT_EQ(entry.contains("[Desktop Action Ajuda]"), c.help);
+    EXPECT_EQ(entry.contains("[Desktop Action Desinstalar]"), c.uninstall);
+    EXPECT_EQ(Read(Desktop() + "/Vandrel.desktop"), entry);
+    EXPECT_TRUE(dialogs_->messages.empty());
+  }
+  // The store names the uninstaller all the same.
+  EXPECT_EQ(String(RegRoot::HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"),
+            Prog().toStdString() + "/uninstall");
 }
 
 TEST_F(Install, RegistryEntries) {
@@ -206,7 +253,6 @@ TEST_F(Install, EmptyNamesAreStillWritten) {
 }
 
 TEST_F(Install, SecondInstallationChangesNoKeyAndRecreatesTheShortcuts) {
-  ProgramFiles();
   InstallAll();
   const QByteArray store = Read(Path("registry.ini"));
   ASSERT_FALSE(store.isEmpty());
@@ -214,7 +260,7 @@ TEST_F(Install, SecondInstallationChangesNoKeyAndRecreatesTheShortcuts) {
   QFile::remove(Desktop() + "/Vandrel.desktop");
   Write(Menu() + "/Ajuda.desktop", "changed");
   const QByteArray help = "[Desktop Entry]\nType=Application\nName=Ajuda\nExec=xdg-open " +
-                          Prog().toUtf8() + "/Ajuda.hlp\n";
+                          Prog().toUtf8() + "/Ajuda.hlp\nTerminal=false\nNoDisplay=true\n";
 
   // Another folder and other names: the keys stay as the first installation left them.
   QDir().mkpath(Path("Other"));
@@ -309,6 +355,7 @@ TEST_F(Install, ShellFoldersFromTheStore) {
   Store(RegRoot::HKEY_CURRENT_USER, kShellFolders, "Desktop",
         Path("Área de Trabalho").toStdString());
   Store(RegRoot::HKEY_CURRENT_USER, kShellFolders, "Programs", Path("menu").toStdString());
+  Uninstaller();
   InstallAll();
   EXPECT_TRUE(QFileInfo::exists(Path("Área de Trabalho/Vandrel.desktop")));
   EXPECT_TRUE(QFileInfo::exists(Path("menu/Vandrel/Desinstalar Vandrel.desktop")));
@@ -334,7 +381,7 @@ TEST_F(Install, FreshAccountGetsAllFourShortcuts) {
   // Neither the desktop folder nor the data folder above the menus exists yet.
   ASSERT_FALSE(QFileInfo::exists(Desktop()));
   ASSERT_FALSE(QFileInfo::exists(Path("home/.local")));
-  ProgramFiles();
+  Uninstaller();
   InstallAll();
   for (const QString& link : {Desktop() + "/Vandrel.desktop", Menu() + "/Vandrel.desktop",
                               Menu() + "/Ajuda.desktop", Menu() + "/Desinstalar Vandrel.desktop"}) {
@@ -375,7 +422,7 @@ TEST_F(Install, ShortcutThatCannotBeWrittenIsReportedAndTheStepsGoOn) {
     Registry(RegRoot::HKEY_LOCAL_MACHINE).DeleteKey(kProgramKey);
     dialogs_->messages.clear();
     c.block();
-    ProgramFiles();
+    Uninstaller();
     RunInstall(
         [&](TFInstall& page) {
           Tick(page, 2);
