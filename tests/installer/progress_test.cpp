@@ -3,6 +3,7 @@
 // registry cleaner, and the failures the steps meet.
 #include <QApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QFrame>
@@ -13,6 +14,11 @@
 #include <QPushButton>
 #include <QTimer>
 #include <functional>
+#include <iostream>
+
+#include <errno.h>
+#include <string.h>
+#include <sys/mount.h>
 
 #include "installer/Usetup.h"
 #include "tests/installer/InstallerFixture.h"
@@ -437,6 +443,9 @@ TEST_F(Install, ShortcutThatCannotBeWrittenIsReportedAndTheStepsGoOn) {
           EXPECT_EQ(page.Ticks(), 2);
           Tick(page, 6);
           EXPECT_EQ(dialogs_->messages.size(), 1u);
+          // The page does not call finished what was not all written.
+          EXPECT_EQ(page.stAndamento->text(), "Incomplete: some entries could not be written");
+          EXPECT_TRUE(page.sbFinalizar->isEnabled());
         },
         Prog());
     // The folders and the registry were done all the same.
@@ -494,6 +503,98 @@ TEST_F(Install, AFailedStepLetsTheCloseBoxLeave) {
       },
       Prog());
   EXPECT_EQ(dialogs_->messages.size(), 1u);
+}
+
+// A file system of 2 MB of its own, mounted on `folder` for as long as the object lives.
+class SmallFileSystem {
+ public:
+  explicit SmallFileSystem(const QString& folder) : folder_(QFile::encodeName(folder)) {
+    QDir().mkpath(folder);
+    if (::mount("tmpfs", folder_.constData(), "tmpfs", MS_NOSUID | MS_NODEV, "size=2m") == 0)
+      mounted_ = true;
+    else
+      error_ = ::strerror(errno);
+  }
+  ~SmallFileSystem() {
+    if (mounted_) ::umount2(folder_.constData(), MNT_DETACH);
+  }
+  bool Mounted() const { return mounted_; }
+  std::string Error() const { return error_; }
+
+ private:
+  QByteArray folder_;
+  bool mounted_ = false;
+  std::string error_;
+};
+
+TEST_F(Install, AFullDataFolderIsReportedAndNeverCalledFinished) {
+  const QString data = Path("full");
+  SmallFileSystem small(data);
+  if (!small.Mounted())
+    GTEST_SKIP() << "cannot mount a small file system here (" << small.Error()
+                 << "); the test needs the right to mount";
+  Set("XDG_DATA_HOME", data + "/share");
+  // Filled to the last byte, as a user's disk gets.
+  {
+    QFile filler(data + "/filler");
+    ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
+    const QByteArray block(64 * 1024, 'x');
+    while (filler.write(block) == block.size() && filler.flush()) {
+    }
+  }
+  Uninstaller();
+  const QString menu = data + "/share/applications/Vandrel";
+  RunInstall(
+      [&](TFInstall& page) {
+        Tick(page, 2);
+        // The step of the shortcuts names the icon and each menu entry it could not write.
+        ASSERT_EQ(dialogs_->messages.size(), 1u);
+        const QStringList lines = dialogs_->messages[0].text.split('\r');
+        ASSERT_EQ(lines.size(), 4) << dialogs_->messages[0].text.toStdString();
+        EXPECT_TRUE(lines[0].contains(data + "/share/icons/hicolor/")) << lines[0].toStdString();
+        for (const char* entry : {"Vandrel", "Ajuda", "Desinstalar Vandrel"}) {
+          const QString file = "\"" + menu + "/" + entry + ".desktop\"";
+          EXPECT_TRUE(dialogs_->messages[0].text.contains(file)) << entry;
+        }
+        for (const QString& line : lines)
+          EXPECT_TRUE(line.endsWith("Disk full")) << line.toStdString();
+        Tick(page, 4);
+        // The document types cannot be written either: that step is reported and stops.
+        ASSERT_EQ(dialogs_->messages.size(), 2u);
+        EXPECT_TRUE(dialogs_->messages[1].text.contains(data + "/share/"))
+            << dialogs_->messages[1].text.toStdString();
+        EXPECT_TRUE(dialogs_->messages[1].text.endsWith("Disk full"))
+            << dialogs_->messages[1].text.toStdString();
+        for (const auto& m : dialogs_->messages)
+          std::cout << "  reported: " << QString(m.text).replace('\r', " / ").toStdString() << "\n";
+        std::cout << "  status: " << page.stAndamento->text().toStdString() << "\n";
+        EXPECT_NE(page.stAndamento->text(), "Finished");
+        EXPECT_EQ(page.stAndamento->text(), "Making Reg Entries...");
+        EXPECT_TRUE(page.sbFinalizar->isEnabled());
+      },
+      Prog());
+  // Nothing half written: no entry and no temporary file stays in the data folder.
+  QDirIterator it(data + "/share", QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+  QStringList left;
+  while (it.hasNext()) left << it.next();
+  EXPECT_TRUE(left.isEmpty()) << left.join(' ').toStdString();
+  // The desktop, which is elsewhere, has its entry.
+  EXPECT_TRUE(QFileInfo::exists(Desktop() + "/Vandrel.desktop"));
+
+  // Once there is room, installing again writes everything and finishes.
+  QFile::remove(data + "/filler");
+  dialogs_->messages.clear();
+  RunInstall(
+      [&](TFInstall& page) {
+        Tick(page, 8);
+        EXPECT_EQ(page.stAndamento->text(), "Finished");
+      },
+      Prog());
+  EXPECT_TRUE(dialogs_->messages.empty()) << dialogs_->Texts().join('|').toStdString();
+  for (const char* entry : {"Vandrel", "Ajuda", "Desinstalar Vandrel"})
+    EXPECT_TRUE(QFileInfo(menu + "/" + entry + ".desktop").isFile()) << entry;
+  EXPECT_TRUE(QFileInfo(data + "/share/icons/hicolor/48x48/apps/vandrel.png").isFile());
+  EXPECT_TRUE(QFileInfo(data + "/share/applications/vandrel.desktop").isFile());
 }
 
 }  // namespace
