@@ -61,6 +61,8 @@ const FileClass kFileClasses[] = {
 };
 
 const char* const kProgramKey = "Software\\Vandrel";
+// The last status of a page on which something could not be written.
+const char* const kIncomplete = "Incomplete: some entries could not be written";
 const char* const kUninstallKey =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vandrel";
 
@@ -209,7 +211,7 @@ void TFInstall::TimerTimer() {
         break;
       case 7:
         // "Finished" only when everything was written; what was not has been reported.
-        SetStatus(incomplete_ ? "Incomplete: some entries could not be written" : "Finished");
+        SetStatus(incomplete_ ? kIncomplete : "Finished");
         sbFinalizar->setEnabled(true);
         sFinalizar->show();
         break;
@@ -223,6 +225,8 @@ void TFInstall::TimerTimer() {
     sbFinalizar->setEnabled(true);
     sFinalizar->show();
     vandrel::ReportCurrentException();
+    incomplete_ = true;
+    SetStatus(kIncomplete);
     return;
   }
   ++ticks_;

@@ -42,7 +42,7 @@ inline constexpr const char* kDocumentOpener = "xdg-open";
 // What the program's entries tell the desktop: its icon name, its menu categories, a line
 // on what it does, and the class of its windows.
 inline constexpr const char* kProgramIcon = "vandrel";
-inline constexpr const char* kProgramCategories = "Graphics;Science;ImageProcessing;";
+inline constexpr const char* kProgramCategories = "Science;ImageProcessing;";
 inline constexpr const char* kProgramComment =
     "Análise quantitativa das fases de materiais compostos em imagens de microscópio";
 inline constexpr const char* kProgramWindowClass = "Vandrel";

@@ -287,7 +287,8 @@ TEST_F(DesktopTools, EntriesValidateAndTheMenusKnowTheProgramsTypes) {
   for (const QString& entry : Entries()) {
     const Run run = Tool("desktop-file-validate", {entry});
     EXPECT_EQ(run.code, 0) << entry.toStdString() << ": " << run.out.toStdString();
-    EXPECT_FALSE(run.out.contains("error", Qt::CaseInsensitive)) << run.out.toStdString();
+    // Not even a hint: one main category, so that the menus list the program once.
+    EXPECT_EQ(run.out, "") << run.out.toStdString();
   }
   if (Installed("update-desktop-database")) {
     const QString cache = QString::fromUtf8(Read(Applications() + "/mimeinfo.cache"));
