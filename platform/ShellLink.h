@@ -24,11 +24,11 @@ struct ShellLink {
   std::string arguments;      // a command line, split into words (SplitCommandLine)
   std::string workingFolder;  // current folder of the program started
   // What desktops read besides the name; an empty one is left out of the entry.
-  std::string comment;
-  std::string categories;   // the menu categories, each ended by ";"
-  std::string windowClass;  // the class of the program's windows, which ties them to the entry
-  bool hidden = false;      // kept out of the menus (NoDisplay)
-  std::vector<DesktopAction> actions;
+  std::string comment{};
+  std::string categories{};   // the menu categories, each ended by ";"
+  std::string windowClass{};  // the class of the program's windows, which ties them to the entry
+  bool hidden = false;        // kept out of the menus (NoDisplay)
+  std::vector<DesktopAction> actions{};
 };
 
 // The desktop entry of `link` named `name`. A relative target is taken from the current
