@@ -1,11 +1,13 @@
 #include "installer/Page.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFont>
 #include <QLabel>
 #include <QScreen>
 #include <QWidget>
 
+#include "installer/StdShared.h"
 #include "platform/qt/Dialogs.h"
 
 namespace installer {
@@ -40,6 +42,8 @@ void CentreOnScreen(QWidget* page) {
 void SetUpApplication() {
   QCoreApplication::setApplicationName("install");
   vandrel::SetApplicationTitle("Vandrel install");
+  // The pages show the program's icon, the one the installation puts into the menus.
+  QApplication::setWindowIcon(ProgramIcon());
 }
 
 }  // namespace installer

@@ -1,6 +1,9 @@
 #pragma once
 // Shell routines of the installer: the system folders, shortcuts and running a program.
+#include <QIcon>
 #include <QString>
+
+#include "platform/ShellLink.h"
 
 namespace installer {
 
@@ -21,10 +24,25 @@ QString GetDesktopFolder();
 // land in the root of the file system), and that is no failure.
 QString CreateShortcut(const QString& target, const QString& arguments,
                        const QString& workingFolder, const QString& folder, const QString& name);
+// The same with everything the desktop entry says.
+QString CreateShortcut(const vandrel::ShellLink& link, const QString& folder, const QString& name);
+
+// True when `folder` holds the program file "Vandrel" (a regular file its user may run).
+bool HoldsProgram(const QString& folder);
+// True when `file` is a program file its user may run.
+bool IsProgramFile(const QString& file);
 
 // Starts the program with the parameters in the program's own folder and waits without
 // limit for it to end. True when it started. The show mode has no meaning here.
 bool RunAndWait(const QString& programPath, const QString& parameters, int showMode);
+
+// Puts the program's icon, which the installer carries in every size of the icon theme,
+// into the user's icon theme, and tells the desktop. Returns why it could not, empty when
+// it could.
+QString InstallProgramIcons();
+
+// The program's icon in the sizes the installer carries.
+QIcon ProgramIcon();
 
 // Creates one folder when it does not exist; failures (parent missing, no rights, a file
 // in its place) are ignored.

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "installer/Page.h"
+#include "installer/StdShared.h"
 #include "installer/Termination.h"
 #include "installer/Usetup.h"
 #include "installer/getDir.h"
@@ -118,6 +119,20 @@ void TForm1::btProcurarClick() {
 }
 
 void TForm1::sbFinalizarClick() {
+  // The installer copies nothing: it installs the program that is already in the folder,
+  // and a folder without it would get entries that start nothing.
+  const QString folder = lePath->text();
+  if (!installer::HoldsProgram(folder)) {
+    vandrel::MessageDlg(folder.trimmed().isEmpty()
+                            ? QString("Digite em Install Path a pasta em que está o Vandrel.")
+                            : "A pasta \"" + folder +
+                                  "\" não contém o programa Vandrel.\rDigite em Install Path a "
+                                  "pasta em que está o Vandrel.",
+                        vandrel::MsgKind::Error, vandrel::mbOK);
+    lePath->setFocus();
+    lePath->selectAll();
+    return;
+  }
   hide();
   TFInstall install;
   install.InstallFolder = lePath->text();

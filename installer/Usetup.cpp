@@ -2,6 +2,8 @@
 
 #include <QCloseEvent>
 #include <QEvent>
+#include <QFile>
+#include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -17,6 +19,7 @@
 #include "installer/Termination.h"
 #include "platform/DesktopTypes.h"
 #include "platform/Registry.h"
+#include "platform/ShellLink.h"
 #include "platform/qt/Dialogs.h"
 #include "platform/qt/ErrorReport.h"
 
@@ -58,6 +61,8 @@ const FileClass kFileClasses[] = {
 };
 
 const char* const kProgramKey = "Software\\Vandrel";
+// The last status of a page on which something could not be written.
+const char* const kIncomplete = "Incomplete: some entries could not be written";
 const char* const kUninstallKey =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vandrel";
 
@@ -187,7 +192,10 @@ void TFInstall::TimerTimer() {
         ProgBar->setValue(30);
         CreateFolders();
         // The other steps do not depend on the shortcuts: they go on once it is said.
-        if (!failed.isEmpty()) ReportError(failed.join('\r'));
+        if (!failed.isEmpty()) {
+          incomplete_ = true;
+          ReportError(failed.join('\r'));
+        }
         break;
       }
       case 3:
@@ -202,7 +210,8 @@ void TFInstall::TimerTimer() {
         ProgBar->setValue(100);
         break;
       case 7:
-        SetStatus("Finished");
+        // "Finished" only when everything was written; what was not has been reported.
+        SetStatus(incomplete_ ? kIncomplete : "Finished");
         sbFinalizar->setEnabled(true);
         sFinalizar->show();
         break;
@@ -216,6 +225,8 @@ void TFInstall::TimerTimer() {
     sbFinalizar->setEnabled(true);
     sFinalizar->show();
     vandrel::ReportCurrentException();
+    incomplete_ = true;
+    SetStatus(kIncomplete);
     return;
   }
   ++ticks_;
@@ -228,19 +239,50 @@ QStringList TFInstall::CreateShortcuts() {
   const auto add = [&failed](const QString& error) {
     if (!error.isEmpty()) failed << error;
   };
+  // The icon that the entries name comes first, so that they show it from the start.
+  add(installer::InstallProgramIcons());
   const QString program = InstallFolder + "/Vandrel";
+  const QString help = InstallFolder + "/Ajuda.hlp";
+  const QString uninstall = InstallFolder + "/uninstall";
+  // An entry whose target is not there could only fail: the help and the uninstaller get
+  // theirs where they are in place. They live in the program's menu folder and in the
+  // program entry's actions, not in the menus as programs of their own.
+  const bool hasHelp = QFileInfo::exists(help);
+  const bool hasUninstall = installer::IsProgramFile(uninstall);
+  vandrel::ShellLink start;
+  start.target = program.toStdString();
+  start.arguments = " ";
+  start.workingFolder = InstallFolder.toStdString();
+  start.comment = vandrel::kProgramComment;
+  start.categories = vandrel::kProgramCategories;
+  start.windowClass = vandrel::kProgramWindowClass;
+  if (hasHelp) start.actions.push_back({"Ajuda", "Ajuda", help.toStdString()});
+  if (hasUninstall)
+    start.actions.push_back({"Desinstalar", "Desinstalar Vandrel", uninstall.toStdString()});
   const QString desktop = installer::GetDesktopFolder();
   if (!desktop.isEmpty()) installer::CreateFolderPath(desktop);
-  add(installer::CreateShortcut(program, " ", InstallFolder, desktop, "Vandrel"));
+  add(installer::CreateShortcut(start, desktop, "Vandrel"));
   const QString programs = installer::GetProgramsFolder();
   // Without a Programs folder the menu folder would be made in the root of the file system.
   if (programs.isEmpty()) return failed;
   const QString menu = programs + "/Vandrel";
   installer::CreateFolderPath(menu);
-  add(installer::CreateShortcut(program, " ", InstallFolder, menu, "Vandrel"));
-  add(installer::CreateShortcut(InstallFolder + "/Ajuda.hlp", " ", InstallFolder, menu, "Ajuda"));
-  add(installer::CreateShortcut(InstallFolder + "/uninstall", " ", InstallFolder, menu,
-                                "Desinstalar Vandrel"));
+  add(installer::CreateShortcut(start, menu, "Vandrel"));
+  const auto part = [&](const QString& target, const char* name, bool present) {
+    if (!present) {
+      // An entry an earlier installation made there would now fail.
+      QFile::remove(menu + "/" + name + ".desktop");
+      return;
+    }
+    vandrel::ShellLink link;
+    link.target = target.toStdString();
+    link.arguments = " ";
+    link.workingFolder = InstallFolder.toStdString();
+    link.hidden = true;
+    add(installer::CreateShortcut(link, menu, name));
+  };
+  part(help, "Ajuda", hasHelp);
+  part(uninstall, "Desinstalar Vandrel", hasUninstall);
   return failed;
 }
 
@@ -271,19 +313,17 @@ void TFInstall::WriteRegistry() {
     reg.WriteString("UninstallString", (InstallFolder + "/uninstall").toStdString());
   }
   const QString program = InstallFolder + "/Vandrel";
-  bool registered = false;
   for (const FileClass& c : kFileClasses) {
-    if (Registry(RegRoot::HKEY_CLASSES_ROOT).KeyExists(c.name)) continue;
     const QString name = QString::fromUtf8(c.name);
     const QString description = QString::fromUtf8(c.description);
     const QString command = c.open == FileClass::kNone      ? QString()
                             : c.open == FileClass::kProgram ? program + " %1"
                                                             : QString("notepad %1");
-    // The desktop learns of the class too, so that a file manager opens its documents.
-    // It comes first: should it fail, the class is not in the store yet, and the next
-    // installation tries again.
+    // The desktop learns of the class on every installation, so that documents open the
+    // copy that this one installs, as the shortcuts do. It comes before the store: should
+    // it fail, the class is not in the store yet.
     vandrel::RegisterDesktopFileType(c.extension, description.toStdString(), command.toStdString());
-    registered = true;
+    if (Registry(RegRoot::HKEY_CLASSES_ROOT).KeyExists(c.name)) continue;
     WriteDefault(RegRoot::HKEY_CLASSES_ROOT, name, description);
     if (!command.isEmpty())
       WriteDefault(RegRoot::HKEY_CLASSES_ROOT, name + "\\shell\\open\\command", command);
@@ -293,6 +333,6 @@ void TFInstall::WriteRegistry() {
   }
   // The help shortcut opens "Ajuda.hlp" through the desktop, which takes a ".hlp" for a
   // WinHelp file: it learns that this one is HTML, so that the user's HTML viewer shows it.
-  const bool help = vandrel::RegisterDesktopHtmlFile("Ajuda.hlp");
-  if (registered || help) vandrel::RefreshDesktopDatabases();
+  vandrel::RegisterDesktopHtmlFile("Ajuda.hlp");
+  vandrel::RefreshDesktopDatabases();
 }

@@ -55,6 +55,8 @@ class TFInstall : public QDialog {
   // Shows an error with the timer held, so that no tick runs while the box is open.
   void ReportError(const QString& text);
   int ticks_ = 0;
+  // Something could not be written and was reported: the page does not say "Finished".
+  bool incomplete_ = false;
 };
 
 // The about text of the progress page, its lines joined by carriage returns.

@@ -72,6 +72,21 @@ std::string ReadExisting(const std::string& path) {
   throw FileError("Cannot read file", path, ::access(path.c_str(), R_OK) != 0 ? errno : EIO);
 }
 
+// Writes `text` to `path` unless the file holds it already, so that installing again
+// touches nothing that stays the same. True when it was written.
+bool WriteIfChanged(const std::string& path, const std::string& text) {
+  if (ReadExisting(path) == text) return false;
+  WriteFileAtomically(path, text);
+  return true;
+}
+
+// The time `path` was last changed, -1 when it does not exist.
+long long ChangedAt(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return -1;
+  return (long long)st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec;
+}
+
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
   std::istringstream in(text);
@@ -167,7 +182,7 @@ void WriteTypeDefinition(const std::string& type, const std::string& extension,
   std::string body = "    <comment>" + XmlText(description) + "</comment>\n";
   if (text) body += "    <sub-class-of type=\"text/plain\"/>\n";
   body += Glob("*." + extension);
-  WriteFileAtomically(folder + "/vandrel-" + extension + ".xml", TypePackage(type, body));
+  WriteIfChanged(folder + "/vandrel-" + extension + ".xml", TypePackage(type, body));
 }
 
 // The program as the entry's Exec names it. The desktop's generic opener (xdg-open outside
@@ -186,6 +201,8 @@ std::string ExecProgram(const std::string& program) {
   if (::lstat(link.c_str(), &st) == 0 && !S_ISLNK(st.st_mode)) return program;
   std::error_code ec;
   const std::filesystem::path target = std::filesystem::absolute(program, ec);
+  if (!ec && S_ISLNK(st.st_mode) && std::filesystem::read_symlink(link, ec) == target && !ec)
+    return link;
   const std::string fresh = link + ".new";
   ::unlink(fresh.c_str());
   if (ec || ::symlink(target.c_str(), fresh.c_str()) != 0 ||
@@ -209,11 +226,16 @@ void ListInProgramEntry(const std::string& program, const std::string& type) {
   std::string mime;
   for (const std::string& t : types) mime += t + ";";
   // The entry opens documents; the menu shows the program through its own shortcut.
-  const std::string entry = "[Desktop Entry]\nType=Application\nName=Vandrel\nExec=" +
-                            EscapeDesktopValue(QuoteExecWord(ExecProgram(program)) + " %f") +
-                            "\nIcon=" + kProgramIcon +
-                            "\nTerminal=false\nNoDisplay=true\nMimeType=" + mime + "\n";
-  WriteFileAtomically(file, entry);
+  std::error_code ec;
+  const std::string absolute = std::filesystem::absolute(program, ec).string();
+  const std::string entry =
+      "[Desktop Entry]\nType=Application\nName=Vandrel\nComment=" +
+      EscapeDesktopValue(kProgramComment) +
+      "\nExec=" + EscapeDesktopValue(QuoteExecWord(ExecProgram(program)) + " %f") +
+      "\nTryExec=" + EscapeDesktopValue(ec ? program : absolute) + "\nIcon=" + kProgramIcon +
+      "\nTerminal=false\nCategories=" + kProgramCategories +
+      "\nStartupWMClass=" + kProgramWindowClass + "\nNoDisplay=true\nMimeType=" + mime + "\n";
+  WriteIfChanged(file, entry);
 }
 
 // Makes the program's entry the default for `type`; with `keepExisting` a default the
@@ -258,9 +280,32 @@ void DefaultForTheGenericToolsTypes() {
   }
 }
 
-void RunIfInstalled(const char* tool, const std::string& folder) {
+// Runs a database tool of the desktop on `folder` when it is installed; one that fails
+// leaves the desktop without what the files say, and that is an error.
+void RunIfInstalled(const char* tool, std::vector<std::string> words, const std::string& folder) {
   const std::string program = FindInPath(tool);
-  if (!program.empty()) StartAndWait(program, std::vector<std::string>{folder});
+  if (program.empty()) return;
+  words.push_back(folder);
+  std::string output;
+  if (!RunAndRead(program, words, output))
+    throw EInOutError("Cannot update folder \"" + folder + "\" (" + tool + " failed)");
+}
+
+// True when `product` is missing or older than one of the `sources` (files of ours it is
+// built from), so that a database that an earlier run could not build is built again.
+bool Stale(const std::string& product, const std::vector<std::string>& sources) {
+  const long long made = ChangedAt(product);
+  for (const std::string& source : sources)
+    if (made < 0 || ChangedAt(source) > made) return true;
+  return made < 0;
+}
+
+std::vector<std::string> OurFiles(const std::string& folder, const std::string& prefix) {
+  std::vector<std::string> files;
+  std::error_code ec;
+  for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+    if (it->path().filename().string().rfind(prefix, 0) == 0) files.push_back(it->path().string());
+  return files;
 }
 
 }  // namespace
@@ -288,9 +333,35 @@ void RefreshDesktopDatabases() {
   const std::string data = UserDataFolder();
   MakeFolders(data + "/mime");
   MakeFolders(data + "/applications");
-  RunIfInstalled("update-mime-database", data + "/mime");
-  RunIfInstalled("update-desktop-database", data + "/applications");
+  // Each database is built again when one of our files is newer than it.
+  if (Stale(data + "/mime/mime.cache", OurFiles(PackagesFolder(), "vandrel-")))
+    RunIfInstalled("update-mime-database", {}, data + "/mime");
+  if (Stale(data + "/applications/mimeinfo.cache", {data + "/applications/" + kEntryName}))
+    RunIfInstalled("update-desktop-database", {}, data + "/applications");
   DefaultForTheGenericToolsTypes();
+}
+
+bool InstallDesktopIcon(const std::string& file, const std::string& bytes) {
+  const std::string path = UserDataFolder() + "/icons/" + file;
+  MakeFolders(FolderOf(path));
+  return WriteIfChanged(path, bytes);
+}
+
+void RefreshIconCaches() {
+  const std::string theme = UserDataFolder() + "/icons/hicolor";
+  // The desktop's own tool tells running desktops and renews a cache where there is one.
+  const std::string tool = FindInPath("xdg-icon-resource");
+  if (!tool.empty()) {
+    std::string output;
+    if (!RunAndRead(tool, {"forceupdate", "--mode", "user"}, output))
+      throw EInOutError("Cannot update folder \"" + theme + "\" (xdg-icon-resource failed)");
+    return;
+  }
+  // A cache older than the icons hides them from the desktops that read it; none is made
+  // where there was none.
+  struct stat st {};
+  if (::stat((theme + "/icon-theme.cache").c_str(), &st) == 0)
+    RunIfInstalled("gtk-update-icon-cache", {"-f", "-t"}, theme);
 }
 
 bool RegisterDesktopHtmlFile(const std::string& name) {
@@ -301,8 +372,7 @@ bool RegisterDesktopHtmlFile(const std::string& name) {
   const std::string package = TypePackage("text/html", Glob(name, true));
   if (ReadExisting(file) == package) return false;
   MakeFolders(folder);
-  WriteFileAtomically(file, package);
-  return true;
+  return WriteIfChanged(file, package);
 }
 
 }  // namespace vandrel

@@ -19,17 +19,29 @@ std::string DesktopMimeType(const std::string& extension);
 
 // Registers the class of `extension` with its description and open command (as written
 // under the class key: "<program> %1", "notepad %1", or empty for none). Folders that do
-// not exist yet are created. Raises EInOutError when a file cannot be written; a file that
+// not exist yet are created, and a file that holds what it must already is left as it is;
+// every installation registers again, so that the types open the program it names. Raises
+// EInOutError when a file cannot be written; a file that
 // exists but cannot be read is never replaced.
 void RegisterDesktopFileType(const std::string& extension, const std::string& description,
                              const std::string& command);
 
 // Rebuilds the desktop's databases of the user's folders with update-mime-database and
-// update-desktop-database, each when it is installed. Then, where the generic type tool
+// update-desktop-database, each when it is installed and the database is older than our
+// files in it (or missing); raises EInOutError when a tool fails. Then, where the generic type tool
 // (`mimetype`, which the desktop's opener asks outside a session) gives an extension the
 // program opens to a type of the system's, that type gets the program as its default,
 // unless the user has chosen one for it.
 void RefreshDesktopDatabases();
+
+// Puts a file of the program's icon into the user's icon theme, $XDG_DATA_HOME/icons/ +
+// `file` ("hicolor/48x48/apps/vandrel.png"), unless it holds `bytes` already. True when it
+// was written; raises EInOutError when it cannot be.
+bool InstallDesktopIcon(const std::string& file, const std::string& bytes);
+
+// Tells the desktop that the user's icons changed (xdg-icon-resource forceupdate, else
+// gtk-update-icon-cache where the theme has a cache). Raises EInOutError when the tool fails.
+void RefreshIconCaches();
 
 // Makes the file named `name` (no folder: "Ajuda.hlp") an HTML document for the desktop,
 // whatever its extension says elsewhere, so that it opens in the user's HTML viewer. True

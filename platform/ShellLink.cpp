@@ -104,28 +104,46 @@ std::string QuoteExecWord(const std::string& word) {
   return out;
 }
 
+namespace {
+
+// The Exec line of a link to `target`: a program is started itself, anything else through
+// the desktop's opener, which picks the program its type has (menus list applications only).
+std::string ExecLine(const std::string& target, const std::string& arguments) {
+  if (!IsProgram(target)) return std::string(kDocumentOpener) + " " + QuoteExecWord(target);
+  std::string exec = QuoteExecWord(target);
+  for (const std::string& word : SplitCommandLine(arguments)) exec += ' ' + QuoteExecWord(word);
+  return exec;
+}
+
+}  // namespace
+
 std::string DesktopEntry(const ShellLink& link, const std::string& name) {
   const std::string target = Absolute(link.target);
-  std::string entry = "[Desktop Entry]\n";
-  if (IsProgram(target)) {
-    std::string exec = QuoteExecWord(target);
-    for (const std::string& word : SplitCommandLine(link.arguments))
-      exec += ' ' + QuoteExecWord(word);
-    entry += "Type=Application\n";
-    entry += "Name=" + EscapeDesktopValue(name) + "\n";
-    entry += "Exec=" + EscapeDesktopValue(exec) + "\n";
-    if (!link.workingFolder.empty())
-      entry += "Path=" + EscapeDesktopValue(link.workingFolder) + "\n";
+  const bool program = IsProgram(target);
+  const auto key = [](const std::string& k, const std::string& value) {
+    return value.empty() ? std::string() : k + "=" + EscapeDesktopValue(value) + "\n";
+  };
+  std::string entry = "[Desktop Entry]\nType=Application\n";
+  entry += key("Name", name);
+  entry += key("Comment", link.comment);
+  entry += key("Exec", ExecLine(target, link.arguments));
+  if (program) {
+    entry += key("TryExec", target);
+    entry += key("Path", link.workingFolder);
     if (std::filesystem::path(target).filename() == "Vandrel")
       entry += std::string("Icon=") + kProgramIcon + "\n";
-  } else {
-    // Menus list applications only: a document is opened by the desktop's own opener,
-    // which picks the program its type has.
-    entry += "Type=Application\n";
-    entry += "Name=" + EscapeDesktopValue(name) + "\n";
-    entry +=
-        "Exec=" + EscapeDesktopValue(std::string(kDocumentOpener) + " " + QuoteExecWord(target)) +
-        "\n";
+  }
+  entry += "Terminal=false\n";
+  entry += key("Categories", link.categories);
+  entry += key("StartupWMClass", link.windowClass);
+  if (link.hidden) entry += "NoDisplay=true\n";
+  std::string ids;
+  for (const DesktopAction& action : link.actions) ids += action.id + ";";
+  entry += key("Actions", ids);
+  for (const DesktopAction& action : link.actions) {
+    entry += "\n[Desktop Action " + action.id + "]\n";
+    entry += key("Name", action.name);
+    entry += key("Exec", ExecLine(Absolute(action.target), " "));
   }
   return entry;
 }

@@ -10,6 +10,7 @@ packages=(
   xvfb xauth x11-utils
   openbox
   xdg-utils desktop-file-utils shared-mime-info libglib2.0-bin libfile-mimeinfo-perl
+  exo-utils
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -99,11 +99,19 @@ class Machine : public ::testing::Test {
 // The installer run from its first page.
 class Install : public Machine {
  protected:
+  // The installer installs the program that is in its folder: the program files are in
+  // place unless a test takes them away.
+  void SetUp() override {
+    Machine::SetUp();
+    ProgramFiles();
+  }
   // The program files already in place in the install folder.
   void ProgramFiles() {
     Write(Prog() + "/Vandrel", "#!/bin/sh\n", true);
     Write(Prog() + "/Ajuda.hlp", "<html></html>");
   }
+  // The uninstaller, which is not delivered with the program, put in place.
+  void Uninstaller() { Write(Prog() + "/uninstall", "#!/bin/sh\n", true); }
 
   // Clicks Install on a first page proposing `folder` with the given names; `during` gets
   // the progress page with its timer stopped, so that it can tick by hand. Finish is

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDirIterator>
+#include <QIcon>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -144,6 +146,91 @@ TEST_F(FirstPage, StartingAndCancellingWritesNothing) {
   }
   EXPECT_TRUE(installer::Terminated());
   EXPECT_EQ(files(), before);
+}
+
+TEST_F(FirstPage, InstallRefusesAFolderThatHoldsNoProgram) {
+  // The installer copies nothing: a folder typed in "Install Path" must hold the program.
+  QDir().mkpath(Path("Vazia"));
+  QDir().mkpath(Path("Texto"));
+  Write(Path("Texto/Vandrel"), "not a program");  // not executable
+  QDir().mkpath(Path("Pasta/Vandrel"));           // a folder in the program's place
+  const QString hint = "\rDigite em Install Path a pasta em que está o Vandrel.";
+  const struct {
+    QString typed;
+    QString message;
+  } cases[] = {
+      {Path("Não existe"),
+       "A pasta \"" + Path("Não existe") + "\" não contém o programa Vandrel." + hint},
+      {Path("Vazia"), "A pasta \"" + Path("Vazia") + "\" não contém o programa Vandrel." + hint},
+      {Path("Texto"), "A pasta \"" + Path("Texto") + "\" não contém o programa Vandrel." + hint},
+      {Path("Pasta"), "A pasta \"" + Path("Pasta") + "\" não contém o programa Vandrel." + hint},
+      {"", "Digite em Install Path a pasta em que está o Vandrel."},
+      {"   ", "Digite em Install Path a pasta em que está o Vandrel."},
+  };
+  const auto files = [this] {
+    QStringList all;
+    QDirIterator it(temp_.path(), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) all << it.next();
+    all.sort();
+    return all;
+  };
+  const QStringList before = files();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.typed.toStdString());
+    dialogs_->messages.clear();
+    TForm1 form(Prog());
+    form.show();
+    form.lePath->setText(c.typed);
+    form.sbFinalizar->click();
+    ASSERT_EQ(dialogs_->messages.size(), 1u);
+    EXPECT_EQ(dialogs_->messages[0].kind, MsgKind::Error);
+    EXPECT_EQ(dialogs_->messages[0].text, c.message);
+    EXPECT_EQ(dialogs_->messages[0].buttons, mbOK);
+    // The page stays, with the folder as typed, to be mended; nothing is installed.
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(form.lePath->text(), c.typed);
+    EXPECT_TRUE(dialogs_->formsRun.empty());
+    EXPECT_FALSE(installer::Terminated());
+  }
+  EXPECT_EQ(files(), before);
+}
+
+TEST_F(FirstPage, InstallTakesAFolderThatHoldsTheProgram) {
+  // Blanks, accents and a trailing separator, as a user may type them.
+  const QString folder = Path("Meus Programas/Vandrel Análise");
+  QDir().mkpath(folder);
+  Write(folder + "/Vandrel", "#!/bin/sh\n", true);
+  for (const QString& typed : {folder, folder + "/"}) {
+    SCOPED_TRACE(typed.toStdString());
+    TForm1 form(Prog());
+    form.show();
+    form.lePath->setText(typed);
+    QString given;
+    dialogs_->forms.push_back(
+        [&](QDialog& d) { given = dynamic_cast<TFInstall&>(d).InstallFolder; });
+    form.sbFinalizar->click();
+    EXPECT_EQ(dialogs_->formsRun, std::vector<QString>{"FInstall"});
+    EXPECT_EQ(given, typed);
+    EXPECT_TRUE(dialogs_->messages.empty());
+    dialogs_->formsRun.clear();
+    installer::ResetTermination();
+  }
+}
+
+TEST_F(FirstPage, ThePagesShowTheProgramsIcon) {
+  installer::SetUpApplication();
+  const QIcon icon = QApplication::windowIcon();
+  ASSERT_FALSE(icon.isNull());
+  QList<QSize> sizes = icon.availableSizes();
+  for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+    EXPECT_TRUE(sizes.contains(QSize(size, size))) << size;
+  TForm1 form(Prog());
+  EXPECT_EQ(form.windowIcon().cacheKey(), icon.cacheKey());
+  // The installer's icon is the one the installation puts into the icon theme.
+  const QImage shown = icon.pixmap(48, 48).toImage().convertToFormat(QImage::Format_ARGB32);
+  QImage file(":/icons/hicolor/48x48/apps/vandrel.png");
+  EXPECT_EQ(shown, file.convertToFormat(QImage::Format_ARGB32));
 }
 
 TEST_F(FirstPage, BrowseTakesTheFolderChosen) {

@@ -1,4 +1,5 @@
 // What the installer's pages show: every page whole, every text readable.
+#include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
 
@@ -29,6 +30,20 @@ TEST_F(InstallerLayout, EveryPageIsWhole) {
   TFInstall progresso;
   progresso.Timer->stop();
   progresso.show();
+  EXPECT_TRUE(vandrel::testing::LayoutIsWhole(&progresso));
+}
+
+TEST_F(InstallerLayout, TheProgressPageIsWholeWhenAStepFails) {
+  // A store that cannot be written: the page ends on its longest status text.
+  Write(Path("blocked"), "file");
+  Set("VANDREL_REGISTRY", Path("blocked/registry.ini"));
+  Write(Prog() + "/Vandrel", "#!/bin/sh\n", true);
+  TFInstall progresso;
+  progresso.Timer->stop();
+  progresso.InstallFolder = Prog();
+  progresso.show();
+  for (int tick = 0; tick < 6; ++tick) progresso.TimerTimer();
+  EXPECT_EQ(progresso.stAndamento->text(), "Incomplete: some entries could not be written");
   EXPECT_TRUE(vandrel::testing::LayoutIsWhole(&progresso));
 }
 

@@ -3,6 +3,7 @@
 // registry cleaner, and the failures the steps meet.
 #include <QApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QFrame>
@@ -13,6 +14,11 @@
 #include <QPushButton>
 #include <QTimer>
 #include <functional>
+#include <iostream>
+
+#include <errno.h>
+#include <string.h>
+#include <sys/mount.h>
 
 #include "installer/Usetup.h"
 #include "tests/installer/InstallerFixture.h"
@@ -29,8 +35,8 @@ const char* kShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explo
 
 TEST_F(Install, ProgressPageGetsTheFirstPageFields) {
   RunInstall(
-      [](TFInstall& page) {
-        EXPECT_EQ(page.InstallFolder, "/some/where");
+      [this](TFInstall& page) {
+        EXPECT_EQ(page.InstallFolder, Prog());
         EXPECT_EQ(page.UserName, "Zé");
         EXPECT_EQ(page.Organization, "Lab");
         EXPECT_EQ(page.windowTitle(), "Vandrel Install");
@@ -49,7 +55,7 @@ TEST_F(Install, ProgressPageGetsTheFirstPageFields) {
           banner = banner || label->text() == "                       Vandrel 1.0 ";
         EXPECT_TRUE(banner);
       },
-      "/some/where", "Zé", "Lab");
+      Prog(), "Zé", "Lab");
 }
 
 TEST_F(Install, AboutTextLines) {
@@ -125,39 +131,86 @@ TEST_F(Install, TheRealTimerRunsTheSteps) {
 }
 
 TEST_F(Install, FoldersAndShortcutsOnDisk) {
-  QDir(Prog()).removeRecursively();  // the install folder itself is made when missing
   InstallAll();
   for (const char* sub : {"", "/fases", "/padroes", "/resultados", "/imagens", "/temp", "/saves"})
     EXPECT_TRUE(QDir(Prog() + sub).exists()) << sub;
   for (const char* sub : {"/system", "/listaimagens"}) EXPECT_FALSE(QDir(Prog() + sub).exists());
   EXPECT_TRUE(QDir(Path("windows/Menu Iniciar/Programas/Vandrel")).exists());
   EXPECT_TRUE(QDir(Menu()).exists());
+}
 
-  // No program file was in place: every link opens a file to come through the desktop.
-  const QString open = "Exec=xdg-open " + Prog();
-  EXPECT_EQ(Read(Desktop() + "/Vandrel.desktop"),
-            "[Desktop Entry]\nType=Application\nName=Vandrel\n" + open + "/Vandrel\n");
-  EXPECT_EQ(Read(Menu() + "/Ajuda.desktop"),
-            "[Desktop Entry]\nType=Application\nName=Ajuda\n" + open + "/Ajuda.hlp\n");
+// The program's entry as the desktop reads it; `actions` are the groups of its actions.
+QByteArray ProgramEntry(const QString& folder, const QByteArray& actions) {
+  const QByteArray prog = folder.toUtf8();
+  const QByteArray ids = actions.contains("[Desktop Action Desinstalar]") ? "Ajuda;Desinstalar;"
+                         : actions.isEmpty()                              ? ""
+                                                                          : "Ajuda;";
+  return "[Desktop Entry]\nType=Application\nName=Vandrel\nComment=Análise quantitativa das "
+         "fases de materiais compostos em imagens de microscópio\nExec=" +
+         prog + "/Vandrel\nTryExec=" + prog + "/Vandrel\nPath=" + prog +
+         "\nIcon=vandrel\nTerminal=false\nCategories=Science;ImageProcessing;\n"
+         "StartupWMClass=Vandrel\n" +
+         (ids.isEmpty() ? QByteArray() : "Actions=" + ids + "\n") + actions;
+}
+
+QByteArray HelpAction(const QString& folder) {
+  return "\n[Desktop Action Ajuda]\nName=Ajuda\nExec=xdg-open " + folder.toUtf8() + "/Ajuda.hlp\n";
 }
 
 TEST_F(Install, ShortcutsToTheProgramStartItInTheInstallFolder) {
-  ProgramFiles();
+  Uninstaller();
   InstallAll();
-  const QByteArray program =
-      "[Desktop Entry]\nType=Application\nName=Vandrel\nExec=" + Prog().toUtf8() +
-      "/Vandrel\nPath=" + Prog().toUtf8() + "\nIcon=vandrel\n";
+  const QByteArray prog = Prog().toUtf8();
+  const QByteArray program = ProgramEntry(
+      Prog(), HelpAction(Prog()) +
+                  "\n[Desktop Action Desinstalar]\nName=Desinstalar Vandrel\nExec=" + prog +
+                  "/uninstall\n");
   EXPECT_EQ(Read(Desktop() + "/Vandrel.desktop"), program);
   EXPECT_EQ(Read(Menu() + "/Vandrel.desktop"), program);
-  // The help opens through the desktop, as an application entry that menus show.
+  // The help opens through the desktop; it and the uninstaller stay in the program's
+  // folder and actions, and out of the menus.
   EXPECT_EQ(Read(Menu() + "/Ajuda.desktop"),
-            "[Desktop Entry]\nType=Application\nName=Ajuda\nExec=xdg-open " + Prog().toUtf8() +
-                "/Ajuda.hlp\n");
+            "[Desktop Entry]\nType=Application\nName=Ajuda\nExec=xdg-open " + prog +
+                "/Ajuda.hlp\nTerminal=false\nNoDisplay=true\n");
   EXPECT_EQ(Read(Menu() + "/Desinstalar Vandrel.desktop"),
-            "[Desktop Entry]\nType=Application\nName=Desinstalar Vandrel\nExec=xdg-open " +
-                Prog().toUtf8() + "/uninstall\n");
+            "[Desktop Entry]\nType=Application\nName=Desinstalar Vandrel\nExec=" + prog +
+                "/uninstall\nTryExec=" + prog + "/uninstall\nPath=" + prog +
+                "\nTerminal=false\nNoDisplay=true\n");
   EXPECT_EQ(QDir(Menu()).entryList(QDir::Files).size(), 3);
   EXPECT_EQ(QDir(Desktop()).entryList(QDir::Files).size(), 1);
+}
+
+TEST_F(Install, NoEntryForAPartOfTheProgramThatIsNotThere) {
+  // Each case: the files in place besides the program, and the entries and actions then.
+  const struct {
+    const char* what;
+    bool help, uninstall;
+  } cases[] = {{"no uninstaller (as delivered)", true, false},
+               {"neither help nor uninstaller", false, false},
+               {"both", true, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    QDir(Path("home")).removeRecursively();
+    QDir().mkpath(Path("home"));
+    QFile::remove(Prog() + "/uninstall");
+    QFile::remove(Prog() + "/Ajuda.hlp");
+    if (c.help) Write(Prog() + "/Ajuda.hlp", "<html></html>");
+    if (c.uninstall) Uninstaller();
+    // An entry that an earlier installation left for a part that has gone goes too.
+    QDir().mkpath(Menu());
+    Write(Menu() + "/Desinstalar Vandrel.desktop", "[Desktop Entry]\n");
+    InstallAll();
+    EXPECT_EQ(QFileInfo::exists(Menu() + "/Ajuda.desktop"), c.help);
+    EXPECT_EQ(QFileInfo::exists(Menu() + "/Desinstalar Vandrel.desktop"), c.uninstall);
+    const QByteArray entry = Read(Menu() + "/Vandrel.desktop");
+    EXPECT_EQ(entry.contains("[Desktop Action Ajuda]"), c.help);
+    EXPECT_EQ(entry.contains("[Desktop Action Desinstalar]"), c.uninstall);
+    EXPECT_EQ(Read(Desktop() + "/Vandrel.desktop"), entry);
+    EXPECT_TRUE(dialogs_->messages.empty());
+  }
+  // The store names the uninstaller all the same.
+  EXPECT_EQ(String(RegRoot::HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"),
+            Prog().toStdString() + "/uninstall");
 }
 
 TEST_F(Install, RegistryEntries) {
@@ -206,7 +259,6 @@ TEST_F(Install, EmptyNamesAreStillWritten) {
 }
 
 TEST_F(Install, SecondInstallationChangesNoKeyAndRecreatesTheShortcuts) {
-  ProgramFiles();
   InstallAll();
   const QByteArray store = Read(Path("registry.ini"));
   ASSERT_FALSE(store.isEmpty());
@@ -214,7 +266,7 @@ TEST_F(Install, SecondInstallationChangesNoKeyAndRecreatesTheShortcuts) {
   QFile::remove(Desktop() + "/Vandrel.desktop");
   Write(Menu() + "/Ajuda.desktop", "changed");
   const QByteArray help = "[Desktop Entry]\nType=Application\nName=Ajuda\nExec=xdg-open " +
-                          Prog().toUtf8() + "/Ajuda.hlp\n";
+                          Prog().toUtf8() + "/Ajuda.hlp\nTerminal=false\nNoDisplay=true\n";
 
   // Another folder and other names: the keys stay as the first installation left them.
   QDir().mkpath(Path("Other"));
@@ -276,7 +328,8 @@ TEST_F(Install, FailedRegistryStepIsReportedOnceAndFinishLetsTheUserLeave) {
         EXPECT_FALSE(dialogs_->messages[0].text.isEmpty());
         EXPECT_EQ(page.Ticks(), 5);
         EXPECT_FALSE(page.Timer->isActive());
-        EXPECT_EQ(page.stAndamento->text(), "Making Reg Entries...");
+        // Stopped where it failed, and said so once the error is reported.
+        EXPECT_EQ(page.stAndamento->text(), "Incomplete: some entries could not be written");
         EXPECT_EQ(page.ProgBar->value(), 60);
         EXPECT_TRUE(page.sbFinalizar->isEnabled());
         EXPECT_FALSE(page.sFinalizar->isHidden());
@@ -309,6 +362,7 @@ TEST_F(Install, ShellFoldersFromTheStore) {
   Store(RegRoot::HKEY_CURRENT_USER, kShellFolders, "Desktop",
         Path("Área de Trabalho").toStdString());
   Store(RegRoot::HKEY_CURRENT_USER, kShellFolders, "Programs", Path("menu").toStdString());
+  Uninstaller();
   InstallAll();
   EXPECT_TRUE(QFileInfo::exists(Path("Área de Trabalho/Vandrel.desktop")));
   EXPECT_TRUE(QFileInfo::exists(Path("menu/Vandrel/Desinstalar Vandrel.desktop")));
@@ -334,7 +388,7 @@ TEST_F(Install, FreshAccountGetsAllFourShortcuts) {
   // Neither the desktop folder nor the data folder above the menus exists yet.
   ASSERT_FALSE(QFileInfo::exists(Desktop()));
   ASSERT_FALSE(QFileInfo::exists(Path("home/.local")));
-  ProgramFiles();
+  Uninstaller();
   InstallAll();
   for (const QString& link : {Desktop() + "/Vandrel.desktop", Menu() + "/Vandrel.desktop",
                               Menu() + "/Ajuda.desktop", Menu() + "/Desinstalar Vandrel.desktop"}) {
@@ -375,7 +429,7 @@ TEST_F(Install, ShortcutThatCannotBeWrittenIsReportedAndTheStepsGoOn) {
     Registry(RegRoot::HKEY_LOCAL_MACHINE).DeleteKey(kProgramKey);
     dialogs_->messages.clear();
     c.block();
-    ProgramFiles();
+    Uninstaller();
     RunInstall(
         [&](TFInstall& page) {
           Tick(page, 2);
@@ -390,6 +444,9 @@ TEST_F(Install, ShortcutThatCannotBeWrittenIsReportedAndTheStepsGoOn) {
           EXPECT_EQ(page.Ticks(), 2);
           Tick(page, 6);
           EXPECT_EQ(dialogs_->messages.size(), 1u);
+          // The page does not call finished what was not all written.
+          EXPECT_EQ(page.stAndamento->text(), "Incomplete: some entries could not be written");
+          EXPECT_TRUE(page.sbFinalizar->isEnabled());
         },
         Prog());
     // The folders and the registry were done all the same.
@@ -447,6 +504,98 @@ TEST_F(Install, AFailedStepLetsTheCloseBoxLeave) {
       },
       Prog());
   EXPECT_EQ(dialogs_->messages.size(), 1u);
+}
+
+// A file system of 2 MB of its own, mounted on `folder` for as long as the object lives.
+class SmallFileSystem {
+ public:
+  explicit SmallFileSystem(const QString& folder) : folder_(QFile::encodeName(folder)) {
+    QDir().mkpath(folder);
+    if (::mount("tmpfs", folder_.constData(), "tmpfs", MS_NOSUID | MS_NODEV, "size=2m") == 0)
+      mounted_ = true;
+    else
+      error_ = ::strerror(errno);
+  }
+  ~SmallFileSystem() {
+    if (mounted_) ::umount2(folder_.constData(), MNT_DETACH);
+  }
+  bool Mounted() const { return mounted_; }
+  std::string Error() const { return error_; }
+
+ private:
+  QByteArray folder_;
+  bool mounted_ = false;
+  std::string error_;
+};
+
+TEST_F(Install, AFullDataFolderIsReportedAndNeverCalledFinished) {
+  const QString data = Path("full");
+  SmallFileSystem small(data);
+  if (!small.Mounted())
+    GTEST_SKIP() << "cannot mount a small file system here (" << small.Error()
+                 << "); the test needs the right to mount";
+  Set("XDG_DATA_HOME", data + "/share");
+  // Filled to the last byte, as a user's disk gets.
+  {
+    QFile filler(data + "/filler");
+    ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
+    const QByteArray block(64 * 1024, 'x');
+    while (filler.write(block) == block.size() && filler.flush()) {
+    }
+  }
+  Uninstaller();
+  const QString menu = data + "/share/applications/Vandrel";
+  RunInstall(
+      [&](TFInstall& page) {
+        Tick(page, 2);
+        // The step of the shortcuts names the icon and each menu entry it could not write.
+        ASSERT_EQ(dialogs_->messages.size(), 1u);
+        const QStringList lines = dialogs_->messages[0].text.split('\r');
+        ASSERT_EQ(lines.size(), 4) << dialogs_->messages[0].text.toStdString();
+        EXPECT_TRUE(lines[0].contains(data + "/share/icons/hicolor/")) << lines[0].toStdString();
+        for (const char* entry : {"Vandrel", "Ajuda", "Desinstalar Vandrel"}) {
+          const QString file = "\"" + menu + "/" + entry + ".desktop\"";
+          EXPECT_TRUE(dialogs_->messages[0].text.contains(file)) << entry;
+        }
+        for (const QString& line : lines)
+          EXPECT_TRUE(line.endsWith("Disk full")) << line.toStdString();
+        Tick(page, 4);
+        // The document types cannot be written either: that step is reported and stops.
+        ASSERT_EQ(dialogs_->messages.size(), 2u);
+        EXPECT_TRUE(dialogs_->messages[1].text.contains(data + "/share/"))
+            << dialogs_->messages[1].text.toStdString();
+        EXPECT_TRUE(dialogs_->messages[1].text.endsWith("Disk full"))
+            << dialogs_->messages[1].text.toStdString();
+        for (const auto& m : dialogs_->messages)
+          std::cout << "  reported: " << QString(m.text).replace('\r', " / ").toStdString() << "\n";
+        std::cout << "  status: " << page.stAndamento->text().toStdString() << "\n";
+        EXPECT_NE(page.stAndamento->text(), "Finished");
+        EXPECT_EQ(page.stAndamento->text(), "Incomplete: some entries could not be written");
+        EXPECT_TRUE(page.sbFinalizar->isEnabled());
+      },
+      Prog());
+  // Nothing half written: no entry and no temporary file stays in the data folder.
+  QDirIterator it(data + "/share", QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+  QStringList left;
+  while (it.hasNext()) left << it.next();
+  EXPECT_TRUE(left.isEmpty()) << left.join(' ').toStdString();
+  // The desktop, which is elsewhere, has its entry.
+  EXPECT_TRUE(QFileInfo::exists(Desktop() + "/Vandrel.desktop"));
+
+  // Once there is room, installing again writes everything and finishes.
+  QFile::remove(data + "/filler");
+  dialogs_->messages.clear();
+  RunInstall(
+      [&](TFInstall& page) {
+        Tick(page, 8);
+        EXPECT_EQ(page.stAndamento->text(), "Finished");
+      },
+      Prog());
+  EXPECT_TRUE(dialogs_->messages.empty()) << dialogs_->Texts().join('|').toStdString();
+  for (const char* entry : {"Vandrel", "Ajuda", "Desinstalar Vandrel"})
+    EXPECT_TRUE(QFileInfo(menu + "/" + entry + ".desktop").isFile()) << entry;
+  EXPECT_TRUE(QFileInfo(data + "/share/icons/hicolor/48x48/apps/vandrel.png").isFile());
+  EXPECT_TRUE(QFileInfo(data + "/share/applications/vandrel.desktop").isFile());
 }
 
 }  // namespace

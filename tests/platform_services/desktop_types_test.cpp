@@ -1,10 +1,12 @@
 // Document types registered with the desktop in a fresh home: the type definitions, the
 // program's entry and its defaults, what a user already has in those files, and the
 // refresh of the desktop's databases.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -120,9 +122,13 @@ TEST_F(DesktopTypes, EachClassGetsItsTypeAndTheProgramItsDocuments) {
   }
   // The program's folder has a blank: the entry starts it through our link.
   EXPECT_EQ(Read(Entry()),
-            "[Desktop Entry]\nType=Application\nName=Vandrel\nExec=" +
+            "[Desktop Entry]\nType=Application\nName=Vandrel\nComment=Análise quantitativa das "
+            "fases de materiais compostos em imagens de microscópio\nExec=" +
                 (Data() / "vandrel/bin/Vandrel").string() +
-                " %f\nIcon=vandrel\nTerminal=false\nNoDisplay=true\nMimeType=" + listed + "\n");
+                " %f\nTryExec=/opt/Meu Prog/Vandrel\nIcon=vandrel\nTerminal=false\n"
+                "Categories=Science;ImageProcessing;\nStartupWMClass=Vandrel\nNoDisplay=true\n"
+                "MimeType=" +
+                listed + "\n");
   EXPECT_EQ(fs::read_symlink(Data() / "vandrel/bin/Vandrel"), program);
   // Only the program's documents get a default; text goes to the user's text editor.
   EXPECT_EQ(Read(MimeApps()), mimeapps);
@@ -310,6 +316,81 @@ TEST_F(DesktopTypes, DatabasesAreRefreshedByTheToolsThatAreInstalled) {
   vandrel::RefreshDesktopDatabases();
   EXPECT_EQ(Read(root_ / "update-desktop-database.log"), (Data() / "applications").string() + "\n");
   EXPECT_TRUE(fs::is_directory(Data() / "mime"));
+}
+
+TEST_F(DesktopTypes, ADatabaseIsRebuiltWhenOlderThanOurFilesAndAToolThatFailsIsAnError) {
+  // Stand-ins that note each run and leave the database they build, as the real ones do.
+  const auto tool = [&](const std::string& name, const std::string& product, int code) {
+    Write(root_ / "bin" / name, "#!/bin/sh\necho run >> " + (root_ / (name + ".log")).string() +
+                                    "\n: > \"$1/" + product + "\"\nexit " + std::to_string(code) +
+                                    "\n");
+    chmod((root_ / "bin" / name).c_str(), 0755);
+  };
+  const auto runs = [&](const std::string& name) {
+    const std::string log = Read(root_ / (name + ".log"));
+    return int(std::count(log.begin(), log.end(), '\n'));
+  };
+  // A database made long ago, older than anything written since.
+  const auto age = [&](const fs::path& file) {
+    const struct timespec past[2] = {{1000000, 0}, {1000000, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, file.c_str(), past, 0), 0) << file;
+  };
+  tool("update-mime-database", "mime.cache", 0);
+  tool("update-desktop-database", "mimeinfo.cache", 0);
+  vandrel::RegisterDesktopFileType(".his", "Histograma", "/opt/A/Vandrel %1");
+  vandrel::RefreshDesktopDatabases();
+  EXPECT_EQ(runs("update-mime-database"), 1);
+  EXPECT_EQ(runs("update-desktop-database"), 1);
+  // Registered again as it was: nothing is written, and nothing is rebuilt.
+  const auto entryTime = fs::last_write_time(Entry());
+  vandrel::RegisterDesktopFileType(".his", "Histograma", "/opt/A/Vandrel %1");
+  vandrel::RefreshDesktopDatabases();
+  EXPECT_EQ(fs::last_write_time(Entry()), entryTime);
+  EXPECT_EQ(runs("update-mime-database"), 1);
+  EXPECT_EQ(runs("update-desktop-database"), 1);
+  // Another copy of the program: its entry changes, and only the database built from it.
+  age(Data() / "applications/mimeinfo.cache");
+  vandrel::RegisterDesktopFileType(".his", "Histograma", "/opt/B/Vandrel %1");
+  vandrel::RefreshDesktopDatabases();
+  EXPECT_NE(Read(Entry()).find("\nExec=/opt/B/Vandrel %f\n"), std::string::npos) << Read(Entry());
+  EXPECT_EQ(runs("update-mime-database"), 1);
+  EXPECT_EQ(runs("update-desktop-database"), 2);
+  // A tool that fails leaves the desktop without the types: that is said, with the folder.
+  fs::remove(Data() / "mime/mime.cache");
+  tool("update-mime-database", "mime.cache", 1);
+  try {
+    vandrel::RefreshDesktopDatabases();
+    ADD_FAILURE() << "a failed update-mime-database was not reported";
+  } catch (const vandrel::EInOutError& e) {
+    EXPECT_EQ(std::string(e.what()), "Cannot update folder \"" + (Data() / "mime").string() +
+                                         "\" (update-mime-database failed)");
+  }
+  // The next run tries again, as the database is still older than our files.
+  tool("update-mime-database", "mime.cache", 0);
+  age(Data() / "mime/mime.cache");
+  vandrel::RefreshDesktopDatabases();
+  EXPECT_EQ(runs("update-mime-database"), 3);
+}
+
+TEST_F(DesktopTypes, IconFilesGoIntoTheUsersThemeOnceEach) {
+  EXPECT_TRUE(vandrel::InstallDesktopIcon("hicolor/48x48/apps/vandrel.png", "PNG1"));
+  EXPECT_EQ(Read(Data() / "icons/hicolor/48x48/apps/vandrel.png"), "PNG1");
+  EXPECT_FALSE(vandrel::InstallDesktopIcon("hicolor/48x48/apps/vandrel.png", "PNG1"));
+  EXPECT_TRUE(vandrel::InstallDesktopIcon("hicolor/48x48/apps/vandrel.png", "PNG2"));
+  EXPECT_EQ(Read(Data() / "icons/hicolor/48x48/apps/vandrel.png"), "PNG2");
+  // Without a cache of the user's theme none is made; one that is there is renewed.
+  Write(root_ / "bin/gtk-update-icon-cache",
+        "#!/bin/sh\necho \"$@\" >> " + (root_ / "cache.log").string() + "\n");
+  chmod((root_ / "bin/gtk-update-icon-cache").c_str(), 0755);
+  vandrel::RefreshIconCaches();
+  EXPECT_FALSE(fs::exists(root_ / "cache.log"));
+  Write(Data() / "icons/hicolor/icon-theme.cache", "");
+  vandrel::RefreshIconCaches();
+  EXPECT_EQ(Read(root_ / "cache.log"), "-f -t " + (Data() / "icons/hicolor").string() + "\n");
+  // A file in the place of a folder of the theme is an error that names it.
+  Write(Data() / "icons/hicolor/64x64", "file");
+  EXPECT_THROW(vandrel::InstallDesktopIcon("hicolor/64x64/apps/vandrel.png", "PNG"),
+               vandrel::EInOutError);
 }
 
 }  // namespace

@@ -143,17 +143,43 @@ TEST_F(ShellLinkTest, ProgramTargetGivesAnApplicationEntry) {
   const ShellLink link{program, " ", (root_ / "Prog").string()};
   EXPECT_EQ(DesktopEntry(link, "Vandrel"),
             "[Desktop Entry]\nType=Application\nName=Vandrel\nExec=" + program +
-                "\nPath=" + (root_ / "Prog").string() + "\nIcon=vandrel\n");
+                "\nTryExec=" + program + "\nPath=" + (root_ / "Prog").string() +
+                "\nIcon=vandrel\nTerminal=false\n");
   // Another program gets no icon of ours.
   const std::string other = File("Prog/uninstall", true);
   EXPECT_EQ(Keys(DesktopEntry({other, " ", ""}, "u")).count("Icon"), 0u);
+}
+
+TEST_F(ShellLinkTest, WhatDesktopsReadBesidesTheNameIsWrittenAndEscaped) {
+  const std::string program = File("Meu Prog/Vandrel", true);
+  const std::string help = File("Meu Prog/Ajuda.hlp", false);
+  ShellLink link{program, " ", (root_ / "Meu Prog").string()};
+  link.comment = " Análise\tde fases\\";
+  link.categories = "Science;ImageProcessing;";
+  link.windowClass = "Vandrel";
+  link.actions = {{"Ajuda", "Ajuda", help}, {"Sair-1", "Outro", program}};
+  const std::string quoted = "\"" + program + "\"";
+  EXPECT_EQ(DesktopEntry(link, "Vandrel"),
+            "[Desktop Entry]\nType=Application\nName=Vandrel\nComment=\\sAnálise\\tde "
+            "fases\\\\\nExec=" +
+                quoted + "\nTryExec=" + program + "\nPath=" + (root_ / "Meu Prog").string() +
+                "\nIcon=vandrel\nTerminal=false\nCategories=Science;ImageProcessing;\n"
+                "StartupWMClass=Vandrel\nActions=Ajuda;Sair-1;\n\n[Desktop Action Ajuda]\n"
+                "Name=Ajuda\nExec=xdg-open \"" +
+                help + "\"\n\n[Desktop Action Sair-1]\nName=Outro\nExec=" + quoted + "\n");
+  // Kept out of the menus.
+  link = ShellLink{help, " ", ""};
+  link.hidden = true;
+  EXPECT_EQ(Keys(DesktopEntry(link, "Ajuda")).at("NoDisplay"), "true");
+  EXPECT_EQ(Keys(DesktopEntry(link, "Ajuda")).count("TryExec"), 0u);
 }
 
 TEST_F(ShellLinkTest, OtherTargetsAreOpenedByTheDesktopsOpener) {
   // Menus show application entries only: a document's entry runs the desktop's opener.
   const std::string help = File("Prog/Ajuda.hlp", false);
   EXPECT_EQ(DesktopEntry({help, " ", (root_ / "Prog").string()}, "Ajuda"),
-            "[Desktop Entry]\nType=Application\nName=Ajuda\nExec=xdg-open " + help + "\n");
+            "[Desktop Entry]\nType=Application\nName=Ajuda\nExec=xdg-open " + help +
+                "\nTerminal=false\n");
   // A program that is not there yet, in a folder with blanks, accents and a percent sign.
   const std::string missing = (root_ / "Meus Programas/Ação 100%/uninstall").string();
   const std::map<std::string, std::string> keys =

@@ -151,17 +151,33 @@ QIcon ToolIcon(const QString& name) {
   return QIcon(pm);
 }
 
-QPixmap ProgramPicture(int size) {
-  QPixmap pm(96, 96);
-  pm.fill(QColor(60, 60, 60));
-  QPainter p(&pm);
-  p.setRenderHint(QPainter::Antialiasing);
+QColor ProgramPictureGround() { return QColor(60, 60, 60); }
+
+std::vector<ProgramGrain> ProgramPictureGrains() {
   const QColor phases[] = {QColor(200, 200, 200), QColor(40, 90, 200), QColor(220, 170, 40)};
-  for (int i = 0; i < 18; ++i) {
-    p.setBrush(phases[i % 3]);
-    p.setPen(Qt::NoPen);
-    p.drawEllipse(QPointF((i * 37) % 90 + 3, (i * 53) % 90 + 3), 8 + (i * 7) % 9, 6 + (i * 5) % 8);
+  std::vector<ProgramGrain> grains;
+  for (int i = 0; i < 18; ++i)
+    grains.push_back({double((i * 37) % 90 + 3), double((i * 53) % 90 + 3), double(8 + (i * 7) % 9),
+                      double(6 + (i * 5) % 8), phases[i % 3]});
+  return grains;
+}
+
+void PaintProgramPicture(QPainter& p) {
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(Qt::NoPen);
+  for (const ProgramGrain& g : ProgramPictureGrains()) {
+    p.setBrush(g.color);
+    p.drawEllipse(QPointF(g.x, g.y), g.rx, g.ry);
   }
+}
+
+QPixmap ProgramPicture(int size) {
+  QPixmap pm(kProgramPictureSide, kProgramPictureSide);
+  pm.fill(ProgramPictureGround());
+  QPainter p(&pm);
+  PaintProgramPicture(p);
   p.end();
-  return size == 96 ? pm : pm.scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  return size == kProgramPictureSide
+             ? pm
+             : pm.scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
