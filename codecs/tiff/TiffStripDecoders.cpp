@@ -126,10 +126,16 @@ class LayoutBase {
         bytesPerPixel_(size_t(bits_ / 8)),
         done_(width_ == 0 || height_ == 0) {}
 
-  bool Done() const { return done_; }
+  // True once the image is complete, or the current strip has all its rows.
+  bool Done() const { return done_ || stripLeft_ == 0; }
+  // Where the layout stands: plane * height + row.
+  uint64_t Position() const { return uint64_t(row_); }
+  void LimitStrip(uint64_t rows) { stripLeft_ = rows; }
   void Finish() { target_.Finish(); }
   // Rows left in the current plane (the PackBits decoders clamp a strip's rows to it).
-  uint32_t RowsLeft() const { return uint32_t(height_ - row_); }
+  uint32_t RowsLeft() const {
+    return uint32_t(std::min<uint64_t>(uint64_t(height_ - row_), stripLeft_));
+  }
   // LZW strips start at the beginning of a row: nothing carries over from the last strip,
   // whose partial row stays where it was written.
   size_t CarriedBytes(uint8_t*) const { return 0; }
@@ -143,6 +149,7 @@ class LayoutBase {
  protected:
   void Advance() {
     target_.Put(row_);
+    --stripLeft_;
     if (++row_ >= height_) done_ = true;
   }
   uint8_t* Row() { return target_.Row(row_); }
@@ -154,6 +161,7 @@ class LayoutBase {
   const size_t bytesPerPixel_;
   int row_ = 0;
   bool done_;
+  uint64_t stripLeft_ = UINT64_MAX;  // rows the current strip may still fill
 };
 
 // _08b and _08b_HorDiff: up to 8 bits per pixel, the bytes go straight into the row.
@@ -233,6 +241,7 @@ class Layout24bPlanar2 : public LayoutBase {
     Advance();
   }
   void Skip() { Advance(); }
+  uint64_t Position() const { return uint64_t(plane_) * uint64_t(height_) + uint64_t(row_); }
 
  private:
   void PutInk(uint8_t* row) {
@@ -250,6 +259,7 @@ class Layout24bPlanar2 : public LayoutBase {
       }
   }
   void Advance() {
+    --stripLeft_;
     if (++row_ < height_) return;
     row_ = 0;
     if (++plane_ >= planes_) done_ = true;
@@ -360,6 +370,19 @@ void PutUnit(Layout& layout, const uint8_t* data) {
   }
 }
 
+// Moves the layout to the strip's first row, leaving the rows between as they are, and
+// limits it to the strip's rows. A strip never starts before the rows already done: the
+// rows of every strip before it were limited to its own.
+template <class Layout>
+void BeginStripOf(Layout& layout, uint32_t plane, uint32_t firstRow, uint32_t rows, int height) {
+  if constexpr (!std::is_same_v<Layout, LayoutYCbCr>) {
+    const uint64_t target = uint64_t(plane) * uint64_t(height) + firstRow;
+    layout.LimitStrip(UINT64_MAX);
+    while (!layout.Done() && layout.Position() < target) layout.Skip();
+    layout.LimitStrip(rows);
+  }
+}
+
 // Feeds bytes into the layout's units, completing each one that fills.
 template <class Layout>
 void Feed(Layout& layout, size_t& fill, const uint8_t* data, size_t count) {
@@ -384,8 +407,11 @@ template <class Layout>
 class TTIFFUncompressedDecoder final : public TTIFFImageDecoder {
  public:
   TTIFFUncompressedDecoder(Bitmap& bitmap, const TiffDecoderSetup& setup)
-      : layout_(bitmap, setup) {}
+      : layout_(bitmap, setup), height_(setup.height) {}
   bool Done() const override { return layout_.Done(); }
+  void BeginStrip(uint32_t plane, uint32_t firstRow, uint32_t rows) override {
+    BeginStripOf(layout_, plane, firstRow, rows, height_);
+  }
   void Finish() override { layout_.Finish(); }
   void DecodeStrip(TiffStream& stream, uint32_t byteCount) override {
     if (layout_.Done()) return;
@@ -420,6 +446,7 @@ class TTIFFUncompressedDecoder final : public TTIFFImageDecoder {
 
  private:
   Layout layout_;
+  const int height_;
 };
 
 // ---------------------------------------------------------------------------------------
@@ -429,8 +456,11 @@ template <class Layout>
 class TTIFFPackBitsDecoder final : public TTIFFImageDecoder {
  public:
   TTIFFPackBitsDecoder(Bitmap& bitmap, const TiffDecoderSetup& setup)
-      : layout_(bitmap, setup), rowsPerStrip_(setup.rowsPerStrip) {}
+      : layout_(bitmap, setup), rowsPerStrip_(setup.rowsPerStrip), height_(setup.height) {}
   bool Done() const override { return layout_.Done(); }
+  void BeginStrip(uint32_t plane, uint32_t firstRow, uint32_t rows) override {
+    BeginStripOf(layout_, plane, firstRow, rows, height_);
+  }
   void Finish() override { layout_.Finish(); }
   void DecodeStrip(TiffStream& stream, uint32_t byteCount) override {
     std::span<const uint8_t> data = stream.peek(byteCount);
@@ -458,6 +488,7 @@ class TTIFFPackBitsDecoder final : public TTIFFImageDecoder {
  private:
   Layout layout_;
   const uint32_t rowsPerStrip_;
+  const int height_;
   std::vector<uint8_t> staged_;
 };
 
@@ -474,8 +505,14 @@ template <class Layout>
 class TTIFFLZWLayoutDecoder final : public TTIFFLZWDecoder {
  public:
   TTIFFLZWLayoutDecoder(Bitmap& bitmap, const TiffDecoderSetup& setup)
-      : layout_(bitmap, setup), window_(WindowBytes(layout_, setup)), lzw_(Unit(), window_) {}
+      : layout_(bitmap, setup),
+        height_(setup.height),
+        window_(WindowBytes(layout_, setup)),
+        lzw_(Unit(), window_) {}
   bool Done() const override { return layout_.Done(); }
+  void BeginStrip(uint32_t plane, uint32_t firstRow, uint32_t rows) override {
+    BeginStripOf(layout_, plane, firstRow, rows, height_);
+  }
   void Finish() override { layout_.Finish(); }
 
   void DecodeStrip(TiffStream& stream, uint32_t byteCount) override {
@@ -528,6 +565,7 @@ class TTIFFLZWLayoutDecoder final : public TTIFFLZWDecoder {
   }
 
   Layout layout_;
+  const int height_;
   const uint64_t window_;
   LzwDecoder<LzwMsbCodes> lzw_;
   std::unique_ptr<LzwDecoder<LzwLsbCodes>> oldStyle_;
