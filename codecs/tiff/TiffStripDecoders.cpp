@@ -65,7 +65,9 @@ namespace {
 // when it is stored upright, else into a row buffer from which every complete row goes to
 // its upright place (turned, mirrored or widened on the way). `slots` rows are held at once
 // (a band of YCbCr data units); `readBack` fills a row from the bitmap before it is written
-// again (the planes of a planar image come one after the other).
+// again (the planes of a planar image come one after the other). Rows that become columns
+// are held a band at a time and put together, so that each upright row gets a run of
+// pixels instead of one pixel per stored row; rows then come in order.
 class RowTarget {
  public:
   RowTarget(Bitmap& bitmap, const TiffDecoderSetup& setup, int slots, bool readBack)
@@ -75,8 +77,11 @@ class RowTarget {
         readBack_(readBack) {
     if (!turn_.Moves()) return;
     rowBytes_ = Bitmap::strideFor(setup.width, setup.format);
-    slots_ = slots;
-    buffer_.assign(rowBytes_ * size_t(slots), 0);
+    banded_ = turn_.Transposes() && !readBack;
+    // A band is a multiple of 8 rows, so a band of data units (1, 2 or 4 rows) never
+    // straddles two of them.
+    slots_ = banded_ ? std::max(slots, TiffOrientation::BandRows(rowBytes_)) : slots;
+    buffer_.assign(rowBytes_ * size_t(slots_), 0);
   }
   uint8_t* Row(int y) {
     if (slots_ == 0) return bitmap_.scanLine(y);
@@ -87,10 +92,14 @@ class RowTarget {
   // Row y is complete (or left as it is): it goes to its place and its slot starts empty.
   void Put(int y) {
     if (slots_ == 0) return;
+    placed_ = y + 1;
+    if (banded_) {
+      if (placed_ % slots_ == 0 || placed_ >= height_) PutBand(y / slots_ * slots_);
+      return;
+    }
     uint8_t* row = Slot(y);
     turn_.Put(bitmap_, row, y);
     if (rowBytes_ > 0) std::memset(row, 0, rowBytes_);
-    placed_ = y + 1;
   }
   // The rows never completed go to their places as they are: a partial row with what it
   // got, the others empty, as they would stand in an upright bitmap. Empty rows are zero
@@ -98,16 +107,31 @@ class RowTarget {
   void Finish() {
     if (slots_ == 0 || readBack_) return;
     const int from = placed_;
+    if (banded_) {
+      // Every band before the one of row `from` is in place.
+      if (from >= height_) return;
+      for (int first = from / slots_ * slots_;
+           first < height_ && (turn_.Widens() || first < from + slots_); first += slots_)
+        PutBand(first);
+      return;
+    }
     for (int y = from; y < height_ && (turn_.Widens() || y < from + slots_); ++y) Put(y);
   }
 
  private:
   uint8_t* Slot(int y) { return buffer_.data() + size_t(y % slots_) * rowBytes_; }
+  // The band of rows from `first` (a multiple of the band's rows) goes to its place.
+  void PutBand(int first) {
+    const int count = std::min(slots_, height_ - first);
+    turn_.PutBand(bitmap_, buffer_.data(), rowBytes_, first, count);
+    std::memset(buffer_.data(), 0, rowBytes_ * size_t(count));
+  }
 
   Bitmap& bitmap_;
   const TiffOrientation turn_;
   const int height_;
   const bool readBack_;
+  bool banded_ = false;
   int slots_ = 0;  // 0: rows written in place
   size_t rowBytes_ = 0;
   std::vector<uint8_t> buffer_;
