@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <fstream>
 #include <functional>
 #include <limits>
 #include <random>
@@ -178,6 +179,22 @@ TEST_F(TextReaderTest, BytesLeftCountsFromThePosition) {
   EXPECT_EQ(r.BytesLeft(), 5);
   r.SkipLine();
   EXPECT_EQ(r.BytesLeft(), 0);
+}
+
+// A file that another program keeps writing to ends, for the reader, where it ended when
+// it was opened: the reader cannot be kept going.
+TEST_F(TextReaderTest, AFileGrowingWhileReadEndsWhereItEndedWhenOpened) {
+  const std::string path = file("1 2 3");
+  TextReader r(path);
+  EXPECT_EQ(r.ReadInteger(), 1);
+  {
+    std::ofstream more(path, std::ios::app);
+    more << " 4 5\r\n6\r\n";
+  }
+  EXPECT_EQ(r.ReadInteger(), 2);
+  EXPECT_EQ(r.ReadInteger(), 3);
+  EXPECT_TRUE(r.Eof());
+  EXPECT_EQ(r.ReadLine(), "");
 }
 
 TEST_F(TextReaderTest, OpenFailuresCarryTheRuntimeTexts) {
