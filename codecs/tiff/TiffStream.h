@@ -59,19 +59,26 @@ class TiffStream {
 
   // Bytes read or peeked at so far.
   uint64_t bytesHandedOut() const { return handedOut_; }
+  // Bytes taken from the source into the window so far.
+  uint64_t bytesRead() const { return bytesRead_; }
 
  private:
   static constexpr size_t kWindow = size_t(1) << 20;
 
-  // Reads at least `n` bytes from the position on into the window.
+  // Reads at least `n` bytes from the position on into the window. The window reads ahead
+  // only while the stream has read less than twice the file: a file whose pieces lie
+  // scattered (strips in reverse order, or far apart) cannot make it read a megabyte for
+  // every few bytes the reader asks for.
   void fill(size_t n) const {
-    const size_t want = size_t(std::min<uint64_t>(std::max(n, kWindow), available()));
+    const bool ahead = bytesRead_ < 2 * size_ + kWindow;
+    const size_t want = size_t(std::min<uint64_t>(ahead ? std::max(n, kWindow) : n, available()));
     if (window_.size() < want) {
       window_ = ZeroedBytes();
       window_.resize(want);
     }
     windowStart_ = position_;
     windowLength_ = source_->readAt(position_, window_.data(), want);
+    bytesRead_ += windowLength_;
     if (windowLength_ < n) {
       char text[128];
       std::snprintf(text, sizeof text,
@@ -89,6 +96,7 @@ class TiffStream {
   mutable ZeroedBytes window_;
   mutable uint64_t windowStart_ = 0;
   mutable size_t windowLength_ = 0;
+  mutable uint64_t bytesRead_ = 0;
 };
 
 }  // namespace vandrel
