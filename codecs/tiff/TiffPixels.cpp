@@ -282,7 +282,7 @@ uint64_t TiffOrientation::UprightBytes() const {
 }
 
 int TiffOrientation::BandRows(size_t rowBytes) {
-  const size_t fit = (size_t(2) << 20) / std::max<size_t>(rowBytes, 1);
+  const size_t fit = (size_t(256) << 10) / std::max<size_t>(rowBytes, 1);
   return int(std::clamp<size_t>(fit / 8 * 8, 8, 256));
 }
 
