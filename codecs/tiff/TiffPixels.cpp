@@ -282,8 +282,8 @@ uint64_t TiffOrientation::UprightBytes() const {
 }
 
 int TiffOrientation::BandRows(size_t rowBytes) {
-  const size_t fit = (size_t(2) << 20) / std::max<size_t>(rowBytes, 1);
-  return int(std::clamp<size_t>(fit / 8 * 8, 8, 64));
+  const size_t fit = (size_t(256) << 10) / std::max<size_t>(rowBytes, 1);
+  return int(std::clamp<size_t>(fit / 8 * 8, 8, 256));
 }
 
 uint8_t* TiffOrientation::First(const Bitmap& upright, int y, ptrdiff_t& step) const {
@@ -397,22 +397,26 @@ void TiffOrientation::PutColumns(Bitmap& upright, const uint8_t* rows, size_t ro
   int j = 0;
   if (bits_ == 1) {
     // Eight band rows at a time: the 8 x 8 pixels of one stored byte column turned so that
-    // each byte holds the eight pixels of one upright run, widened by one table look-up.
+    // each byte holds eight pixels of one upright run, widened by one table look-up. The
+    // runs of eight upright rows are written whole, one after the other.
+    const int groups = count / 8;
     const int bytes = (width_ + 7) / 8;
-    for (; j + 8 <= count; j += 8) {
-      const std::vector<uint8_t>& table = backward ? byteBackward_ : byteForward_;
-      const int at = backward ? count - 8 - j : j;
-      for (int b = 0; b < bytes; ++b) {
+    const uint8_t* table = (backward ? byteBackward_ : byteForward_).data();
+    for (int b = 0; b < bytes; ++b) {
+      const int columns = std::min(8, width_ - 8 * b);
+      uint8_t* runs[8];
+      for (int k = 0; k < columns; ++k) runs[k] = runOf(8 * b + k);
+      for (int g = 0; g < groups; ++g) {
+        const uint8_t* from = rows + size_t(8 * g) * rowStride + size_t(b);
         uint64_t block = 0;
-        for (int i = 0; i < 8; ++i)
-          block |= uint64_t(rows[size_t(j + i) * rowStride + size_t(b)]) << (56 - 8 * i);
+        for (int i = 0; i < 8; ++i) block |= uint64_t(from[size_t(i) * rowStride]) << (56 - 8 * i);
         block = TransposeBits(block);
-        const int columns = std::min(8, width_ - 8 * b);
+        const size_t at = size_t(backward ? count - 8 - 8 * g : 8 * g) * 3;
         for (int k = 0; k < columns; ++k)
-          std::memcpy(runOf(8 * b + k) + size_t(at) * 3,
-                      &table[((block >> (56 - 8 * k)) & 0xFF) * 24], 24);
+          std::memcpy(runs[k] + at, table + ((block >> (56 - 8 * k)) & 0xFF) * 24, 24);
       }
     }
+    j = groups * 8;
   }
   // The rest (4-bit pictures, a last band of fewer than 8 rows) pixel by pixel.
   for (; j < count; ++j) {

@@ -91,7 +91,7 @@ class TiffOrientation {
   // Bytes of the upright bitmap.
   uint64_t UprightBytes() const;
   // Stored rows of `rowBytes` bytes to hand to PutBand at once: a multiple of 8, from 8 to
-  // 64, within about 2 MB.
+  // 256, within about 256 KB.
   static int BandRows(size_t rowBytes);
 
   // Puts stored row y (its pixels from the start of `row`) into the upright bitmap.
