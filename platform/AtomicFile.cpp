@@ -18,7 +18,9 @@
 #include <random>
 #include <sstream>
 
+#include "platform/Bitmap.h"
 #include "platform/IoError.h"
+#include "platform/RegularFile.h"
 
 namespace vandrel {
 
@@ -318,14 +320,21 @@ int ReplaceFileErrno(const std::string& named) {
 
 void UseUnnamedTemporaryFiles(bool use) { unnamedTemporaries = use; }
 
+int ReadTextFileErrno(const std::string& path, std::string& out) {
+  OpenedFile file;
+  if (const int err = TryOpenFileForReading(path, file)) return err;
+  std::string text(size_t(std::min(file.size, DecodedImageBudget())), '\0');
+  try {
+    text.resize(ReadFileAt(file.fd.get(), 0, text.data(), text.size()));
+  } catch (const EInOutError&) {
+    return EIO;
+  }
+  out = std::move(text);
+  return 0;
+}
+
 bool ReadTextFile(const std::string& path, std::string& out) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream ss;
-  ss << in.rdbuf();
-  if (in.bad()) return false;
-  out = ss.str();
-  return true;
+  return ReadTextFileErrno(path, out) == 0;
 }
 
 }  // namespace vandrel

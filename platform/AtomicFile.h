@@ -37,7 +37,12 @@ int ReplaceFileErrno(const std::string& path);
 // file systems without unnamed files take; for tests of that way.
 void UseUnnamedTemporaryFiles(bool use);
 
-// Reads a whole file as text; false when it does not exist or cannot be read.
+// Reads a whole regular file as text (at most the readers' budget, and what the file held
+// when it was opened); false when it does not exist, is not a regular file (a folder, a
+// pipe, a device) or cannot be read.
 bool ReadTextFile(const std::string& path, std::string& out);
+// The same with the errno value of the failure, 0 on success (EISDIR for a path that is
+// not a regular file).
+int ReadTextFileErrno(const std::string& path, std::string& out);
 
 }  // namespace vandrel

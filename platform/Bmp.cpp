@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "platform/AtomicFile.h"
+#include "platform/ByteSource.h"
 #include "platform/Errors.h"
 #include "platform/ImageToSave.h"
 
@@ -31,6 +32,8 @@ enum Compression : uint32_t { kRgb = 0, kRle8 = 1, kRle4 = 2, kBitfields = 3, kA
 constexpr size_t kFileHeader = 14;
 constexpr uint32_t kCoreHeader = 12;  // OS/2 1.x
 constexpr uint32_t kInfoHeader = 40;  // Windows 3 and later, extended up to 124 bytes
+// The headers, the colour masks and the largest palette lie within the first bytes.
+constexpr size_t kHeadBytes = kFileHeader + 124 + 16 + 256 * 4;
 
 // One colour channel described by a bit mask of a 16- or 32-bit pixel.
 struct Channel {
@@ -71,9 +74,10 @@ struct Header {
   bool topDown() const { return height < 0; }
   int64_t rows() const { return height < 0 ? -height : height; }
 
-  // Reads the headers and checks them against the file; afterwards every offset and size
-  // used to decode the pixels lies inside `b`.
-  void read(std::span<const uint8_t> b) {
+  // Reads the headers from the first bytes of the file, `b` (all of them up to kHeadBytes),
+  // and checks them against the file's size; afterwards every offset and size used to
+  // decode the pixels lies inside the file.
+  void read(std::span<const uint8_t> b, uint64_t fileSize) {
     if (b.size() < kFileHeader + 4) fail("the file is too short for a bitmap header");
     if (b[0] != 'B' || b[1] != 'M') fail("not a bitmap file (no BM signature)");
     offBits = get32(b, 10);
@@ -112,10 +116,10 @@ struct Header {
         paletteStart += 4 * count;
       }
     }
-    check(b);
+    check(fileSize);
   }
 
-  void check(std::span<const uint8_t> b) {
+  void check(uint64_t fileSize) {
     if (width <= 0) fail("invalid width " + std::to_string(width));
     if (height == 0) fail("invalid height 0");
     if (width > Bitmap::kMaxSide || rows() > Bitmap::kMaxSide ||
@@ -147,7 +151,7 @@ struct Header {
     if (topDown() && compression != kRgb && compression != kBitfields &&
         compression != kAlphaBitfields)
       fail("a top-down bitmap cannot be compressed");
-    if (offBits > b.size()) fail("the pixel data offset lies beyond the end of the file");
+    if (offBits > fileSize) fail("the pixel data offset lies beyond the end of the file");
     if (offBits < paletteStart) fail("the pixel data offset points into the header");
 
     if (bits <= 8) {
@@ -159,7 +163,7 @@ struct Header {
       paletteCount = count;
     }
 
-    const size_t available = b.size() - offBits;
+    const uint64_t available = fileSize - offBits;
     if (compression == kRgb || compression == kBitfields || compression == kAlphaBitfields) {
       const uint64_t rowBytes = (uint64_t(width) * uint64_t(bits) + 7) / 8;
       const uint64_t needed = stride() * uint64_t(rows() - 1) + rowBytes;
@@ -204,23 +208,73 @@ Palette readPalette(std::span<const uint8_t> b, const Header& h) {
   return p;
 }
 
-// Rows stored as they are in the bitmap (1, 4, 8, 24 and plain 32 bits): one copy per row.
-// The bits after the last pixel of a 1- or 4-bit row are cleared.
-void copyRows(std::span<const uint8_t> b, const Header& h, Bitmap& out) {
+[[noreturn]] void truncated(uint64_t needed, uint64_t held) {
+  fail("the file is truncated (the pixels need " + std::to_string(needed) +
+       " bytes, the file holds " + std::to_string(held) + ")");
+}
+
+// Bytes of the pixel rows, which the header check found in the file.
+uint64_t pixelBytes(const Header& h) {
+  const uint64_t rowBytes = (uint64_t(h.width) * uint64_t(h.bits) + 7) / 8;
+  return h.stride() * uint64_t(h.rows() - 1) + rowBytes;
+}
+
+// Rows stored as they are in the bitmap (1, 4, 8, 24 and plain 32 bits): read straight into
+// the bitmap's rows, which have the file's padding, in one pass over the file. The bits
+// after the last pixel of a 1- or 4-bit row and the padding are cleared.
+void copyRows(ByteSource& source, const Header& h, Bitmap& out) {
   const size_t rowBytes = (size_t(h.width) * size_t(h.bits) + 7) / 8;
+  const size_t stride = size_t(h.stride());
   const size_t unusedBits = rowBytes * 8 - size_t(h.width) * size_t(h.bits);
   const uint8_t lastMask = uint8_t(0xFF << unusedBits);
   const int rows = int(h.rows());
+  std::vector<std::span<uint8_t>> pieces(static_cast<size_t>(rows));
+  for (int y = 0; y < rows; ++y)
+    pieces[size_t(y)] = {out.scanLine(h.topDown() ? y : rows - 1 - y),
+                         y == rows - 1 ? rowBytes : stride};
+  const uint64_t needed = pixelBytes(h);
+  const size_t got = source.readInto(h.offBits, pieces);
+  if (got < needed) truncated(needed, got);  // the file was cut while it was read
   for (int y = 0; y < rows; ++y) {
-    const uint8_t* src = &b[h.offBits + size_t(h.stride()) * size_t(y)];
-    uint8_t* dst = out.scanLine(h.topDown() ? y : rows - 1 - y);
-    std::memcpy(dst, src, rowBytes);
+    uint8_t* dst = out.scanLine(y);
     dst[rowBytes - 1] &= lastMask;
+    std::memset(dst + rowBytes, 0, stride - rowBytes);
   }
 }
 
+// Hands out the file's pixel rows one after the other: in place for bytes in memory, else
+// read in pieces of about a megabyte, so that no second picture is held.
+class RowReader {
+ public:
+  RowReader(ByteSource& source, const Header& h)
+      : source_(source), h_(h), stride_(size_t(h.stride())), memory_(source.inMemory()) {
+    if (memory_.empty()) buffer_.resize(std::max<size_t>(1, (size_t(1) << 20) / stride_) * stride_);
+  }
+  // File row y (rows come in order).
+  const uint8_t* row(int y) {
+    const uint64_t at = h_.offBits + uint64_t(y) * stride_;
+    if (!memory_.empty()) return memory_.data() + at;
+    if (y < first_ || y >= first_ + held_) {
+      const size_t want = std::min<uint64_t>(buffer_.size(), pixelBytes(h_) - (at - h_.offBits));
+      const size_t got = source_.readAt(at, buffer_.data(), want);
+      if (got < want) truncated(pixelBytes(h_), at - h_.offBits + got);
+      first_ = y;
+      held_ = int((got + stride_ - 1) / stride_);
+    }
+    return buffer_.data() + size_t(y - first_) * stride_;
+  }
+
+ private:
+  ByteSource& source_;
+  const Header& h_;
+  size_t stride_;
+  std::span<const uint8_t> memory_;
+  std::vector<uint8_t> buffer_;
+  int first_ = 0, held_ = 0;
+};
+
 // 16- and 32-bit pixels described by masks.
-void maskedRows(std::span<const uint8_t> b, const Header& h, Bitmap& out) {
+void maskedRows(ByteSource& source, const Header& h, Bitmap& out) {
   std::array<uint32_t, 4> m = h.masks;
   if (h.compression == kRgb)
     m = h.bits == 16 ? std::array<uint32_t, 4>{0x7C00, 0x03E0, 0x001F, 0}
@@ -230,12 +284,13 @@ void maskedRows(std::span<const uint8_t> b, const Header& h, Bitmap& out) {
   const Channel r = Channel::from(m[0]), g = Channel::from(m[1]), bl = Channel::from(m[2]),
                 a = Channel::from(m[3]);
   const int rows = int(h.rows()), w = int(h.width);
+  RowReader reader(source, h);
   if (h.bits == 16) {
     // Every 16-bit value once, then one lookup per pixel.
     std::vector<std::array<uint8_t, 3>> lut(65536);
     for (uint32_t v = 0; v < 65536; ++v) lut[v] = {bl.value(v), g.value(v), r.value(v)};
     for (int y = 0; y < rows; ++y) {
-      const uint8_t* src = &b[h.offBits + size_t(h.stride()) * size_t(y)];
+      const uint8_t* src = reader.row(y);
       uint8_t* dst = out.scanLine(h.topDown() ? y : rows - 1 - y);
       for (int x = 0; x < w; ++x, src += 2, dst += 3) {
         const auto& c = lut[size_t(src[0] | src[1] << 8)];
@@ -247,7 +302,7 @@ void maskedRows(std::span<const uint8_t> b, const Header& h, Bitmap& out) {
     return;
   }
   for (int y = 0; y < rows; ++y) {
-    const uint8_t* src = &b[h.offBits + size_t(h.stride()) * size_t(y)];
+    const uint8_t* src = reader.row(y);
     uint8_t* dst = out.scanLine(h.topDown() ? y : rows - 1 - y);
     for (int x = 0; x < w; ++x, src += 4, dst += 4) {
       const uint32_t v = uint32_t(src[0]) | uint32_t(src[1]) << 8 | uint32_t(src[2]) << 16 |
@@ -264,10 +319,11 @@ void maskedRows(std::span<const uint8_t> b, const Header& h, Bitmap& out) {
 // (0, 2, dx, dy) moves the position, (0, n >= 3) starts n literal pixels padded to 16 bits.
 // Pixels not written stay at index 0.
 void runLengthRows(std::span<const uint8_t> b, const Header& h, Bitmap& out) {
+  // `b` holds the data from the pixel offset on.
   const bool four = h.compression == kRle4;
   const int rows = int(h.rows()), w = int(h.width);
   const size_t end = b.size();
-  size_t pos = h.offBits;
+  size_t pos = 0;
   int x = 0, y = 0;  // y counts rows in file order, from the bottom
   auto put = [&](int px, uint8_t v) {
     uint8_t* row = out.scanLine(rows - 1 - y);
@@ -339,18 +395,40 @@ void put32(std::vector<uint8_t>& out, uint32_t v) {
 
 }  // namespace
 
-Bitmap DecodeBmp(std::span<const uint8_t> bytes) {
+Bitmap DecodeBmp(ByteSource& source) {
+  std::array<uint8_t, kHeadBytes> head{};
+  const size_t wanted = size_t(std::min<uint64_t>(source.size(), kHeadBytes));
+  const size_t got = source.readAt(0, head.data(), wanted);
+  // A file cut before its head was read is as short as what was read.
   Header h;
-  h.read(bytes);
+  h.read(std::span<const uint8_t>(head.data(), got), got < wanted ? got : source.size());
   Bitmap out(int(h.width), int(h.rows()), h.format());
-  if (h.bits <= 8) out.setPalette(readPalette(bytes, h));
-  if (h.compression == kRle8 || h.compression == kRle4)
-    runLengthRows(bytes, h, out);
-  else if (h.bits == 16 || (h.bits == 32 && h.compression != kRgb))
-    maskedRows(bytes, h, out);
-  else
-    copyRows(bytes, h, out);
+  if (h.bits <= 8) out.setPalette(readPalette(head, h));
+  if (h.compression == kRle8 || h.compression == kRle4) {
+    // Run-length data is read whole (within the readers' budget), as a run may reach
+    // anywhere in the picture.
+    std::span<const uint8_t> data = source.inMemory();
+    ZeroedBytes read;
+    if (data.empty()) {
+      const uint64_t length = std::min<uint64_t>(source.size() - h.offBits, DecodedImageBudget());
+      read.resize(size_t(length));
+      read.resize(source.readAt(h.offBits, read.data(), read.size()));
+      data = read;
+    } else {
+      data = data.subspan(h.offBits);
+    }
+    runLengthRows(data, h, out);
+  } else if (h.bits == 16 || (h.bits == 32 && h.compression != kRgb)) {
+    maskedRows(source, h, out);
+  } else {
+    copyRows(source, h, out);
+  }
   return out;
+}
+
+Bitmap DecodeBmp(std::span<const uint8_t> bytes) {
+  MemorySource source(bytes);
+  return DecodeBmp(source);
 }
 
 std::vector<uint8_t> EncodeBmp(const Bitmap& bitmap) {

@@ -18,6 +18,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/Errors.h"
 #include "platform/IoError.h"
+#include "platform/RegularFile.h"
 
 namespace vandrel {
 
@@ -211,10 +212,9 @@ Store Load(const std::string& file) {
 // writing back what could be read (nothing) would wipe every key in it.
 Store LoadForChange(const std::string& file) {
   std::string content;
-  if (ReadTextFile(file, content)) return Parse(content);
-  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-  const int err = fd < 0 ? errno : EIO;
-  if (fd >= 0) ::close(fd);
+  const int err = ReadTextFileErrno(file, content);
+  if (err == 0) return Parse(content);
+  if (const std::string kind = NonFileKind(file); !kind.empty()) throw NotAFileError(file, kind);
   if (err == ENOENT || err == ENOTDIR) return {};  // no store yet: the change starts one
   throw FileError("Cannot read file", file, err);
 }

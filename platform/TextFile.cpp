@@ -1,9 +1,8 @@
 #include "platform/TextFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -11,6 +10,7 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/Format.h"
+#include "platform/RegularFile.h"
 
 namespace vandrel {
 
@@ -124,19 +124,11 @@ bool ParseReal(std::string_view t, double& value) {
 // ---- reading ---------------------------------------------------------------------------
 
 TextReader::TextReader(const std::string& path) {
-  // Opened without waiting, so that a pipe with no writer cannot hold the program here; only
-  // plain files are read: a folder, a pipe or a device (a ".his" linked to /dev/zero would
-  // never end) is refused as a folder is.
-  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd_ < 0) throw OpenError(errno, path);
-  struct stat st {};
-  const int err = ::fstat(fd_, &st) != 0 ? errno : !S_ISREG(st.st_mode) ? EISDIR : 0;
-  if (err != 0) {
-    ::close(fd_);
-    fd_ = -1;
-    throw InOutError(err);
-  }
-  fileSize_ = int64_t(st.st_size);
+  // Only plain files are read, opened without waiting: a pipe with no writer cannot hold
+  // the program here, and a ".his" linked to /dev/zero cannot go on for ever.
+  OpenedFile file = OpenFileForReading(path);
+  fileSize_ = int64_t(file.size);
+  fd_ = file.fd.release();
   buffer_.resize(kBufferSize);
 }
 
@@ -158,8 +150,16 @@ bool TextReader::fill() {
   if (atEnd_) return false;
   consumed_ += int64_t(size_);
   pos_ = size_ = 0;
+  // Nothing beyond the size the file had when it was opened: a file that keeps growing
+  // while it is read ends where it ended then.
+  const int64_t left = fileSize_ - consumed_;
+  if (left <= 0) {
+    atEnd_ = true;
+    return false;
+  }
   for (;;) {
-    const ssize_t n = ::read(fd_, buffer_.data(), buffer_.size());
+    const ssize_t n =
+        ::read(fd_, buffer_.data(), size_t(std::min<int64_t>(int64_t(buffer_.size()), left)));
     if (n > 0) {
       size_ = size_t(n);
       return true;

@@ -361,6 +361,8 @@ void TTIFFDecoder::ReadIFD() {
         break;
       case 322:  // TileWidth
       case 323:  // TileLength
+      case 324:  // TileOffsets
+      case 325:  // TileByteCounts
         tiled = true;
         break;
       case 529:
@@ -513,12 +515,13 @@ void TTIFFDecoder::ReadIFD() {
         (uint64_t(width_) * uint64_t(std::max<int64_t>(totalBits_, 0)) + 7) / 8;
     stripByteCounts_.push_back(uint32_t(std::min<uint64_t>(rowBytes * height_, UINT32_MAX)));
   }
+  // Tiles are not strips, also where a file keeps their offsets in the strip tags: read as
+  // strips they would give stripes of noise. A tiled file has no strip tags of its own, so
+  // it is told apart before the strip lists are checked, which would call it damaged.
+  if (tiled) Fail("TIFF: Unsupported \"TileWidth|TileLength\" !");
   // 11.-15.
   if (stripByteCounts_.size() != stripOffsets_.size())
     Fail("TIFF: Invalid \"StripOffsets|StripByteCounts\" !");
-  // Tiles are not strips, also where a file keeps their offsets in the strip tags: read as
-  // strips they would give stripes of noise.
-  if (tiled) Fail("TIFF: Unsupported \"TileWidth|TileLength\" !");
   if (compression_ == kCompressionPackBits && photometric_ == 6)
     Fail("TIFF: Invalid \"Compression|PhotometricInterpretation\" !");
   if (fillOrder != 1) Fail("TIFF: Unsupported \"FillOrder\" !");
@@ -674,8 +677,25 @@ void TTIFFDecoder::DecodeStrips() {
   std::unique_ptr<TTIFFImageDecoder> decoder =
       CreateStripDecoder(compression, layout, bitmap, setup);
 
+  // Strip s of plane p holds the rows from s * RowsPerStrip of that plane, however many
+  // bytes the strips before it held (writers pad the last strip of a plane to whole
+  // strips, and a damaged strip may end short). A list of another length than the rows and
+  // planes need has no such places: its strips follow one another.
+  const uint64_t planes = layout != TiffRowLayout::k24bPlanar2 ? 1
+                          : photometric_ == 5                  ? 4
+                                                               : uint64_t(bits / 8);
+  const uint64_t rowsPerStrip =
+      rowsPerStripGiven_ && rowsPerStrip_ > 0 ? std::min(rowsPerStrip_, height_) : height_;
+  const uint64_t stripsPerPlane = (uint64_t(height_) + rowsPerStrip - 1) / rowsPerStrip;
+  const bool placed = stripOffsets_.size() == stripsPerPlane * planes;
+
   for (size_t i = 0; i < stripOffsets_.size(); ++i) {
     SeekFromBase(stripOffsets_[i], 0);
+    if (placed) {
+      const uint64_t first = i % stripsPerPlane * rowsPerStrip;
+      decoder->BeginStrip(uint32_t(i / stripsPerPlane), uint32_t(first),
+                          uint32_t(std::min<uint64_t>(rowsPerStrip, height_ - first)));
+    }
     if (compression == TiffCompression::kNone) {
       if (!decoder->Done()) decoder->DecodeStrip(stream_, stripByteCounts_[i]);
       continue;

@@ -258,7 +258,19 @@ TiffOrientation::TiffOrientation(int width, int height, int bits, const Palette&
     lut_[i][1] = palette[i].green;
     lut_[i][2] = palette[i].red;
   }
-  if (widens_) wide_.resize(size_t(std::max(width, 0)) * 3);
+  if (widens_ && (bits == 1 || bits == 4)) {
+    const int perByte = 8 / bits;
+    const unsigned mask = (1u << bits) - 1;
+    const size_t entry = size_t(perByte) * 3;
+    byteForward_.resize(256 * entry);
+    byteBackward_.resize(256 * entry);
+    for (unsigned v = 0; v < 256; ++v)
+      for (int k = 0; k < perByte; ++k) {
+        const uint8_t* colour = lut_[(v >> (8 - bits * (k + 1))) & mask];
+        std::memcpy(&byteForward_[v * entry + size_t(k) * 3], colour, 3);
+        std::memcpy(&byteBackward_[v * entry + size_t(perByte - 1 - k) * 3], colour, 3);
+      }
+  }
 }
 
 PixelFormat TiffOrientation::UprightFormat() const {
@@ -267,6 +279,11 @@ PixelFormat TiffOrientation::UprightFormat() const {
 
 uint64_t TiffOrientation::UprightBytes() const {
   return uint64_t(Bitmap::strideFor(UprightWidth(), UprightFormat())) * uint64_t(UprightHeight());
+}
+
+int TiffOrientation::BandRows(size_t rowBytes) {
+  const size_t fit = (size_t(256) << 10) / std::max<size_t>(rowBytes, 1);
+  return int(std::clamp<size_t>(fit / 8 * 8, 8, 256));
 }
 
 uint8_t* TiffOrientation::First(const Bitmap& upright, int y, ptrdiff_t& step) const {
@@ -299,22 +316,48 @@ void Gather(uint8_t* to, const uint8_t* from, ptrdiff_t step, int count) {
   for (int x = 0; x < count; ++x, from += step, to += Bpp) std::memcpy(to, from, Bpp);
 }
 
+// The 8 x 8 bits of eight bytes (byte i the top row, most significant bit first) turned so
+// that byte k holds column k, row 0 in its most significant bit.
+uint64_t TransposeBits(uint64_t x) {
+  uint64_t t = (x ^ (x >> 7)) & 0x00AA00AA00AA00AAull;
+  x ^= t ^ (t << 7);
+  t = (x ^ (x >> 14)) & 0x0000CCCC0000CCCCull;
+  x ^= t ^ (t << 14);
+  t = (x ^ (x >> 28)) & 0x00000000F0F0F0F0ull;
+  x ^= t ^ (t << 28);
+  return x;
+}
+
 }  // namespace
 
-void TiffOrientation::Put(Bitmap& upright, const uint8_t* row, int y) const {
-  if (width_ <= 0) return;
-  if (widens_) {
-    const int perByte = 8 / bits_;
-    const unsigned mask = (1u << bits_) - 1;
-    uint8_t* o = wide_.data();
-    for (int x = 0; x < width_; ++x) {
-      const int shift = 8 - bits_ * (x % perByte + 1);
-      std::memcpy(o + 3 * x, lut_[(row[x / perByte] >> shift) & mask], 3);
-    }
-    row = o;
-  }
+void TiffOrientation::WidenPixels(const uint8_t* row, int x, int end, uint8_t* to,
+                                  ptrdiff_t step) const {
+  const int perByte = 8 / bits_;
+  const unsigned mask = (1u << bits_) - 1;
+  for (; x < end; ++x, to += step)
+    std::memcpy(to, lut_[(row[x / perByte] >> (8 - bits_ * (x % perByte + 1))) & mask], 3);
+}
+
+void TiffOrientation::PutRow(Bitmap& upright, const uint8_t* row, int y) const {
   ptrdiff_t step = 0;
   uint8_t* to = First(upright, y, step);
+  if (widens_) {
+    // Whole stored bytes at once, the pixels of a last partial byte one by one.
+    const int perByte = 8 / bits_;
+    const int whole = width_ / perByte;
+    const size_t entry = size_t(perByte) * 3;
+    if (step > 0) {
+      for (int b = 0; b < whole; ++b)
+        std::memcpy(to + size_t(b) * entry, &byteForward_[row[b] * entry], entry);
+    } else {
+      // `to` is the last pixel of the upright row; byte b ends perByte * b pixels before it.
+      uint8_t* last = to + 3 - entry;
+      for (int b = 0; b < whole; ++b)
+        std::memcpy(last - ptrdiff_t(b) * ptrdiff_t(entry), &byteBackward_[row[b] * entry], entry);
+    }
+    WidenPixels(row, whole * perByte, width_, to + ptrdiff_t(whole) * perByte * step, step);
+    return;
+  }
   const int bpp = upright.bitsPerPixel() / 8;
   if (step == bpp) {
     std::memcpy(to, row, size_t(width_) * size_t(bpp));
@@ -323,6 +366,73 @@ void TiffOrientation::Put(Bitmap& upright, const uint8_t* row, int y) const {
   if (bpp == 1) Scatter<1>(to, step, row, width_);
   if (bpp == 3) Scatter<3>(to, step, row, width_);
   if (bpp == 4) Scatter<4>(to, step, row, width_);
+}
+
+void TiffOrientation::PutColumns(Bitmap& upright, const uint8_t* rows, size_t rowStride, int firstY,
+                                 int count) const {
+  // The band's rows are adjacent columns of the upright picture: stored pixel x of every
+  // band row lands in one run of upright row r(x), band row j at place j of the run, or at
+  // count - 1 - j when the columns run from the right (6 and 7).
+  const bool backward = orientation_ == 6 || orientation_ == 7;
+  const bool fromBottom = orientation_ == 7 || orientation_ == 8;
+  const int firstColumn = backward ? height_ - firstY - count : firstY;
+  const int bpp = upright.bitsPerPixel() / 8;
+  auto runOf = [&](int x) {
+    return upright.scanLine(fromBottom ? width_ - 1 - x : x) + size_t(firstColumn) * size_t(bpp);
+  };
+  auto place = [&](int j) { return backward ? count - 1 - j : j; };
+  if (!widens_) {
+    for (int x = 0; x < width_; ++x) {
+      uint8_t* run = runOf(x);
+      const uint8_t* from = rows + size_t(x) * size_t(bpp);
+      for (int j = 0; j < count; ++j, from += rowStride) {
+        uint8_t* to = run + size_t(place(j)) * size_t(bpp);
+        if (bpp == 1) *to = *from;
+        if (bpp == 3) std::memcpy(to, from, 3);
+        if (bpp == 4) std::memcpy(to, from, 4);
+      }
+    }
+    return;
+  }
+  int j = 0;
+  if (bits_ == 1) {
+    // Eight band rows at a time: the 8 x 8 pixels of one stored byte column turned so that
+    // each byte holds eight pixels of one upright run, widened by one table look-up. The
+    // runs of eight upright rows are written whole, one after the other.
+    const int groups = count / 8;
+    const int bytes = (width_ + 7) / 8;
+    const uint8_t* table = (backward ? byteBackward_ : byteForward_).data();
+    for (int b = 0; b < bytes; ++b) {
+      const int columns = std::min(8, width_ - 8 * b);
+      uint8_t* runs[8];
+      for (int k = 0; k < columns; ++k) runs[k] = runOf(8 * b + k);
+      for (int g = 0; g < groups; ++g) {
+        const uint8_t* from = rows + size_t(8 * g) * rowStride + size_t(b);
+        uint64_t block = 0;
+        for (int i = 0; i < 8; ++i) block |= uint64_t(from[size_t(i) * rowStride]) << (56 - 8 * i);
+        block = TransposeBits(block);
+        const size_t at = size_t(backward ? count - 8 - 8 * g : 8 * g) * 3;
+        for (int k = 0; k < columns; ++k)
+          std::memcpy(runs[k] + at, table + ((block >> (56 - 8 * k)) & 0xFF) * 24, 24);
+      }
+    }
+    j = groups * 8;
+  }
+  // The rest (4-bit pictures, a last band of fewer than 8 rows) pixel by pixel.
+  for (; j < count; ++j) {
+    const uint8_t* row = rows + size_t(j) * rowStride;
+    for (int x = 0; x < width_; ++x) WidenPixels(row, x, x + 1, runOf(x) + size_t(place(j)) * 3, 3);
+  }
+}
+
+void TiffOrientation::PutBand(Bitmap& upright, const uint8_t* rows, size_t rowStride, int firstY,
+                              int count) const {
+  if (width_ <= 0 || count <= 0) return;
+  if (transposes_) {
+    PutColumns(upright, rows, rowStride, firstY, count);
+    return;
+  }
+  for (int j = 0; j < count; ++j) PutRow(upright, rows + size_t(j) * rowStride, firstY + j);
 }
 
 void TiffOrientation::Get(const Bitmap& upright, uint8_t* row, int y) const {
@@ -341,7 +451,10 @@ void ApplyOrientation(Bitmap& bitmap, int orientation) {
   if (!turn.Moves()) return;
   Bitmap upright(turn.UprightWidth(), turn.UprightHeight(), turn.UprightFormat());
   if (upright.indexed()) upright.setPalette(bitmap.palette());
-  for (int y = 0; y < bitmap.height(); ++y) turn.Put(upright, bitmap.scanLine(y), y);
+  const int band = TiffOrientation::BandRows(bitmap.stride());
+  for (int y = 0; y < bitmap.height(); y += band)
+    turn.PutBand(upright, bitmap.scanLine(y), bitmap.stride(), y,
+                 std::min(band, bitmap.height() - y));
   bitmap = std::move(upright);
 }
 

@@ -70,7 +70,9 @@ void PlanarLabToRGB(Bitmap& bitmap);
 // Places the rows of a stored picture into the upright bitmap of the TIFF Orientation value
 // (1 to 8; other values only widen), so that a picture is turned as it is decoded, without
 // a second bitmap. Any value but 1 shows pictures of fewer than 8 bits per pixel as 24-bit
-// pixels through their palette.
+// pixels through their palette. Rows that become columns are best given a band at a time
+// (BandRows): each upright row then gets a run of pixels at once instead of one pixel per
+// stored row.
 class TiffOrientation {
  public:
   // The stored picture: its size, bits per pixel (1, 4, 8, 24 or 32) and palette.
@@ -80,26 +82,41 @@ class TiffOrientation {
   bool Moves() const { return moves_; }
   // True when rows of fewer than 8 bits per pixel become 24-bit rows.
   bool Widens() const { return widens_; }
+  // True when stored rows become columns of the upright picture.
+  bool Transposes() const { return transposes_; }
   // Size and format of the upright bitmap.
   int UprightWidth() const { return transposes_ ? height_ : width_; }
   int UprightHeight() const { return transposes_ ? width_ : height_; }
   PixelFormat UprightFormat() const;
   // Bytes of the upright bitmap.
   uint64_t UprightBytes() const;
+  // Stored rows of `rowBytes` bytes to hand to PutBand at once: a multiple of 8, from 8 to
+  // 256, within about 256 KB.
+  static int BandRows(size_t rowBytes);
 
   // Puts stored row y (its pixels from the start of `row`) into the upright bitmap.
-  void Put(Bitmap& upright, const uint8_t* row, int y) const;
+  void Put(Bitmap& upright, const uint8_t* row, int y) const { PutBand(upright, row, 0, y, 1); }
+  // Puts the stored rows firstY .. firstY + count - 1, `rowStride` bytes apart from `rows`.
+  void PutBand(Bitmap& upright, const uint8_t* rows, size_t rowStride, int firstY, int count) const;
   // Reads stored row y back from the upright bitmap (formats of 8 bits and more only).
   void Get(const Bitmap& upright, uint8_t* row, int y) const;
 
  private:
   // Where pixel x of stored row y lies in the upright bitmap: first + x * step.
   uint8_t* First(const Bitmap& upright, int y, ptrdiff_t& step) const;
+  // Widens stored pixels [x, end) of a row of 1 or 4 bits into 24-bit pixels from `to`,
+  // `step` bytes apart.
+  void WidenPixels(const uint8_t* row, int x, int end, uint8_t* to, ptrdiff_t step) const;
+  void PutRow(Bitmap& upright, const uint8_t* row, int y) const;
+  void PutColumns(Bitmap& upright, const uint8_t* rows, size_t rowStride, int firstY,
+                  int count) const;
 
   int width_, height_, bits_, orientation_;
   bool transposes_, mirrors_, widens_, moves_;
-  uint8_t lut_[256][3] = {};           // blue, green, red of each palette index, for widening
-  mutable std::vector<uint8_t> wide_;  // one widened row
+  uint8_t lut_[256][3] = {};  // blue, green, red of each palette index, for widening
+  // Widening a whole stored byte at once: the 8 (1 bit) or 2 (4 bits) pixels of each byte
+  // value as 24-bit pixels, first pixel first and, for mirrored rows, last pixel first.
+  std::vector<uint8_t> byteForward_, byteBackward_;
 };
 
 // Turns the stored picture upright by the TIFF Orientation value (1 to 8). Any value but 1

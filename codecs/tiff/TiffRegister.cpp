@@ -10,8 +10,9 @@ const char* const kDescription = "TIFF - Tag Image File Format";
 }
 
 void RegisterTiffFormat() {
-  RegisterPictureFormat("TIF", kDescription, DecodeTiff);
-  RegisterPictureFormat("TIFF", kDescription, DecodeTiff);
+  const PictureSourceReader reader = [](ByteSource& source) { return DecodeTiff(source); };
+  RegisterPictureFormat("TIF", kDescription, reader);
+  RegisterPictureFormat("TIFF", kDescription, reader);
 }
 
 void UnregisterTiffFormat() {

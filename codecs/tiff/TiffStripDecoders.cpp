@@ -65,7 +65,9 @@ namespace {
 // when it is stored upright, else into a row buffer from which every complete row goes to
 // its upright place (turned, mirrored or widened on the way). `slots` rows are held at once
 // (a band of YCbCr data units); `readBack` fills a row from the bitmap before it is written
-// again (the planes of a planar image come one after the other).
+// again (the planes of a planar image come one after the other). Rows that become columns
+// are held a band at a time and put together, so that each upright row gets a run of
+// pixels instead of one pixel per stored row; rows then come in order.
 class RowTarget {
  public:
   RowTarget(Bitmap& bitmap, const TiffDecoderSetup& setup, int slots, bool readBack)
@@ -75,8 +77,11 @@ class RowTarget {
         readBack_(readBack) {
     if (!turn_.Moves()) return;
     rowBytes_ = Bitmap::strideFor(setup.width, setup.format);
-    slots_ = slots;
-    buffer_.assign(rowBytes_ * size_t(slots), 0);
+    banded_ = turn_.Transposes() && !readBack;
+    // A band is a multiple of 8 rows, so a band of data units (1, 2 or 4 rows) never
+    // straddles two of them.
+    slots_ = banded_ ? std::max(slots, TiffOrientation::BandRows(rowBytes_)) : slots;
+    buffer_.assign(rowBytes_ * size_t(slots_), 0);
   }
   uint8_t* Row(int y) {
     if (slots_ == 0) return bitmap_.scanLine(y);
@@ -87,10 +92,14 @@ class RowTarget {
   // Row y is complete (or left as it is): it goes to its place and its slot starts empty.
   void Put(int y) {
     if (slots_ == 0) return;
+    placed_ = y + 1;
+    if (banded_) {
+      if (placed_ % slots_ == 0 || placed_ >= height_) PutBand(y / slots_ * slots_);
+      return;
+    }
     uint8_t* row = Slot(y);
     turn_.Put(bitmap_, row, y);
     if (rowBytes_ > 0) std::memset(row, 0, rowBytes_);
-    placed_ = y + 1;
   }
   // The rows never completed go to their places as they are: a partial row with what it
   // got, the others empty, as they would stand in an upright bitmap. Empty rows are zero
@@ -98,16 +107,31 @@ class RowTarget {
   void Finish() {
     if (slots_ == 0 || readBack_) return;
     const int from = placed_;
+    if (banded_) {
+      // Every band before the one of row `from` is in place.
+      if (from >= height_) return;
+      for (int first = from / slots_ * slots_;
+           first < height_ && (turn_.Widens() || first < from + slots_); first += slots_)
+        PutBand(first);
+      return;
+    }
     for (int y = from; y < height_ && (turn_.Widens() || y < from + slots_); ++y) Put(y);
   }
 
  private:
   uint8_t* Slot(int y) { return buffer_.data() + size_t(y % slots_) * rowBytes_; }
+  // The band of rows from `first` (a multiple of the band's rows) goes to its place.
+  void PutBand(int first) {
+    const int count = std::min(slots_, height_ - first);
+    turn_.PutBand(bitmap_, buffer_.data(), rowBytes_, first, count);
+    std::memset(buffer_.data(), 0, rowBytes_ * size_t(count));
+  }
 
   Bitmap& bitmap_;
   const TiffOrientation turn_;
   const int height_;
   const bool readBack_;
+  bool banded_ = false;
   int slots_ = 0;  // 0: rows written in place
   size_t rowBytes_ = 0;
   std::vector<uint8_t> buffer_;
@@ -126,10 +150,16 @@ class LayoutBase {
         bytesPerPixel_(size_t(bits_ / 8)),
         done_(width_ == 0 || height_ == 0) {}
 
-  bool Done() const { return done_; }
+  // True once the image is complete, or the current strip has all its rows.
+  bool Done() const { return done_ || stripLeft_ == 0; }
+  // Where the layout stands: plane * height + row.
+  uint64_t Position() const { return uint64_t(row_); }
+  void LimitStrip(uint64_t rows) { stripLeft_ = rows; }
   void Finish() { target_.Finish(); }
   // Rows left in the current plane (the PackBits decoders clamp a strip's rows to it).
-  uint32_t RowsLeft() const { return uint32_t(height_ - row_); }
+  uint32_t RowsLeft() const {
+    return uint32_t(std::min<uint64_t>(uint64_t(height_ - row_), stripLeft_));
+  }
   // LZW strips start at the beginning of a row: nothing carries over from the last strip,
   // whose partial row stays where it was written.
   size_t CarriedBytes(uint8_t*) const { return 0; }
@@ -143,6 +173,7 @@ class LayoutBase {
  protected:
   void Advance() {
     target_.Put(row_);
+    --stripLeft_;
     if (++row_ >= height_) done_ = true;
   }
   uint8_t* Row() { return target_.Row(row_); }
@@ -154,6 +185,7 @@ class LayoutBase {
   const size_t bytesPerPixel_;
   int row_ = 0;
   bool done_;
+  uint64_t stripLeft_ = UINT64_MAX;  // rows the current strip may still fill
 };
 
 // _08b and _08b_HorDiff: up to 8 bits per pixel, the bytes go straight into the row.
@@ -233,6 +265,7 @@ class Layout24bPlanar2 : public LayoutBase {
     Advance();
   }
   void Skip() { Advance(); }
+  uint64_t Position() const { return uint64_t(plane_) * uint64_t(height_) + uint64_t(row_); }
 
  private:
   void PutInk(uint8_t* row) {
@@ -250,6 +283,7 @@ class Layout24bPlanar2 : public LayoutBase {
       }
   }
   void Advance() {
+    --stripLeft_;
     if (++row_ < height_) return;
     row_ = 0;
     if (++plane_ >= planes_) done_ = true;
@@ -360,6 +394,19 @@ void PutUnit(Layout& layout, const uint8_t* data) {
   }
 }
 
+// Moves the layout to the strip's first row, leaving the rows between as they are, and
+// limits it to the strip's rows. A strip never starts before the rows already done: the
+// rows of every strip before it were limited to its own.
+template <class Layout>
+void BeginStripOf(Layout& layout, uint32_t plane, uint32_t firstRow, uint32_t rows, int height) {
+  if constexpr (!std::is_same_v<Layout, LayoutYCbCr>) {
+    const uint64_t target = uint64_t(plane) * uint64_t(height) + firstRow;
+    layout.LimitStrip(UINT64_MAX);
+    while (!layout.Done() && layout.Position() < target) layout.Skip();
+    layout.LimitStrip(rows);
+  }
+}
+
 // Feeds bytes into the layout's units, completing each one that fills.
 template <class Layout>
 void Feed(Layout& layout, size_t& fill, const uint8_t* data, size_t count) {
@@ -384,8 +431,11 @@ template <class Layout>
 class TTIFFUncompressedDecoder final : public TTIFFImageDecoder {
  public:
   TTIFFUncompressedDecoder(Bitmap& bitmap, const TiffDecoderSetup& setup)
-      : layout_(bitmap, setup) {}
+      : layout_(bitmap, setup), height_(setup.height) {}
   bool Done() const override { return layout_.Done(); }
+  void BeginStrip(uint32_t plane, uint32_t firstRow, uint32_t rows) override {
+    BeginStripOf(layout_, plane, firstRow, rows, height_);
+  }
   void Finish() override { layout_.Finish(); }
   void DecodeStrip(TiffStream& stream, uint32_t byteCount) override {
     if (layout_.Done()) return;
@@ -420,6 +470,7 @@ class TTIFFUncompressedDecoder final : public TTIFFImageDecoder {
 
  private:
   Layout layout_;
+  const int height_;
 };
 
 // ---------------------------------------------------------------------------------------
@@ -429,8 +480,11 @@ template <class Layout>
 class TTIFFPackBitsDecoder final : public TTIFFImageDecoder {
  public:
   TTIFFPackBitsDecoder(Bitmap& bitmap, const TiffDecoderSetup& setup)
-      : layout_(bitmap, setup), rowsPerStrip_(setup.rowsPerStrip) {}
+      : layout_(bitmap, setup), rowsPerStrip_(setup.rowsPerStrip), height_(setup.height) {}
   bool Done() const override { return layout_.Done(); }
+  void BeginStrip(uint32_t plane, uint32_t firstRow, uint32_t rows) override {
+    BeginStripOf(layout_, plane, firstRow, rows, height_);
+  }
   void Finish() override { layout_.Finish(); }
   void DecodeStrip(TiffStream& stream, uint32_t byteCount) override {
     std::span<const uint8_t> data = stream.peek(byteCount);
@@ -458,6 +512,7 @@ class TTIFFPackBitsDecoder final : public TTIFFImageDecoder {
  private:
   Layout layout_;
   const uint32_t rowsPerStrip_;
+  const int height_;
   std::vector<uint8_t> staged_;
 };
 
@@ -474,8 +529,14 @@ template <class Layout>
 class TTIFFLZWLayoutDecoder final : public TTIFFLZWDecoder {
  public:
   TTIFFLZWLayoutDecoder(Bitmap& bitmap, const TiffDecoderSetup& setup)
-      : layout_(bitmap, setup), window_(WindowBytes(layout_, setup)), lzw_(Unit(), window_) {}
+      : layout_(bitmap, setup),
+        height_(setup.height),
+        window_(WindowBytes(layout_, setup)),
+        lzw_(Unit(), window_) {}
   bool Done() const override { return layout_.Done(); }
+  void BeginStrip(uint32_t plane, uint32_t firstRow, uint32_t rows) override {
+    BeginStripOf(layout_, plane, firstRow, rows, height_);
+  }
   void Finish() override { layout_.Finish(); }
 
   void DecodeStrip(TiffStream& stream, uint32_t byteCount) override {
@@ -528,6 +589,7 @@ class TTIFFLZWLayoutDecoder final : public TTIFFLZWDecoder {
   }
 
   Layout layout_;
+  const int height_;
   const uint64_t window_;
   LzwDecoder<LzwMsbCodes> lzw_;
   std::unique_ptr<LzwDecoder<LzwLsbCodes>> oldStyle_;

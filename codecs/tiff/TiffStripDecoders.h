@@ -10,7 +10,8 @@
 //   _CIELab         chunky CIE L*a*b* through a row buffer, converted to 24 bits
 //   _YCbCr          YCbCr data units assembled into pixels (uncompressed and LZW only)
 // A decoder keeps its place (row, plane, data unit) from strip to strip, so strips come in
-// file order.
+// file order. Told where each strip begins, it places the strip's rows there, whatever the
+// strips before it held; otherwise each strip goes on where the last one ended.
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -27,6 +28,11 @@ class TTIFFImageDecoder {
   // Decodes one strip of `byteCount` bytes from the stream's position. PackBits and LZW
   // decoders are given a stream that holds exactly the strip.
   virtual void DecodeStrip(TiffStream& stream, uint32_t byteCount) = 0;
+  // The next strip holds `rows` rows from row `firstRow` of plane `plane` (0 for chunky
+  // images): rows before it that no strip filled are left as they are, and what the strip
+  // decodes beyond its rows is dropped. YCbCr data units run on from strip to strip and
+  // ignore it.
+  virtual void BeginStrip(uint32_t plane, uint32_t firstRow, uint32_t rows) = 0;
   // True once every row (every data unit) of the image has been written.
   virtual bool Done() const = 0;
   // After the last strip: rows still held back go to the bitmap.

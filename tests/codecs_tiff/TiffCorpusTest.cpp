@@ -56,7 +56,7 @@ const CorpusCase kCases[] = {
     {"tiff/pillow/hopper_jpg.tif", Expect::kReject, "TIFF: Unsupported \"Compression\" !"},
     {"tiff/pillow/tiff_adobe_deflate.tif", Expect::kReject, "TIFF: Unsupported \"Compression\" !"},
     {"tiff/pillow/tiff_tiled_raw.tif", Expect::kReject,
-     "TIFF: Invalid \"StripOffsets|StripByteCounts\" !"},
+     "TIFF: Unsupported \"TileWidth|TileLength\" !"},
     {"tiff/pillow/tiff_wrong_bits_per_sample.tiff", Expect::kReject,
      "TIFF: Unsupported \"PixelFormat|PhotometricInterpretation\" !"},
     {"tiff/pillow/seek_too_large.tif", Expect::kReject, "Unsupported file format !"},

@@ -389,8 +389,7 @@ TEST(TiffAgainstLibtiff, FilesWeRefuse) {
     uint16_t format = SAMPLEFORMAT_UINT;
     const char* message = nullptr;
   } cases[] = {
-      {"tiled", 8, 3, 2, 1, 1, true, 1, false, 1,
-       "TIFF: Invalid \"StripOffsets|StripByteCounts\" !"},
+      {"tiled", 8, 3, 2, 1, 1, true, 1, false, 1, "TIFF: Unsupported \"TileWidth|TileLength\" !"},
       {"JPEG", 8, 3, 2, COMPRESSION_JPEG, 1, false, 1, false, 1,
        "TIFF: Unsupported \"Compression\" !"},
       {"Deflate", 8, 1, 1, COMPRESSION_ADOBE_DEFLATE, 1, false, 1, false, 1,

@@ -218,7 +218,8 @@ TEST_F(HistogramFilesTest, MissingFilesRaiseTheRuntimeErrors) {
   EXPECT_EQ(ErrorText([&] { d.CarregarPadrao(folder / "none.pat"); }), "File not found");
   EXPECT_EQ(ErrorText([&] { d.SobreporPadrao(folder / "none.pat"); }), "File not found");
   EXPECT_EQ(ErrorText([&] { d.SalvarArquivo(folder / "no/folder.his"); }), "Invalid filename");
-  EXPECT_EQ(ErrorText([&] { d.CarregarHis(folder.path().string()); }), "File access denied");
+  EXPECT_EQ(ErrorText([&] { d.CarregarHis(folder.path().string()); }),
+            "Cannot open file \"" + folder.path().string() + "\". It is a folder, not a file");
 }
 
 TEST_F(HistogramFilesTest, SobreporHisAppendsANamedCurve) {

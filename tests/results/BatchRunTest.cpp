@@ -4,6 +4,11 @@
 // the modal window naming each image, and clicks refused rather than run afterwards.
 #include <qpa/qwindowsysteminterface.h>
 
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QCursor>
 #include <QFile>
@@ -21,6 +26,8 @@
 
 #include "app/analysis/model/BatchRunner.h"
 #include "app/analysis/ui/RunProgress.h"
+#include "codecs/gif/GifImage.h"
+#include "codecs/tiff/TiffImage.h"
 #include "platform/Errors.h"
 #include "tests/results/ResultsFixture.h"
 
@@ -264,6 +271,56 @@ TEST_F(BatchWindowTest, AnErrorInTheMiddleKeepsTheRowsBeforeIt) {
     EXPECT_EQ(o.rows[2][0], "img2.bmp");
     EXPECT_EQ(o.rows[3][0], "Média");
   }
+}
+
+// A path in the list that is not a regular file (a named pipe with no writer, a device
+// behind a link with a picture's name, a folder, a socket; also under the raw reader's
+// extension) ends the run at once with the error naming what it is, on one thread or many:
+// the rows before it stay, nothing waits for the pipe or reads the device on and on.
+TEST_F(BatchWindowTest, APathThatIsNotAFileStopsTheRunAtItAtOnce) {
+  // The program's readers, as main() registers them.
+  RegisterTiffFormat();
+  RegisterGifFormat();
+  const std::vector<std::string> good = Imagens(4);
+  const std::string pipe = Path("imagens/fila.bmp");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
+  const std::string rawPipe = Path("imagens/fila.grey");
+  ASSERT_EQ(::mkfifo(rawPipe.c_str(), 0644), 0);
+  const std::string zeros = Path("imagens/zeros.bmp");
+  ASSERT_EQ(::symlink("/dev/zero", zeros.c_str()), 0);
+  const std::string null = Path("imagens/nada.tif");
+  ASSERT_EQ(::symlink("/dev/null", null.c_str()), 0);
+  const std::string folder = Path("imagens/pasta.tif");
+  ASSERT_TRUE(QDir().mkpath(QString::fromStdString(folder)));
+  const std::string socketPath = Path("imagens/tomada.gif");
+  const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+  std::snprintf(address.sun_path, sizeof address.sun_path, "%s", socketPath.c_str());
+  ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+
+  const struct {
+    std::string path, kind;
+  } cases[] = {{pipe, "a named pipe"}, {rawPipe, "a named pipe"}, {zeros, "a device"},
+               {null, "a device"},     {folder, "a folder"},      {socketPath, "a socket"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    std::vector<std::string> paths = good;
+    paths.insert(paths.begin() + 2, c.path);
+    for (unsigned threads : {0u, 4u}) {
+      const RunOutcome o = Run(paths, TFormResultado::kSVD, threads);
+      EXPECT_EQ(o.error, "EInOutError: Cannot open file \"" + c.path + "\". It is " + c.kind +
+                             ", not a file");
+      ASSERT_EQ(o.rows.size(), 4u);
+      EXPECT_EQ(o.rows[1][0], "img1.bmp");
+      EXPECT_EQ(o.rows[2][0], "img2.bmp");
+      EXPECT_EQ(o.rows[3][0], "Média");
+    }
+  }
+  ::close(sock);
+  UnregisterTiffFormat();
+  UnregisterGifFormat();
 }
 
 // ---- what the user sees during a run ----

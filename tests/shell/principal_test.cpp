@@ -116,7 +116,7 @@ TEST_F(MainWindowTest, StartsInCompositionWhenTheStoredModeCannotBeHad) {
       {"store under a file", plain + "/registry.ini", false,
        "Cannot create file \"" + plain + "/registry.ini\". Invalid filename"},
       {"folder at the store", folder_.File("folder-store"), false,
-       "Cannot create file \"" + folder_.File("folder-store") + "\". File access denied"},
+       "Cannot open file \"" + folder_.File("folder-store") + "\". It is a folder, not a file"},
       {"mode as a string", folder_.Registry(), true, "Invalid data type for 'Modo de Analise'"},
   };
   for (const Case& c : cases) {

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <fstream>
 #include <functional>
 #include <limits>
 #include <random>
@@ -180,17 +181,39 @@ TEST_F(TextReaderTest, BytesLeftCountsFromThePosition) {
   EXPECT_EQ(r.BytesLeft(), 0);
 }
 
+// A file that another program keeps writing to ends, for the reader, where it ended when
+// it was opened: the reader cannot be kept going.
+TEST_F(TextReaderTest, AFileGrowingWhileReadEndsWhereItEndedWhenOpened) {
+  const std::string path = file("1 2 3");
+  TextReader r(path);
+  EXPECT_EQ(r.ReadInteger(), 1);
+  {
+    std::ofstream more(path, std::ios::app);
+    more << " 4 5\r\n6\r\n";
+  }
+  EXPECT_EQ(r.ReadInteger(), 2);
+  EXPECT_EQ(r.ReadInteger(), 3);
+  EXPECT_TRUE(r.Eof());
+  EXPECT_EQ(r.ReadLine(), "");
+}
+
 TEST_F(TextReaderTest, OpenFailuresCarryTheRuntimeTexts) {
   EXPECT_EQ(ErrorText([&] { TextReader r(folder_ / "missing.his"); }), "File not found");
   EXPECT_EQ(ErrorText([&] { TextReader r(folder_ / "no/such/folder.his"); }), "Invalid filename");
-  EXPECT_EQ(ErrorText([&] { TextReader r(folder_.path().string()); }), "File access denied");
+  auto notAFile = [](const std::string& path, const std::string& kind) {
+    return "Cannot open file \"" + path + "\". It is " + kind + ", not a file";
+  };
+  EXPECT_EQ(ErrorText([&] { TextReader r(folder_.path().string()); }),
+            notAFile(folder_.path().string(), "a folder"));
   // What is not a plain file would never end (a device) or would wait for a writer (a pipe).
   const std::string fifo = folder_ / "pipe.his";
   ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
   const std::string zeros = folder_ / "zeros.his";
   ASSERT_EQ(symlink("/dev/zero", zeros.c_str()), 0);
-  for (const std::string& path : {fifo, zeros, std::string("/dev/null")})
-    EXPECT_EQ(ErrorText([&] { TextReader r(path); }), "File access denied") << path;
+  const std::pair<std::string, std::string> cases[] = {
+      {fifo, "a named pipe"}, {zeros, "a device"}, {"/dev/null", "a device"}};
+  for (const auto& [path, kind] : cases)
+    EXPECT_EQ(ErrorText([&] { TextReader r(path); }), notAFile(path, kind)) << path;
   if (geteuid() != 0) {
     const std::string f = file("1");
     chmod(f.c_str(), 0);

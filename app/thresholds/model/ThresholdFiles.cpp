@@ -1,35 +1,24 @@
 #include "app/thresholds/model/ThresholdFiles.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <memory>
 #include <string_view>
 
 #include "platform/AtomicFile.h"
 #include "platform/Errors.h"
 #include "platform/FileNames.h"
+#include "platform/RegularFile.h"
 #include "platform/TextFile.h"
 
 namespace vandrel {
 
 namespace {
 
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
 // The first `count` bytes of a file, read without looking at the rest of it.
 template <size_t N>
 std::array<uint8_t, N> LerInicio(const std::string& path) {
-  errno = 0;
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-  if (!file) throw InOutError(errno ? errno : ENOENT);
+  const OpenedFile file = OpenFileForReading(path);
   std::array<uint8_t, N> bytes{};
-  const size_t read = std::fread(bytes.data(), 1, N, file.get());
-  if (read != N) {
-    if (std::ferror(file.get())) throw InOutError(errno ? errno : EIO);
+  if (ReadFileAt(file.fd.get(), 0, bytes.data(), N) != N)
     throw EInOutError("Read beyond end of file");
-  }
   return bytes;
 }
 
