@@ -208,19 +208,20 @@ class Pixels : public ::testing::Test {
       EXPECT_EQ(onScreen, control->rect());
     }
     const QImage screen = principal->screen()->grabWindow(principal->winId()).toImage();
-    const Comparison s = Compare(screen, control->mapTo(principal.get(), QPoint(0, 0)), w,
-                                 onScreen, band);
+    const Comparison s =
+        Compare(screen, control->mapTo(principal.get(), QPoint(0, 0)), w, onScreen, band);
     EXPECT_EQ(s.wrong, 0) << "on the screen: " << s;
     EXPECT_GT(s.checked, 0);
     // The window drawn afresh.
     const QImage grabbed = w.grab().toImage();
-    const Comparison g = Compare(grabbed, control->mapTo(&w, QPoint(0, 0)), w,
-                                 InView(control, &w), band);
+    const Comparison g =
+        Compare(grabbed, control->mapTo(&w, QPoint(0, 0)), w, InView(control, &w), band);
     EXPECT_EQ(g.wrong, 0) << "drawn afresh: " << g;
   }
 
-  ProgramFolder folder{"[caixa_sobre]\nmostrar_inicio=FALSE\n[Configuracao_selecao]\nlargura="
-                       "1\ncor=0\nmarcar=NAO\n"};
+  ProgramFolder folder{
+      "[caixa_sobre]\nmostrar_inicio=FALSE\n[Configuracao_selecao]\nlargura="
+      "1\ncor=0\nmarcar=NAO\n"};
   ScriptedDialogsScope dialogs;
   std::unique_ptr<TFormPrincipal> principal;
 };
@@ -236,12 +237,14 @@ std::string Name(const Picture& p) {
 }
 
 // 1 x 1 and 3 x 3, odd widths and heights, fitting the client area and larger than it.
-const Picture kPictures[] = {{1, 1, false},     {1, 1, true},      {3, 3, false},
-                             {3, 3, true},      {640, 480, false}, {645, 479, false},
-                             {645, 479, true},  {1000, 700, false}, {1001, 701, false},
+const Picture kPictures[] = {{1, 1, false},     {1, 1, true},        {3, 3, false},
+                             {3, 3, true},      {640, 480, false},   {645, 479, false},
+                             {645, 479, true},  {1000, 700, false},  {1001, 701, false},
                              {1001, 701, true}, {1700, 1100, false}, {1699, 1101, true}};
 
-Bitmap Make(const Picture& p) { return p.colour ? Colour(p.width, p.height) : Grey(p.width, p.height); }
+Bitmap Make(const Picture& p) {
+  return p.colour ? Colour(p.width, p.height) : Grey(p.width, p.height);
+}
 
 TEST_F(Pixels, AnOpenedPictureIsDrawnWholeAtEverySize) {
   for (const Picture& p : kPictures) {
@@ -307,8 +310,8 @@ TEST_F(Pixels, ASelectionAndItsBandLeaveThePictureWhole) {
 }
 
 TEST_F(Pixels, OutputWindowsAreDrawnWhole) {
-  for (const Picture& p : {Picture{3, 3, false}, Picture{645, 479, false}, Picture{1001, 701, false},
-                           Picture{1700, 1100, false}}) {
+  for (const Picture& p : {Picture{3, 3, false}, Picture{645, 479, false},
+                           Picture{1001, 701, false}, Picture{1700, 1100, false}}) {
     TFormImagem* source = Open("o.bmp", Make(p));
     ASSERT_NE(source, nullptr);
     {
