@@ -49,6 +49,15 @@ void Drawn() {
   QGuiApplication::sync();
 }
 
+// With VANDREL_SHOTS naming a folder, the screen as it is now goes there as `name`.png, for
+// a person to look at.
+void Shot(const QString& name) {
+  const QByteArray folder = qgetenv("VANDREL_SHOTS");
+  if (folder.isEmpty()) return;
+  Drawn();
+  QGuiApplication::primaryScreen()->grabWindow(0).save(QString(folder) + "/" + name + ".png");
+}
+
 // The colour the picture shows at display pixel (dx, dy) when stretched to dw x dh: image
 // column dx * W / dw, row dy * H / dh (truncated).
 QRgb Expected(const Bitmap& b, int dx, int dy, int dw, int dh) {
@@ -251,6 +260,7 @@ TEST_F(Pixels, AnOpenedPictureIsDrawnWholeAtEverySize) {
     TFormImagem* w = Open("p.bmp", Make(p));
     ASSERT_NE(w, nullptr) << Name(p);
     ExpectWhole(*w, Name(p));
+    Shot(QString::fromStdString("picture-" + Name(p)).replace(' ', '-'));
     CloseAll();
   }
 }
@@ -322,6 +332,7 @@ TEST_F(Pixels, OutputWindowsAreDrawnWhole) {
     auto* brightness = dynamic_cast<TFormImagemSaida*>(principal->FilhaAtiva());
     ASSERT_NE(brightness, nullptr);
     ExpectWhole(*brightness, Name(p) + " brightness");
+    Shot(QString::fromStdString("brightness-" + Name(p)).replace(' ', '-'));
     principal->ZoomOutClick();
     ExpectWhole(*brightness, Name(p) + " brightness at 80%");
     source->Show();
