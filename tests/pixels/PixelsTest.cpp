@@ -7,8 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QPointer>
 #include <QScreen>
 #include <QScrollArea>
@@ -23,6 +25,7 @@
 
 #include "app/imaging/ui/UnitBrilho.h"
 #include "app/imaging/ui/UnitImagem.h"
+#include "app/shell/model/URecursos.h"
 #include "app/shell/ui/UnitPrincipal.h"
 #include "app/thresholds/ui/ULimiares.h"
 #include "platform/Bitmap.h"
@@ -371,6 +374,46 @@ TEST_F(Pixels, TheThresholdsPreviewIsDrawnWhole) {
     ExpectWhole(*source, Name(p) + " previewed, zoomed in");
     CloseAll();
   }
+}
+
+// A damaged picture leaves the screen as it was: no empty window, at any try, from the open
+// dialog or from a recent entry (the error box itself is scripted, off the screen).
+TEST_F(Pixels, AFailedOpenLeavesTheScreenAsItWas) {
+  std::vector<uint8_t> bytes;
+  {
+    const QString whole = folder.File("imagens/inteira.bmp");
+    SaveBmp(Grey(640, 480), whole.toStdString());
+    QFile f(whole);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray all = f.readAll();
+    bytes.assign(all.begin(), all.begin() + all.size() / 2);
+  }
+  const QString damaged = folder.File("imagens/damaged.bmp");
+  {
+    QFile f(damaged);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size()));
+  }
+  Drawn();
+  const QImage before = principal->screen()->grabWindow(principal->winId()).toImage();
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    SCOPED_TRACE(attempt);
+    dialogs->messages.clear();
+    if (attempt < 2) {
+      dialogs->files.push_back(FileDialogResult{{damaged}, 5});
+      principal->Abrir_Imagem->trigger();
+    } else {
+      GravarConfig("imagens_abertas", "ima0", damaged.toStdString());
+      emit principal->Arquivo1->aboutToShow();
+      principal->ima[0]->trigger();
+    }
+    Settle();
+    Drawn();
+    EXPECT_EQ(dialogs->messages.size(), 1u);
+    EXPECT_TRUE(principal->Filhas().empty());
+    EXPECT_TRUE(principal->screen()->grabWindow(principal->winId()).toImage() == before);
+  }
+  Shot("failed-open");
 }
 
 }  // namespace
