@@ -23,10 +23,13 @@
 #include <ostream>
 #include <string>
 
+#include "app/histograms/ui/UDSHistograma.h"
+#include "app/histograms/ui/UHistograma.h"
 #include "app/imaging/ui/UnitBrilho.h"
 #include "app/imaging/ui/UnitImagem.h"
 #include "app/shell/model/URecursos.h"
 #include "app/shell/ui/UnitPrincipal.h"
+#include "app/thresholds/ui/ULimPreview.h"
 #include "app/thresholds/ui/ULimiares.h"
 #include "platform/Bitmap.h"
 #include "platform/Bmp.h"
@@ -87,9 +90,9 @@ QRgb Expected(const Bitmap& b, int dx, int dy, int dw, int dh) {
 // view.
 QRect InView(const QWidget* control, const QWidget* upTo) {
   QRect r = control->rect();
-  for (const QWidget* p = control->parentWidget(); p; p = p->parentWidget()) {
-    r &= QRect(control->mapFrom(p, QPoint(0, 0)), p->size());
-    if (p == upTo) break;
+  for (const QWidget* w = control; w != upTo && !w->isWindow();) {
+    w = w->parentWidget();
+    r &= QRect(control->mapFrom(w, QPoint(0, 0)), w->size());
   }
   return r;
 }
@@ -374,6 +377,56 @@ TEST_F(Pixels, TheThresholdsPreviewIsDrawnWhole) {
     ExpectWhole(*source, Name(p) + " previewed, zoomed in");
     CloseAll();
   }
+}
+
+// The screen shows what `window` draws, where nothing else lies over it.
+void ExpectOnScreenAsDrawn(QWidget* window, const std::string& what) {
+  SCOPED_TRACE(what);
+  ASSERT_NE(window, nullptr);
+  if (auto* form = qobject_cast<TForm*>(window)) form->Show();  // in front of the others
+  Drawn();
+  ASSERT_TRUE(window->isVisible());
+  QWidget* top = window->window();
+  const QImage screen = top->screen()->grabWindow(top->winId()).toImage();
+  const QImage drawn = window->grab().toImage();
+  const QPoint at = window->mapTo(top, QPoint(0, 0));
+  const QRect seen = InView(window, top);
+  // Other windows of the program standing over it (a stay-on-top table) are left out.
+  QRegion over;
+  for (QWidget* other : QApplication::topLevelWidgets())
+    if (other != top && other->isVisible() && other->windowHandle() &&
+        (other->windowHandle()->flags() & Qt::WindowStaysOnTopHint))
+      over += other->frameGeometry().translated(-window->mapToGlobal(QPoint(0, 0)));
+  int wrong = 0, checked = 0;
+  for (int y = seen.top(); y <= seen.bottom(); ++y)
+    for (int x = seen.left(); x <= seen.right(); ++x) {
+      if (over.contains(QPoint(x, y))) continue;
+      ++checked;
+      if ((screen.pixel(at + QPoint(x, y)) | 0xFF000000u) != (drawn.pixel(x, y) | 0xFF000000u))
+        ++wrong;
+    }
+  EXPECT_GT(checked, 0);
+  EXPECT_EQ(wrong, 0) << "of " << checked << " pixels";
+}
+
+// The windows that stand beside the pictures (a histogram window, the thresholds window with
+// its histogram and palette bar, its area table) show on the screen what they draw.
+TEST_F(Pixels, TheWindowsBesideThePicturesShowWhatTheyDraw) {
+  TFormImagem* source = Open("l.bmp", Grey(645, 479));
+  ASSERT_NE(source, nullptr);
+  auto* histograma = new TFormHistograma(principal.get());
+  histograma->Histograma->CalcularDeBitmap(source->BitmapImagem);
+  ExpectOnScreenAsDrawn(histograma, "histogram window");
+  source->Show();
+  principal->CompoComImagem->trigger();
+  principal->LimiaresExecute();
+  auto* limiares = dynamic_cast<TFormLimiares*>(principal->FilhaAtiva());
+  ASSERT_NE(limiares, nullptr);
+  ExpectOnScreenAsDrawn(limiares, "thresholds window");
+  ExpectOnScreenAsDrawn(limiares->TabelaAreas, "area table");
+  for (int i = 0; i < 3; ++i) limiares->BtNovoClick();  // the window grows with its levels
+  ExpectOnScreenAsDrawn(limiares, "thresholds window with five levels");
+  ExpectOnScreenAsDrawn(limiares->TabelaAreas, "area table with five levels");
 }
 
 // A damaged picture leaves the screen as it was: no empty window, at any try, from the open
