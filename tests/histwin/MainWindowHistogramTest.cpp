@@ -5,6 +5,8 @@
 #include <QToolButton>
 
 #include "app/histograms/ui/UHistoFixo.h"
+#include "platform/Bitmap.h"
+#include "platform/Bmp.h"
 #include "tests/histwin/HistwinFixture.h"
 
 namespace vandrel::testing {
@@ -84,20 +86,46 @@ TEST_F(CommandLineTest, HistogramDocumentOpensInCompositionMode) {
   EXPECT_TRUE(dialogs->messages.empty());
 }
 
-TEST_F(CommandLineTest, OtherDocumentsOpenAnEmptyWindow) {
+// Any other document is read as a histogram file, as the histogram window's own open reads
+// a file it is given: one that is not (a text, a picture as a file manager passes it) gets
+// the histogram reader's message and an empty window named after it; one that is, whatever
+// its name, shows its histogram.
+TEST_F(CommandLineTest, OtherDocumentsAreReadAsHistogramFiles) {
+  {
+    Bitmap b(8, 6, PixelFormat::pf8bit);
+    b.setPalette(GreyRamp());
+    SaveBmp(b, Fases("foto.bmp").toStdString());
+  }
+  for (const char* name : {"x.txt", "sem", "A.Lis"}) WriteFile(Fases(name), "0 0.5\r\n");
+  WriteFile(Fases("nota.txt"), "uma nota\r\n");
+  GreyHistogram lido{};
+  lido[0] = 0.5;
   struct Case {
     const char* file;
-    const char* caption;
-  } cases[] = {{"x.txt", "x.txt"}, {"sem", "sem"}, {"A.Lis", "A.Lis"}};
+    const char* message;  // empty: none
+  } cases[] = {{"x.txt", ""},
+               {"sem", ""},
+               {"A.Lis", ""},
+               {"nota.txt", "Invalid numeric input"},
+               {"foto.bmp", "Invalid numeric input"},
+               {"falta.tif", "File not found"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file);
-    WriteFile(Fases(c.file), "0 0.5\r\n");
+    dialogs->messages.clear();
     Iniciar(Fases(c.file));
     EXPECT_FALSE(principal->EmModoAnalise());
     ASSERT_EQ(Janelas().size(), 1u);
-    EXPECT_EQ(Janelas()[0]->Caption(), c.caption);
-    EXPECT_EQ(Janelas()[0]->Histograma->Valores(), GreyHistogram{});
+    EXPECT_EQ(Janelas()[0]->Caption(), c.file);
     EXPECT_FALSE(Janelas()[0]->Histograma->Sobreposicao());
+    if (*c.message) {
+      EXPECT_EQ(dialogs->Texts(), QStringList{c.message});
+      ASSERT_EQ(dialogs->messages.size(), 1u);
+      EXPECT_EQ(dialogs->messages.back().kind, MsgKind::Error);
+      EXPECT_EQ(Janelas()[0]->Histograma->Valores(), GreyHistogram{});
+    } else {
+      EXPECT_TRUE(dialogs->messages.empty());
+      EXPECT_TRUE(Proximos(Janelas()[0]->Histograma->Valores(), lido));
+    }
   }
 }
 

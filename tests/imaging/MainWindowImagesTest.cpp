@@ -156,30 +156,71 @@ TEST_F(MainWindowImages, MissingFileShowsTheMessageAndTheDialogAgain) {
   EXPECT_EQ(Recent(2), b);
 }
 
-// A reader's error reaches the default error report: the window made for the file stays,
-// empty, captioned with the file name; the files after it are not opened and the commands
-// are not switched on.
-TEST_F(MainWindowImages, ReaderErrorEndsTheCommandAtTheReport) {
+// A reader's error reaches the default error report and takes the window made for the file
+// with it: no empty window is left, however often it is tried. The files after it are not
+// opened, the recent list does not get it and the commands are not switched on.
+TEST_F(MainWindowImages, ReaderErrorEndsTheCommandAtTheReportAndLeavesNoWindow) {
   const QString bad = Write("ruim.bmp", std::vector<uint8_t>(64, 0x42));
   const QString curto = WriteGrey("curto.grey", 5000);
   const QString good = WriteBmp24("bom.bmp", 5, 5);
+  std::vector<uint8_t> truncated = Bmp24(40, 30, 9);
+  truncated.resize(truncated.size() / 2);
+  const QString cortado = Write("cortado.bmp", truncated);
   Choose({good, bad, good});
   principal->Abrir_Imagem->trigger();
   Settle();
   ASSERT_EQ(dialogs->messages.size(), 1u);
   EXPECT_EQ(dialogs->messages[0].kind, MsgKind::Error);
-  EXPECT_EQ(Captions(), (QStringList{"bom.bmp", "ruim.bmp"}));
-  EXPECT_TRUE(ImageWindows()[1]->BitmapImagem.empty());
+  EXPECT_EQ(Captions(), QStringList{"bom.bmp"});
+  EXPECT_EQ(TFormImagem::ContadorDeImagens, 1);
   EXPECT_EQ(Recent(0), good);
   EXPECT_EQ(Recent(1), "");
   EXPECT_FALSE(principal->SalvarImagem->isEnabled());
 
-  Choose({curto});
-  principal->Abrir_Imagem->trigger();
-  Settle();
-  ASSERT_EQ(dialogs->messages.size(), 2u);
-  EXPECT_EQ(dialogs->messages[1].text, "Read beyond end of file");
-  EXPECT_EQ(Captions().last(), "curto.grey");
+  const struct {
+    QString file;
+    const char* message;  // empty: any text
+  } cases[] = {{curto, "Read beyond end of file"}, {cortado, ""}, {cortado, ""}, {bad, ""}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file.toStdString());
+    const size_t before = dialogs->messages.size();
+    Choose({c.file});
+    principal->Abrir_Imagem->trigger();
+    Settle();
+    ASSERT_EQ(dialogs->messages.size(), before + 1);
+    if (*c.message) {
+      EXPECT_EQ(dialogs->messages.back().text, c.message);
+    } else {
+      EXPECT_FALSE(dialogs->messages.back().text.isEmpty());
+    }
+    EXPECT_EQ(Captions(), QStringList{"bom.bmp"});
+    EXPECT_EQ(principal->findChildren<QMdiSubWindow*>().size(), 1);
+    EXPECT_EQ(TFormImagem::ContadorDeImagens, 1);
+    EXPECT_EQ(Recent(0), good);
+  }
+  EXPECT_EQ(dialogs->fileDialogs.size(), 5u);  // a reader's error does not bring the dialog back
+}
+
+// A recent entry whose file has gone bad: the reader's report, no window, the list as it was.
+TEST_F(MainWindowImages, RecentEntryOfADamagedFileLeavesNoWindow) {
+  std::vector<uint8_t> truncated = Bmp24(40, 30, 9);
+  truncated.resize(truncated.size() / 2);
+  const QString cortado = Write("cortado.bmp", truncated);
+  GravarConfig("imagens_abertas", "ima0", cortado.toStdString());
+  emit principal->Arquivo1->aboutToShow();
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    SCOPED_TRACE(attempt);
+    principal->ima[0]->trigger();
+    Settle();
+    ASSERT_EQ(dialogs->messages.size(), size_t(attempt) + 1);
+    EXPECT_EQ(dialogs->messages.back().kind, MsgKind::Error);
+    EXPECT_TRUE(ImageWindows().empty());
+    EXPECT_TRUE(principal->findChildren<QMdiSubWindow*>().empty());
+    EXPECT_EQ(TFormImagem::ContadorDeImagens, 0);
+  }
+  EXPECT_TRUE(dialogs->fileDialogs.empty());
+  EXPECT_EQ(Recent(0), cortado);
+  EXPECT_EQ(Recent(1), "");
 }
 
 TEST_F(MainWindowImages, UnknownExtensionIsReported) {

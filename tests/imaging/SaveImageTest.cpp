@@ -139,17 +139,19 @@ TEST_F(SaveImage, FailedWriteKeepsTheEarlierFileAndIsReported) {
   EXPECT_EQ(folder.ReadFile("keep.bmp"), QByteArray("old"));
 }
 
-// A failed load leaves its window open and empty. Saving that window over an existing file,
-// in any of the three formats, is refused with one message and leaves every byte of the
-// file as it was.
+// A failed load leaves no window. An image window holding no picture (one made before a
+// picture was put in) saved over an existing file, in any of the three formats, is refused
+// with one message and leaves every byte of the file as it was.
 TEST_F(SaveImage, EmptyWindowNeverReplacesAFile) {
   const QString bad = folder.File("imagens/ruim.tif");
   WriteBytes(bad.toStdString(), std::vector<uint8_t>(64, 0x42));
   dialogs->files.push_back(FileDialogResult{{bad}, 1});
   principal->Abrir_Imagem->trigger();
   Settle();
-  auto* w = dynamic_cast<TFormImagem*>(principal->FilhaAtiva());
-  ASSERT_NE(w, nullptr);
+  EXPECT_EQ(principal->FilhaAtiva(), nullptr);
+  auto* w = new TFormImagem(principal.get());
+  Settle();
+  ASSERT_EQ(principal->FilhaAtiva(), w);
   ASSERT_TRUE(w->BitmapImagem.empty());
   principal->Timer1Timer();  // the timer's second: the save command is on again
   const struct {

@@ -40,8 +40,13 @@ void TForm::FitFrameTo(const QSize& content) {
   sub->ensurePolished();
   QMargins frame = sub->contentsMargins();
   if (QLayout* layout = sub->layout()) frame += layout->contentsMargins();
-  resize(content);
+  // The sub-window grows first and its layout gives the form its size. A form grown ahead
+  // of its sub-window would have only the part inside the sub-window marked for painting,
+  // and the sub-window growing afterwards repaints around the form's opaque children (the
+  // image control, its canvas), trusting them to have marked their own: the rest of a
+  // picture would never be drawn. A hidden sub-window lays the form out only when shown.
   sub->resize(content.grownBy(frame));
+  if (!sub->isVisible()) resize(content);
   vandrel::PlaceSubWindow(sub);
 }
 

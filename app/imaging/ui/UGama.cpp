@@ -264,9 +264,11 @@ void TFormContraste::TracarSegmento() { vandrel::TracarSegmento(Curva, PontoAtua
 void TFormContraste::Aplicar() {
   if (!JanelaImagem) return;
   Bitmap resultado = ApplyCurve(BitmapOriginal, Curva);
-  TFormImagemSaida* saida = TFormImagemSaida::CreateComOrigem(JanelaImagem, JanelaImagem);
+  NewPictureWindow<TFormImagemSaida> saida(
+      TFormImagemSaida::CreateComOrigem(JanelaImagem, JanelaImagem));
   saida->DefinirBitmap(std::move(resultado));
   saida->SetCaption(JanelaImagem->Caption() + "-Contraste " + NomeTipo);
+  saida.Keep();
 }
 
 void TFormContraste::rgTipoClick() { DefinirTipo(TipoDoItem(rgTipoItemIndex())); }

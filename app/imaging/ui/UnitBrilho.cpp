@@ -87,10 +87,11 @@ void TFormBrilho::BarraBrilhoChange() {
 void TFormBrilho::ButtonOKClick() {
   if (!Imagem) return;
   // The output window belongs to the image window and remembers it as its source.
-  TFormImagemSaida* saida = TFormImagemSaida::CreateComOrigem(Imagem, Imagem);
+  NewPictureWindow<TFormImagemSaida> saida(TFormImagemSaida::CreateComOrigem(Imagem, Imagem));
   // The brightened copy in one pass over the pixels.
   saida->DefinirBitmap(vandrel::ComBrilho(Imagem->BitmapImagem, BarraBrilho->value()));
   saida->SetCaption(Imagem->Caption() + " - Brilho");
+  saida.Keep();
   accept();
 }
 

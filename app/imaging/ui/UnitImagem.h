@@ -7,6 +7,7 @@
 #include <QString>
 #include <QWidget>
 #include <memory>
+#include <utility>
 
 #include "app/frame/ui/Form.h"
 #include "app/imaging/model/Selection.h"
@@ -196,6 +197,34 @@ class TFormImagem : public TForm {
   QString legendaDeTamanho_;
   bool autoSize_ = true;  // the window fits itself to the image control
   bool contado_ = true;   // still counted in ContadorDeImagens
+};
+
+// A window that an open or an operation makes for a picture. The rule for every such
+// window: it stays only once its picture is in it. When loading the file or computing the
+// result fails (a reader's error, a missing palette, a result that cannot be made, no
+// memory), the window is released before the failure is reported, so that no failure leaves
+// an empty window behind, however often it is tried. The commands that open image windows
+// (the open dialog, the recent-image entries) and the operations that put their results in
+// new windows all hold their new window in one of these until the picture is in.
+template <class Window>
+class NewPictureWindow {
+ public:
+  explicit NewPictureWindow(Window* window) : window_(window) {}
+  NewPictureWindow(const NewPictureWindow&) = delete;
+  NewPictureWindow& operator=(const NewPictureWindow&) = delete;
+  // Unwinding from a failure takes the window away.
+  ~NewPictureWindow() { Discard(); }
+
+  Window* operator->() const { return window_; }
+  // The picture is in: the window stays.
+  Window* Keep() { return std::exchange(window_, nullptr); }
+  // The picture cannot be had: the window goes now.
+  void Discard() {
+    if (Window* w = std::exchange(window_, nullptr)) w->Release();
+  }
+
+ private:
+  Window* window_;
 };
 
 class TFormImagemSaida : public TFormImagem {

@@ -212,10 +212,11 @@ vandrel::OpcoesSimilares TFormSimilares::Opcoes() const {
 
 void TFormSimilares::Processar(TFormImagem* imagem) {
   // The output window belongs to the image window and remembers it as its source.
-  TFormImagemSaida* saida = TFormImagemSaida::CreateComOrigem(imagem, imagem);
+  NewPictureWindow<TFormImagemSaida> saida(TFormImagemSaida::CreateComOrigem(imagem, imagem));
   saida->DefinirBitmap(vandrel::RecolorirSimilares(imagem->BitmapImagem, imagem->InicioSelecao(),
                                                    imagem->FimSelecao(), Opcoes()));
   saida->SetCaption(imagem->Caption() + " - Similares");
+  saida.Keep();
 }
 
 void TFormSimilares::Processar8Bits(TFormImagem* imagem) { Processar(imagem); }
@@ -223,8 +224,9 @@ void TFormSimilares::Processar8Bits(TFormImagem* imagem) { Processar(imagem); }
 void TFormSimilares::ProcessarRGB(TFormImagem* imagem) {
   if (imagem->BitmapImagem.height() == 0) {
     // Nothing to recolour: the output window gets the empty image and no caption.
-    TFormImagemSaida* saida = TFormImagemSaida::CreateComOrigem(imagem, imagem);
+    NewPictureWindow<TFormImagemSaida> saida(TFormImagemSaida::CreateComOrigem(imagem, imagem));
     saida->DefinirBitmap(imagem->BitmapImagem);
+    saida.Keep();
     return;
   }
   Processar(imagem);

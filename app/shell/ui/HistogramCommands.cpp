@@ -195,11 +195,14 @@ void TFormPrincipal::AbrirHistogramaDoArgumento(const QString& file,
   janela->SetCaption(QFileInfo(file).fileName());
   const std::string caminho = QFile::encodeName(file).toStdString();
   // A file that cannot be read is reported here, so that the start goes on and counts the
-  // document as handled: a later show of the main window does not try it again.
+  // document as handled: a later show of the main window does not try it again. A document
+  // of any other kind (a picture a file manager passes, a text) is read as a histogram file,
+  // as the histogram window reads a file it is given: one that is not gets the reader's
+  // message, and the window stays empty.
   vandrel::Guarded([&] {
-    if (upperExtension == ".HIS")
-      janela->Histograma->CarregarHis(caminho);
-    else if (upperExtension == ".PAT")
+    if (upperExtension == ".PAT")
       janela->Histograma->CarregarPadrao(caminho);
+    else
+      janela->Histograma->CarregarHis(caminho);
   });
 }

@@ -70,18 +70,21 @@ void TFormPrincipal::Abrir_ImagemExecute() {
   filtroEscolhido = escolha->filterIndex;
 
   for (const QString& arquivo : escolha->files) {
-    auto* janela = new TFormImagem(this);
-    // A reader's error leaves this window open, empty, and ends the command here.
-    const bool carregou = janela->CarregarImagem(arquivo);
-    if (!carregou) {
-      janela->Release();
+    // A reader's error takes the window away (NewPictureWindow) and ends the command at the
+    // error report: the files after it are not opened and it does not enter the recent list.
+    NewPictureWindow<TFormImagem> janela(new TFormImagem(this));
+    if (janela->CarregarImagem(arquivo)) {
+      janela->DefinirNome(QFileInfo(arquivo).fileName());
+      janela.Keep();
+    } else {
+      // A file that is not there: its window goes, the message, then the dialog comes back;
+      // when it is done, the remaining files are opened. The path still enters the list.
+      janela.Discard();
       MostrarFalhaAoAbrir(arquivo);
-      // The dialog comes back; when it is done, the remaining files are opened.
       Abrir_ImagemExecute();
     }
     vandrel::AdicionarImagemAberta(arquivo.toStdString());
     AtualizarImagensRecentes();
-    if (carregou) janela->DefinirNome(QFileInfo(arquivo).fileName());
   }
   SalvarImagem->setEnabled(true);
   CompoComImagem->trigger();
@@ -91,14 +94,16 @@ void TFormPrincipal::imaClick(int k) {
   // The file the item shows, not whatever the configuration holds under its key by now.
   const QString caminho = ima[size_t(k)]->data().toString();
   if (caminho.isEmpty()) return;
-  auto* janela = new TFormImagem(this);
+  // As in the open dialog: a reader's error takes the window away and reaches the report.
+  NewPictureWindow<TFormImagem> janela(new TFormImagem(this));
   if (!janela->CarregarImagem(caminho)) {
-    janela->Release();
+    janela.Discard();
     MostrarFalhaAoAbrir(caminho);
     Abrir_ImagemExecute();
     return;
   }
   janela->DefinirNome(QFileInfo(caminho).fileName());
+  janela.Keep();
 }
 
 namespace {
@@ -184,9 +189,10 @@ void TFormPrincipal::InformaesdaImagem1Click() {
 void TFormPrincipal::FiltroMediaExecute() {
   TFormImagem* imagem = ImagemAtiva(true);
   if (!imagem) return;
-  TFormImagemSaida* saida = TFormImagemSaida::CreateComOrigem(imagem, imagem);
+  NewPictureWindow<TFormImagemSaida> saida(TFormImagemSaida::CreateComOrigem(imagem, imagem));
   saida->DefinirBitmap(vandrel::FiltroMedia(imagem->BitmapImagem));
   saida->SetCaption(imagem->Caption() + " - Filtro da Média");
+  saida.Keep();
 }
 
 void TFormPrincipal::GreyscaleExecute() {
@@ -201,10 +207,11 @@ void TFormPrincipal::GreyscaleExecute() {
   }
   // A missing palette file ends the command here, before any window exists.
   vandrel::Bitmap cinza = vandrel::ConverterParaCinza(imagem->BitmapImagem, vandrel::PaletaCinza());
-  auto* janela = new TFormImagem(this);
+  NewPictureWindow<TFormImagem> janela(new TFormImagem(this));
   janela->DefinirBitmap(std::move(cinza));
   janela->SetCaption(imagem->Caption() + "-GreyScale");
   janela->Show();
+  janela.Keep();
 }
 
 void TFormPrincipal::btr_g_bClick() {
@@ -218,20 +225,21 @@ void TFormPrincipal::btr_g_bClick() {
   }
   // The palette first: a missing "system/plt8.bmp" ends the command before any window exists.
   const vandrel::Palette paleta = vandrel::PaletaCanais();
-  const std::array<TFormImagem*, 3> janelas{new TFormImagem(this), new TFormImagem(this),
-                                            new TFormImagem(this)};
   const std::array<const char*, 3> sufixos{"-GreyScale-Canal R", "-GreyScale-Canal G",
                                            "-GreyScale-Canal B"};
   for (uint8_t canal = 0; canal < 3; ++canal) {
+    NewPictureWindow<TFormImagem> janela(new TFormImagem(this));
     const std::unique_ptr<vandrel::Bitmap> c =
         vandrel::ExtrairCanal(imagem->BitmapImagem, canal, paleta);
     if (!c) {
+      janela.Discard();  // a channel that cannot be taken leaves no window
       vandrel::ShowMessage("Ocorreu um erro durante a operação!");
       continue;
     }
-    janelas[canal]->DefinirBitmap(std::move(*c));
-    janelas[canal]->DefinirNome(imagem->Caption() + sufixos[canal]);
-    janelas[canal]->Show();
+    janela->DefinirBitmap(std::move(*c));
+    janela->DefinirNome(imagem->Caption() + sufixos[canal]);
+    janela->Show();
+    janela.Keep();
   }
 }
 

@@ -533,9 +533,11 @@ Bitmap TFormLimiares::Colorir() {
 void TFormLimiares::AplicarLimiares() {
   if (!JanelaOrigem) return;
   Bitmap colorida = Colorir();
-  TFormImagemSaida* saida = TFormImagemSaida::CreateComOrigem(JanelaOrigem, JanelaOrigem);
+  NewPictureWindow<TFormImagemSaida> saida(
+      TFormImagemSaida::CreateComOrigem(JanelaOrigem, JanelaOrigem));
   saida->DefinirBitmap(std::move(colorida));
   saida->SetCaption(JanelaOrigem->Caption() + "-Limiares");
+  saida.Keep();
 }
 
 void TFormLimiares::AtualizarPreview() {

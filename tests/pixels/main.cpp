@@ -1,0 +1,3 @@
+#include "tests/support/GuiTest.h"
+
+VANDREL_GUI_TEST_MAIN()
