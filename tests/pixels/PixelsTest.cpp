@@ -27,7 +27,7 @@
 #include "app/histograms/ui/UHistograma.h"
 #include "app/imaging/ui/UnitBrilho.h"
 #include "app/imaging/ui/UnitImagem.h"
-#include "app/shell/model/URecursos.h"
+#include "app/settings/model/URecursos.h"
 #include "app/shell/ui/UnitPrincipal.h"
 #include "app/thresholds/ui/ULimPreview.h"
 #include "app/thresholds/ui/ULimiares.h"
