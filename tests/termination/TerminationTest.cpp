@@ -155,6 +155,8 @@ TEST(Termination, ASignalClosesTheProgramAsItsCloseBoxDoes) {
       {"SIGINT", SIGINT, "ima0;NovaFase", "none", false},
       {"SIGHUP", SIGHUP, "ima0;NovaFase", "none", false},
       {"SIGTERM with the about box up", SIGTERM, "ima0;NovaFase;Sobre1", "TSobreDialog", false},
+      {"SIGTERM with a dialog up that takes no Escape", SIGTERM, "ima0;NovaFase;!stubborn",
+       "QDialog", false},
       {"SIGTERM, and again while closing", SIGTERM, "ima0;NovaFase", "none", true},
       {"SIGHUP, then SIGTERM while closing", SIGHUP, "ima0;NovaFase", "none", true},
   };

@@ -5,17 +5,25 @@
 // one is under way (<modal>:
 // the class of the modal dialog up then, or "none"). When the main window gets its close
 // event it writes "closing" and waits for one byte from <go> ("-": no waiting), so that the
-// test can send a request while the program is closing.
+// test can send a request while the program is closing. The action "!stubborn" shows a
+// modal dialog of the probe's own that takes no Escape.
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <QApplication>
+#include <QDialog>
 #include <QGenericPlugin>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
 namespace {
+
+class StubbornDialog : public QDialog {
+ public:
+  using QDialog::QDialog;
+  void reject() override {}
+};
 
 class EndProbe : public QObject {
  public:
@@ -50,6 +58,14 @@ class EndProbe : public QObject {
   // window is up).
   void Act() {
     if (!main_ || next_ >= actions_.size()) return;
+    if (actions_[next_] == "!stubborn") {
+      // A dialog that neither Escape nor its close box takes away.
+      ++next_;
+      QTimer::singleShot(0, this, [this] { Ready(); });
+      StubbornDialog dialog(main_);
+      dialog.exec();
+      return;
+    }
     auto* action = main_->findChild<QAction*>(actions_[next_]);
     if (!action) {
       Mark("missing " + actions_[next_].toUtf8());
