@@ -382,16 +382,18 @@ void TiffOrientation::PutColumns(Bitmap& upright, const uint8_t* rows, size_t ro
   };
   auto place = [&](int j) { return backward ? count - 1 - j : j; };
   if (!widens_) {
-    for (int x = 0; x < width_; ++x) {
-      uint8_t* run = runOf(x);
-      const uint8_t* from = rows + size_t(x) * size_t(bpp);
-      for (int j = 0; j < count; ++j, from += rowStride) {
-        uint8_t* to = run + size_t(place(j)) * size_t(bpp);
-        if (bpp == 1) *to = *from;
-        if (bpp == 3) std::memcpy(to, from, 3);
-        if (bpp == 4) std::memcpy(to, from, 4);
+    // Pixels of a fixed size: the run of each upright row written from its first pixel on.
+    auto columns = [&]<int Bpp>() {
+      const ptrdiff_t step = backward ? -Bpp : Bpp;
+      for (int x = 0; x < width_; ++x) {
+        uint8_t* to = runOf(x) + (backward ? size_t(count - 1) * Bpp : 0);
+        const uint8_t* from = rows + size_t(x) * Bpp;
+        for (int j = 0; j < count; ++j, from += rowStride, to += step) std::memcpy(to, from, Bpp);
       }
-    }
+    };
+    if (bpp == 1) columns.operator()<1>();
+    if (bpp == 3) columns.operator()<3>();
+    if (bpp == 4) columns.operator()<4>();
     return;
   }
   int j = 0;

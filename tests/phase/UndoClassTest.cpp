@@ -243,6 +243,29 @@ TEST_F(UndoLogTest, AClosedLogsNameIsTakenAgain) {
   EXPECT_EQ(fs::file_size(Path()), 0u);
 }
 
+// At the end of the program a log removes its own file, and only its own: the log of
+// another instance keeps its file and its records.
+TEST_F(UndoLogTest, RemovingTakesAwayTheLogsOwnFileOnly) {
+  TUndoClass first(Path());
+  first.Adicionar(Selection(10));
+  TUndoClass beside(Path());
+  const std::string besideFile = beside.Arquivo();
+  ASSERT_NE(besideFile, Path());
+  beside.Adicionar(Selection(20));
+  beside.Remover();
+  EXPECT_FALSE(fs::exists(besideFile));
+  EXPECT_EQ(fs::file_size(Path()), 1024u);
+  EXPECT_EQ(first.Desfazer(Selection(10)), GreyCounts{});
+
+  first.Remover();
+  EXPECT_FALSE(fs::exists(Path()));
+  EXPECT_FALSE(first.PodeDesfazer());
+  EXPECT_FALSE(first.PodeRefazer());
+  EXPECT_EQ(first.Posicao(), 0);
+  EXPECT_EQ(first.Refazer(Selection(10)), All(-1));
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder_.path()), fs::directory_iterator()), 0);
+}
+
 TEST_F(UndoLogTest, AFileThatCannotBeCreatedFailsTheAdditionAndKeepsTheLogEmpty) {
   std::ofstream(folder_ / "plain") << "a file, not a folder";
   const std::string path = folder_ / "plain/zundo.tmp";

@@ -38,6 +38,20 @@ TUndoClass::~TUndoClass() {
   ::close(fd_);  // and with it the lock
 }
 
+void TUndoClass::Remover() {
+  if (fd_ < 0) return;
+  // The file is this log's own while its lock is held: another instance never loses its
+  // records to it.
+  ::unlink(path_.c_str());
+  ::close(fd_);
+  fd_ = -1;
+  path_ = nome_;
+  proprio_ = false;
+  numDesfazer_ = numRefazer_ = 0;
+  podeDesfazer_ = podeRefazer_ = false;
+  posicao_ = 0;
+}
+
 std::string TUndoClass::NomeDaInstancia(const std::string& fileName, int n) {
   const size_t dot = ExtensionStart(fileName);
   std::string tag = "." + std::to_string(::getpid());

@@ -33,6 +33,10 @@ class TUndoClass {
   TUndoClass(const TUndoClass&) = delete;
   TUndoClass& operator=(const TUndoClass&) = delete;
 
+  // Removes the file and closes it, at the end of the program, when no one will step
+  // through its records again. The log is empty then; a later Adicionar starts a new file.
+  void Remover();
+
   // Writes `counts` as a record at the position, which moves past it. Undo becomes possible
   // and the redo tail is dropped.
   void Adicionar(const GreyCounts& counts);

@@ -21,6 +21,7 @@
 
 #include "app/frame/ui/Form.h"
 #include "app/frame/ui/ToolIcons.h"
+#include "app/histograms/ui/UHistoFixo.h"
 #include "app/settings/model/URecursos.h"
 #include "app/shell/ui/UnitConfiguracoes.h"
 #include "app/shell/ui/sobre.h"
@@ -453,6 +454,8 @@ void TFormPrincipal::closeEvent(QCloseEvent* event) {
       reg.CloseKey();
     }
   });
+  // The phase's undo log serves this session only: it goes with the program.
+  if (JanelaFase && JanelaFase->Historico) JanelaFase->Historico->Remover();
   event->accept();
   // The program ends with its main window: the help window must not keep it running.
   vandrel::CloseHelp();
