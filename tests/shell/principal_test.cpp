@@ -239,13 +239,11 @@ TEST_F(MainWindowTest, CommandLineDocumentChoosesTheModeAndSkipsTheRegistry) {
   struct Case {
     const char* argument;
     bool analise;
-  } cases[] = {{"/data/amostra.his", false},
-               {"/data/lista.LsT", true},
-               {"/data/x.txt", false},
-               {"/data/p.pat", false}};
+  } cases[] = {{"amostra.his", false}, {"lista.LsT", true}, {"x.txt", false}, {"p.pat", false}};
   for (const Case& c : cases) {
     StoreMode(!c.analise);
-    TFormPrincipal& w = Start(c.argument);
+    // Documents that do not exist, in the test's own folder.
+    TFormPrincipal& w = Start(folder_.File(c.argument));
     EXPECT_EQ(w.EmModoAnalise(), c.analise) << c.argument;
     EXPECT_TRUE(w.ArgumentoAberto);
     w.hide();
