@@ -145,6 +145,7 @@ TEST(Repository, TestDataFoldersAreInsideIt) {
     EXPECT_TRUE(fs::is_directory(folder)) << folder;
   }
   EXPECT_TRUE(Inside(VANDREL_TEST_DATA_DIR, source)) << VANDREL_TEST_DATA_DIR;
-  for (const char* file : {"REFERENCE.tsv", "SOURCES.tsv", "MANIFEST.tsv", "LICENSES.txt"})
+  for (const char* file :
+       {"REFERENCE.tsv", "SOURCES.tsv", "MANIFEST.tsv", "LICENSES.txt", "LICENSES/GPL-3.0.txt"})
     EXPECT_TRUE(fs::is_regular_file(fs::path(VANDREL_CORPUS_DIR) / file)) << file;
 }
