@@ -6,17 +6,28 @@
 #                                                    $HOME holds
 #   homes.sh check ROOT                              fails when $HOME changed since then
 #
-# What is noted: every entry of $HOME three levels deep, with its kind, size and the moment
-# it was last changed (a folder's moment changes when an entry is made in it, so files made
-# one level deeper show too). The source and build trees are left out wherever they lie, and
-# so is the compiler cache, which builds beside the suite write into.
+# What is noted: the names of the entries of $HOME (a file with its size and the moment it
+# was last changed), and everything three levels deep in the folders where programs keep
+# their settings, data, caches and desktop files (.config, .local, .cache, .dbus, .pki,
+# Desktop), each with its kind, size and moment (a folder's moment changes when an entry is
+# made in it, so files one level deeper show too). Left out: the source and build trees
+# wherever they lie, and the compiler cache, which builds beside the suite use. Other
+# programs of the same account that write into these folders while the suite runs show as
+# well; the listing names each change.
 set -euo pipefail
 
 listing() {
   local home=$1 source=$2 build=$3
-  find "$home" -xdev -mindepth 1 -maxdepth 3 \
-    \( -path "$source" -o -path "$build" -o -path "$home/.cache/ccache" -o -path "$home/.ccache" \) -prune \
-    -o -printf '%P\t%y\t%s\t%T@\n' 2> /dev/null | LC_ALL=C sort
+  {
+    find "$home" -mindepth 1 -maxdepth 1 -type d -printf '%P\t%y\n'
+    find "$home" -mindepth 1 -maxdepth 1 ! -type d -printf '%P\t%y\t%s\t%T@\n'
+    for folder in .config .local .cache .dbus .pki Desktop; do
+      [ -d "$home/$folder" ] || continue
+      find "$home/$folder" -xdev -mindepth 0 -maxdepth 2 \
+        \( -path "$source" -o -path "$build" -o -path "$home/.cache/ccache" \
+        -o -path "$home/.config/ccache" \) -prune -o -printf "$folder/%P\t%y\t%s\t%T@\n"
+    done
+  } 2> /dev/null | LC_ALL=C sort
 }
 
 case ${1:-} in
