@@ -85,6 +85,11 @@ constexpr std::string_view kSuffix = ".tmp";
 constexpr size_t kPiece = size_t(1) << 18;
 
 std::atomic<bool> unnamedTemporaries{true};
+std::atomic<WriteStepHook> stepHook{nullptr};
+
+void Reached(WriteStep step, size_t written = 0) {
+  if (const WriteStepHook hook = stepHook.load()) hook(step, written);
+}
 
 std::string FolderPart(const std::string& path) {
   const size_t slash = path.rfind('/');
@@ -194,9 +199,11 @@ int WriteAll(int fd, std::string_view bytes) {
       return errno;
     }
     done += size_t(n);
+    Reached(WriteStep::kPieceWritten, done);
   }
   // Some file systems cannot sync (EINVAL, EROFS); the data is written all the same.
   if (::fsync(fd) != 0 && errno != EINVAL && errno != EROFS) return errno;
+  Reached(WriteStep::kWritten, done);
   return 0;
 }
 
@@ -216,6 +223,7 @@ Unnamed ReplaceThroughUnnamed(const std::string& path, std::string_view bytes,
   if (fd < 0) return Unnamed::kUnavailable;
   ::flock(fd, LOCK_EX);
   if (mode) (void)::fchmod(fd, *mode);
+  Reached(WriteStep::kOpened);
   step = kWriting;
   if ((err = WriteAll(fd, bytes)) != 0) {
     ::close(fd);
@@ -234,6 +242,7 @@ Unnamed ReplaceThroughUnnamed(const std::string& path, std::string_view bytes,
     ::close(fd);
     return Unnamed::kUnavailable;
   }
+  Reached(WriteStep::kNamed, bytes.size());
   const int closed = ::close(fd);
   err = closed != 0 ? errno : 0;
   if (err == 0) {
@@ -244,6 +253,7 @@ Unnamed ReplaceThroughUnnamed(const std::string& path, std::string_view bytes,
     ::unlink(temp.c_str());
     return Unnamed::kFailed;
   }
+  Reached(WriteStep::kReplaced, bytes.size());
   return Unnamed::kDone;
 }
 
@@ -261,6 +271,7 @@ int ReplaceThroughNamed(const std::string& path, std::string_view bytes, std::op
   if (fd < 0) return OpenErrno(errno, path);
   ::flock(fd, LOCK_EX);
   if (mode) (void)::fchmod(fd, *mode);
+  Reached(WriteStep::kOpened);
 
   step = kWriting;
   auto abandon = [&](int err) {
@@ -274,7 +285,9 @@ int ReplaceThroughNamed(const std::string& path, std::string_view bytes, std::op
   if (closed != 0) return abandon(errno);
 
   step = kCreating;
+  Reached(WriteStep::kNamed, bytes.size());
   if (::rename(temp.c_str(), path.c_str()) != 0) return abandon(errno);
+  Reached(WriteStep::kReplaced, bytes.size());
   return 0;
 }
 
@@ -286,6 +299,7 @@ int Replace(const std::string& named, std::string_view bytes, const char*& step)
   if (const int err = FollowLinks(named, path)) return err;
   std::optional<mode_t> mode;
   if (const int err = Replaceable(path, mode)) return err;
+  Reached(WriteStep::kStarting);
   RemoveLeftTemporaries(FolderPart(path));
   if (unnamedTemporaries) {
     int err = 0;
@@ -319,6 +333,8 @@ int ReplaceFileErrno(const std::string& named) {
 }
 
 void UseUnnamedTemporaryFiles(bool use) { unnamedTemporaries = use; }
+
+void SetWriteStepHook(WriteStepHook hook) { stepHook = hook; }
 
 int ReadTextFileErrno(const std::string& path, std::string& out) {
   OpenedFile file;

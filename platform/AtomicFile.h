@@ -11,6 +11,7 @@
 // files, or in the instant between naming the file and the rename, a temporary file can stay
 // behind; the next write into that folder removes the ones whose writer is gone. Only files
 // of this writer's own naming are ever removed.
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -36,6 +37,16 @@ int ReplaceFileErrno(const std::string& path);
 // Whether temporary files start without a name (the default). Off, every write goes the way
 // file systems without unnamed files take; for tests of that way.
 void UseUnnamedTemporaryFiles(bool use);
+
+// The steps of a write, in their order. kPieceWritten comes after every piece of the bytes,
+// kWritten once all of them are on disk, kNamed once the temporary file has its name and
+// is about to be renamed over the target, kReplaced after that rename.
+enum class WriteStep { kStarting, kOpened, kPieceWritten, kWritten, kNamed, kReplaced };
+
+// Called at every step of every write of this process, with the bytes written so far; none
+// by default. For tests that stop a writer at a chosen point of a write.
+using WriteStepHook = void (*)(WriteStep step, size_t written);
+void SetWriteStepHook(WriteStepHook hook);
 
 // Reads a whole regular file as text (at most the readers' budget, and what the file held
 // when it was opened); false when it does not exist, is not a regular file (a folder, a

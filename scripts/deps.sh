@@ -17,8 +17,19 @@ for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
+  if [ "$(id -u)" -eq 0 ]; then
+    SUDO=()
+  elif command -v sudo > /dev/null 2>&1 && sudo -n true 2> /dev/null; then
+    SUDO=(sudo)
+  else
+    echo "These Debian packages are missing: ${missing[*]}" >&2
+    echo "Installing them needs root or sudo without a password prompt; install them with" >&2
+    echo "  apt-get install --no-install-recommends ${missing[*]}" >&2
+    echo "as root, then run this again." >&2
+    exit 1
+  fi
   echo "Installing: ${missing[*]}"
-  if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  # sudo clears the environment, so the variable is passed on the command line.
+  "${SUDO[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+  "${SUDO[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi

@@ -26,19 +26,22 @@ template <typename Dialog>
 void WhileShown(
     const std::function<void()>& open, const std::function<void(Dialog&)>& look,
     const std::function<void(Dialog&)>& finish = [](Dialog& d) { d.reject(); }) {
+  // Looked for at every turn of the dialog's event loop until it is there; the look stops
+  // with the call, so none is left over for later tests when the dialog never comes.
   bool seen = false;
-  std::function<void()> poll;
-  poll = [&] {
+  QTimer poll;
+  poll.setInterval(0);
+  QObject::connect(&poll, &QTimer::timeout, [&] {
     if (auto* d = qobject_cast<Dialog*>(QApplication::activeModalWidget())) {
+      poll.stop();
       seen = true;
       look(*d);
       finish(*d);
-      return;
     }
-    QTimer::singleShot(10, poll);
-  };
-  QTimer::singleShot(0, poll);
+  });
+  poll.start();
   open();
+  poll.stop();
   EXPECT_TRUE(seen);
 }
 

@@ -13,6 +13,7 @@
 #include "platform/PictureLoader.h"
 #include "platform/qt/Dialogs.h"
 #include "tests/support/GuiTest.h"
+#include "tests/support/TempDir.h"
 
 namespace vandrel {
 namespace {
@@ -435,7 +436,8 @@ TEST(HistogramDrawing, EverySetterAndOperationCallsForARedraw) {
   }
   // Also when the operation fails part-way.
   h.Desenhar();
-  EXPECT_THROW(h.CarregarHis("/nonexistent/folder/x.his"), EInOutError);
+  const vandrel::testing::TempDir dir;
+  EXPECT_THROW(h.CarregarHis(dir / "no folder/x.his"), EInOutError);
   EXPECT_FALSE(h.Desenhado());
 }
 

@@ -1,5 +1,7 @@
 // Saves cut short: a child process saves a large file and is killed at many points of the
-// save (before, while and after its bytes are written). The file is then always the old one
+// save (before, while and after its bytes are written). The child stops itself at each point
+// through the writer's step hook and is killed while stopped, so what is killed where does
+// not depend on how fast the machine runs. The file is then always the old one
 // or the new one, complete, and once the next save into that folder has run no temporary
 // file is left there. Both ways of writing are covered: through an unnamed temporary file,
 // and through a named one as on file systems that have no unnamed files.
@@ -11,7 +13,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -21,7 +22,6 @@
 #include <random>
 #include <set>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/AtomicFile.h"
@@ -30,6 +30,7 @@
 
 namespace fs = std::filesystem;
 using vandrel::WriteFileAtomically;
+using vandrel::WriteStep;
 using vandrel::testing::ForEachWritingWay;
 using vandrel::testing::TempDir;
 
@@ -67,12 +68,6 @@ bool HoldsATemporaryFile(const std::string& folder) {
   return false;
 }
 
-// Whether a child process has not ended yet (it is left to be waited for).
-bool Running(pid_t child) {
-  siginfo_t info{};
-  return ::waitid(P_PID, id_t(child), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == 0;
-}
-
 // The names in a folder.
 std::set<std::string> Names(const std::string& folder) {
   std::set<std::string> names;
@@ -80,76 +75,63 @@ std::set<std::string> Names(const std::string& folder) {
   return names;
 }
 
-// What a process has written so far, by its counter in /proc; -1 when that is not readable.
-class WrittenBytes {
- public:
-  explicit WrittenBytes(pid_t pid)
-      : fd_(::open(("/proc/" + std::to_string(pid) + "/io").c_str(), O_RDONLY | O_CLOEXEC)) {}
-  ~WrittenBytes() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  WrittenBytes(const WrittenBytes&) = delete;
-  WrittenBytes& operator=(const WrittenBytes&) = delete;
-
-  long long Now() const {
-    char text[512];
-    const ssize_t n = fd_ < 0 ? -1 : ::pread(fd_, text, sizeof text - 1, 0);
-    if (n <= 0) return -1;
-    text[n] = '\0';
-    const char* wchar = std::strstr(text, "wchar:");
-    return wchar ? std::atoll(wchar + 6) : -1;
-  }
-
- private:
-  int fd_;
-};
-
-// When the child is killed: once it has written `fraction` of the new file's bytes
-// (negative: without waiting for any), or once a temporary file shows in the folder
-// (`named`), and `delay` later. `finish` lets the save end.
+// Where the child is stopped and killed: at the first time the writer reaches `step` with
+// at least `fraction` of the new file's bytes written. `finish` lets the save end.
 struct KillPoint {
-  double fraction;
-  int delayMicros;
+  const char* what;
+  WriteStep step;
+  double fraction = 0;
   bool finish = false;
-  bool named = false;
 };
 
 const KillPoint kKillPoints[] = {
-    // before a byte is written (the folder is being looked at, the file opened)
-    {-1, 0},
-    {0, 0},
-    // while the bytes are written
-    {0.05, 0},
-    {0.3, 0},
-    {0.55, 0},
-    {0.8, 0},
-    // every byte written: the file is synced, named and renamed into place
-    {1, 0},
-    {1, 2000},
-    {1, 10000},
-    {1, 30000},
-    // the temporary file has a name (the next step renames it)
-    {-1, 0, false, true},
-    {-1, 0, false, true},
-    // after the save
-    {-1, 0, true},
+    {"before the folder is looked at", WriteStep::kStarting},
+    {"with the temporary file open and empty", WriteStep::kOpened},
+    {"after the first piece", WriteStep::kPieceWritten},
+    {"with 30% written", WriteStep::kPieceWritten, 0.3},
+    {"with 55% written", WriteStep::kPieceWritten, 0.55},
+    {"with 80% written", WriteStep::kPieceWritten, 0.8},
+    {"with every byte written and synced", WriteStep::kWritten},
+    {"with the temporary file named, before the rename", WriteStep::kNamed},
+    {"right after the rename", WriteStep::kReplaced},
+    {"after the save", WriteStep::kReplaced, 0, true},
 };
+
+// What the child's hook stops at (set in the child only).
+const KillPoint* stopAt = nullptr;
+size_t stopBytes = 0;
+
+void StopHere(WriteStep step, size_t written) {
+  if (stopAt && step == stopAt->step && written >= stopBytes) {
+    stopAt = nullptr;
+    ::raise(SIGSTOP);
+  }
+}
+
+// Whether a temporary file is in the folder while the writer stands at `step`: a named one
+// from the moment it is opened, an unnamed one from the moment it is given its name, and
+// neither once it is renamed into place.
+bool TemporaryShownAt(WriteStep step, bool unnamed) {
+  if (step == WriteStep::kNamed) return true;
+  return !unnamed && step != WriteStep::kStarting && step != WriteStep::kReplaced;
+}
 
 struct Outcome {
-  int killed = 0, oldFile = 0, newFile = 0, leftBehind = 0, looked = 0;
+  int killed = 0, oldFile = 0, newFile = 0, leftBehind = 0;
 };
 
-// One save of `next` over `target`, in a child killed at `point`.
+// One save of `next` over `target`, in a child stopped at `point` and killed there.
 void SaveAndKill(const std::string& target, const std::string& old, const std::string& next,
                  const KillPoint& point, bool unnamed, Outcome& outcome) {
-  int ready[2];
-  ASSERT_EQ(::pipe2(ready, O_CLOEXEC), 0);
+  const std::string folder = fs::path(target).parent_path().string();
   const pid_t child = ::fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
-    ::close(ready[0]);
-    const char byte = 1;
-    if (::write(ready[1], &byte, 1) != 1) ::_exit(3);
+    if (!point.finish) {
+      stopAt = &point;
+      stopBytes = size_t(point.fraction * double(next.size()));
+      vandrel::SetWriteStepHook(StopHere);
+    }
     try {
       WriteFileAtomically(target, next);
     } catch (...) {
@@ -157,51 +139,23 @@ void SaveAndKill(const std::string& target, const std::string& old, const std::s
     }
     ::_exit(0);
   }
-  ::close(ready[1]);
-  char byte = 0;
-  const bool started = ::read(ready[0], &byte, 1) == 1;
-  ::close(ready[0]);
-  EXPECT_TRUE(started);
-
-  if (!point.finish) {
-    const WrittenBytes written(child);
-    const long long before = written.Now();
-    if (point.fraction >= 0 && before >= 0) {
-      const long long wanted = before + (long long)(point.fraction * double(next.size()));
-      const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-      long long now = before;
-      while (now >= 0 && now < wanted && std::chrono::steady_clock::now() < giveUp)
-        now = written.Now();
-      // Part of the bytes written and not all of them, before and after a look at the folder:
-      // an unnamed temporary file is not in it yet, a named one is.
-      if (now > before) {
-        const bool seen = HoldsATemporaryFile(fs::path(target).parent_path().string());
-        const long long after = written.Now();
-        if (after >= 0 && after - before < (long long)next.size()) {
-          EXPECT_EQ(seen, !unnamed) << "after " << now - before << " bytes";
-          ++outcome.looked;
-        }
-      }
-    }
-    if (point.named) {
-      const std::string folder = fs::path(target).parent_path().string();
-      const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-      while (!HoldsATemporaryFile(folder) && Running(child) &&
-             std::chrono::steady_clock::now() < giveUp) {
-      }
-    }
-    if (point.delayMicros > 0)
-      std::this_thread::sleep_for(std::chrono::microseconds(point.delayMicros));
-    ::kill(child, SIGKILL);
-  }
   int status = 0;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
-  if (point.finish) {
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+  if (!point.finish) {
+    // The child stops itself at the point; what is on disk then is what a kill there leaves.
+    ASSERT_EQ(::waitpid(child, &status, WUNTRACED), child);
+    if (!WIFSTOPPED(status)) {
+      ADD_FAILURE() << "the save ended before it reached the point, status " << status;
+    } else {
+      const bool shown = HoldsATemporaryFile(folder);
+      EXPECT_EQ(shown, TemporaryShownAt(point.step, unnamed));
+      EXPECT_EQ(Content(target), point.step == WriteStep::kReplaced ? next : old);
+      ::kill(child, SIGKILL);
+      ASSERT_EQ(::waitpid(child, &status, 0), child);
+      EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "status " << status;
+    }
   } else {
-    EXPECT_TRUE((WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) ||
-                (WIFEXITED(status) && WEXITSTATUS(status) == 0))
-        << "status " << status;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
   }
   const bool killed = WIFSIGNALED(status);
   outcome.killed += killed;
@@ -214,7 +168,9 @@ void SaveAndKill(const std::string& target, const std::string& old, const std::s
   }
   outcome.oldFile += isOld;
   outcome.newFile += isNew;
-  outcome.leftBehind += Names(fs::path(target).parent_path().string()).size() > 2;
+  const bool left = HoldsATemporaryFile(folder);
+  EXPECT_EQ(left, killed && TemporaryShownAt(point.step, unnamed));
+  outcome.leftBehind += left;
 }
 
 }  // namespace
@@ -228,8 +184,7 @@ TEST(AtomicFileKilled, TargetIsOldOrNewAndTheNextSaveLeavesNoTemporaryFile) {
     const std::string other = dir / "other.his";
     Outcome outcome;
     for (const KillPoint& point : kKillPoints) {
-      SCOPED_TRACE("killed after " + std::to_string(point.fraction) + " of the bytes and " +
-                   std::to_string(point.delayMicros) + " us");
+      SCOPED_TRACE(std::string(point.finish ? "not killed, " : "killed ") + point.what);
       dir.write("big.bmp", old);
       dir.write("other.his", "histogram");
       SaveAndKill(target, old, next, point, unnamed, outcome);
@@ -238,11 +193,14 @@ TEST(AtomicFileKilled, TargetIsOldOrNewAndTheNextSaveLeavesNoTemporaryFile) {
       EXPECT_EQ(Names(dir.path().string()), (std::set<std::string>{"big.bmp", "other.his"}));
       EXPECT_EQ(TempDir::read(other), "the next save");
     }
+    // Every point but the last kills the save; the rename is the moment the new file comes.
+    EXPECT_EQ(outcome.killed, int(std::size(kKillPoints)) - 1);
+    EXPECT_EQ(outcome.newFile, 2);
+    EXPECT_EQ(outcome.oldFile, int(std::size(kKillPoints)) - 2);
     std::cout << (unnamed ? "unnamed" : "named") << ": " << std::size(kKillPoints) << " saves, "
               << outcome.killed << " killed; old file " << outcome.oldFile << ", new file "
               << outcome.newFile << "; a temporary file left until the next save "
-              << outcome.leftBehind << " times; the folder seen mid-write " << outcome.looked
-              << " times\n";
+              << outcome.leftBehind << " times\n";
   });
 }
 

@@ -38,11 +38,11 @@ struct FolderCase {
 
 TEST(WindowsFolder, FromTheEnvironment) {
   const FolderCase cases[] = {
-      {"/w/dir", "/data", "/home/u", "/w/dir"},
-      {"/w/dir/", "/data", "/home/u", "/w/dir"},
-      {"/", "/data", "/home/u", "/"},
-      {std::nullopt, "/data", "/home/u", "/data/vandrel"},
-      {"", "/data/", "/home/u", "/data/vandrel"},
+      {"/w/dir", "/u/dados", "/home/u", "/w/dir"},
+      {"/w/dir/", "/u/dados", "/home/u", "/w/dir"},
+      {"/", "/u/dados", "/home/u", "/"},
+      {std::nullopt, "/u/dados", "/home/u", "/u/dados/vandrel"},
+      {"", "/u/dados/", "/home/u", "/u/dados/vandrel"},
       {std::nullopt, std::nullopt, "/home/u", "/home/u/.local/share/vandrel"},
       {std::nullopt, "", "/home/u", "/home/u/.local/share/vandrel"},
       // A relative data folder is no folder of the user's (the base directory rules).

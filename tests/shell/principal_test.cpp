@@ -4,7 +4,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
-#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
@@ -239,13 +239,11 @@ TEST_F(MainWindowTest, CommandLineDocumentChoosesTheModeAndSkipsTheRegistry) {
   struct Case {
     const char* argument;
     bool analise;
-  } cases[] = {{"/data/amostra.his", false},
-               {"/data/lista.LsT", true},
-               {"/data/x.txt", false},
-               {"/data/p.pat", false}};
+  } cases[] = {{"amostra.his", false}, {"lista.LsT", true}, {"x.txt", false}, {"p.pat", false}};
   for (const Case& c : cases) {
     StoreMode(!c.analise);
-    TFormPrincipal& w = Start(c.argument);
+    // Documents that do not exist, in the test's own folder.
+    TFormPrincipal& w = Start(folder_.File(c.argument));
     EXPECT_EQ(w.EmModoAnalise(), c.analise) << c.argument;
     EXPECT_TRUE(w.ArgumentoAberto);
     w.hide();
@@ -284,11 +282,13 @@ TEST_F(MainWindowTest, TimerSwitchesTheImageCommandsBackOnWhileAnImageExists) {
   image->Show();
   w.Desfazer->setEnabled(false);
   w.SalvarImagem->setEnabled(false);
-  // The real timer, within about a second.
-  QElapsedTimer clock;
-  clock.start();
-  while (!w.Desfazer->isEnabled() && clock.elapsed() < 3000)
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+  // The real timer's next tick, however long a busy machine takes to come to it.
+  bool ticked = false;
+  const QMetaObject::Connection tick =
+      QObject::connect(w.Timer1, &QTimer::timeout, [&ticked] { ticked = true; });
+  while (!ticked)
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+  QObject::disconnect(tick);
   EXPECT_TRUE(w.Desfazer->isEnabled());
   EXPECT_TRUE(w.SalvarImagem->isEnabled());
   EXPECT_TRUE(w.Limiares->isEnabled());
