@@ -132,8 +132,7 @@ class DesktopTools : public Install {
   QString Marks() const { return Path("marks.txt"); }
   // The lines marked since the last call; a program that the desktop started in the
   // background is waited for. Nothing tells when it has run but its mark, so the file is
-  // looked at until the mark is there; the limit of minutes only turns a stand-in that never
-  // runs into a failure, and no machine is that slow.
+  // looked at until the mark is there, however long that takes.
   QStringList TakeMarks(bool expected) {
     QByteArray text = Read(Marks());
     // A line is whole once its line end is written. On a loaded machine a desktop tool may
