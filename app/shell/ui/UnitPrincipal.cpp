@@ -81,7 +81,7 @@ TFormPrincipal::~TFormPrincipal() {
 
 void TFormPrincipal::MostrarAoIniciar() {
   vandrel::PlaceWindow(this);
-  showMaximized();
+  vandrel::ShowMaximised(this);
 }
 
 void TFormPrincipal::BuildActions() {
