@@ -81,23 +81,43 @@ std::vector<QWidget*> Placed(QWidget* parent) {
   return out;
 }
 
+// The frame drawn around `s` among `siblings` (the smallest one that holds it), leaving out
+// frames that hold `w` too; null when none does.
+QWidget* FrameAround(const QWidget* s, const QRect& w, const std::vector<QWidget*>& siblings) {
+  QWidget* best = nullptr;
+  for (QWidget* f : siblings) {
+    const QRect g = f->geometry();
+    if (f == s || !Surround(f) || !g.contains(s->geometry()) || g.contains(w)) continue;
+    if (!best || g.width() * g.height() < best->width() * best->height()) best = f;
+  }
+  return best;
+}
+
 // Grows `w` by `by`, moving the controls to its right (in its rows) and below it (in its
-// columns) by as much, and growing the frames around it.
+// columns) by as much, and growing the frames around it. A control inside a frame of its own
+// moves with that frame, so that what a frame groups stays together.
 void Grow(QWidget* w, QSize by, const std::vector<QWidget*>& siblings) {
   const QRect was = w->geometry();
-  for (QWidget* s : siblings) {
-    if (s == w) continue;
-    const QRect g = s->geometry();
-    if (Surround(s) && g.contains(was)) {
-      s->resize(s->size() + by);
-      continue;
-    }
-    QPoint shift;
+  std::vector<QPoint> own(siblings.size());
+  for (size_t i = 0; i < siblings.size(); ++i) {
+    const QRect g = siblings[i]->geometry();
     const bool sameRows = g.top() <= was.bottom() && g.bottom() >= was.top();
     const bool sameColumns = g.left() <= was.right() && g.right() >= was.left();
-    if (by.width() > 0 && sameRows && g.left() >= was.right()) shift.rx() = by.width();
-    if (by.height() > 0 && sameColumns && g.top() >= was.bottom()) shift.ry() = by.height();
-    if (!shift.isNull()) s->move(g.topLeft() + shift);
+    if (by.width() > 0 && sameRows && g.left() >= was.right()) own[i].rx() = by.width();
+    if (by.height() > 0 && sameColumns && g.top() >= was.bottom()) own[i].ry() = by.height();
+  }
+  // Decided on the places as they are, then applied.
+  std::vector<QPoint> shift = own;
+  for (size_t i = 0; i < siblings.size(); ++i)
+    if (QWidget* frame = FrameAround(siblings[i], was, siblings))
+      shift[i] = own[size_t(std::find(siblings.begin(), siblings.end(), frame) - siblings.begin())];
+  for (size_t i = 0; i < siblings.size(); ++i) {
+    QWidget* s = siblings[i];
+    if (s == w) continue;
+    if (Surround(s) && s->geometry().contains(was))
+      s->resize(s->size() + by);
+    else if (!shift[i].isNull())
+      s->move(s->pos() + shift[i]);
   }
   w->resize(w->size() + by);
 }
