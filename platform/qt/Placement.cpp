@@ -99,8 +99,13 @@ void SetFrame(QWidget* w, const QRect& frame) {
   const QSize inner = frame.size().shrunkBy(m);
   if (inner != w->size()) w->resize(inner.expandedTo(w->minimumSize()));
   // Always asked for, also where it stands already, so that the window manager is told the
-  // place is the program's.
-  w->move(frame.topLeft());
+  // place is the program's. A window on the screen is moved by its frame through the window
+  // system, which knows the frame as drawn: the widget's own idea of where its frame is may
+  // lag behind it and take the move for no move at all.
+  if (w->isVisible() && w->windowHandle() && w->windowHandle()->isExposed())
+    w->windowHandle()->setFramePosition(frame.topLeft());
+  else
+    w->move(frame.topLeft());
   w->setProperty(kIntended, frame.topLeft());
 }
 
