@@ -9,6 +9,8 @@ packages=(
   libtiff-dev libgif-dev
   xvfb xauth x11-utils
   openbox
+  icewm
+  libxcb1-dev
   xdg-utils desktop-file-utils shared-mime-info libglib2.0-bin libfile-mimeinfo-perl
   exo-utils
 )

@@ -28,6 +28,13 @@ const char* const kPlacing = "vandrel_placing";
 const char* const kSettling = "vandrel_settling";
 // Where the rule put a window's frame last.
 const char* const kIntended = "vandrel_intended";
+// How it found that place, to find it again once the real frame is known: centred on a frame
+// (kCentredOn) below a line (kClearTop), or beside a frame (kBeside).
+const char* const kCentredOn = "vandrel_centred_on";
+const char* const kClearTop = "vandrel_clear_top";
+const char* const kBeside = "vandrel_beside";
+// Set on a main window to be maximised once it is on the screen at its normal place.
+const char* const kMaximiseWhenExposed = "vandrel_maximise_when_exposed";
 
 // Windows the rule places: ordinary windows, dialogs and tool windows (not menus, tool tips
 // or the pop-up lists of combo boxes, which their owners place).
@@ -84,13 +91,30 @@ QRect FrameOf(const QWidget* w) {
 // Moves and, when it is larger than its frame allows, shrinks `w` so that its frame covers
 // `frame`.
 void SetFrame(QWidget* w, const QRect& frame) {
+  // A place given outright (by the rule's own keeping inside, or by the program) ends the
+  // reasons of an earlier one; the callers that centre or dock set theirs again after this.
+  w->setProperty(kCentredOn, QVariant());
+  w->setProperty(kBeside, QVariant());
   const QMargins m = FrameMargins(w);
   const QSize inner = frame.size().shrunkBy(m);
   if (inner != w->size()) w->resize(inner.expandedTo(w->minimumSize()));
   // Always asked for, also where it stands already, so that the window manager is told the
-  // place is the program's.
-  w->move(frame.topLeft());
+  // place is the program's. A window on the screen is moved by its frame through the window
+  // system, which knows the frame as drawn: the widget's own idea of where its frame is may
+  // lag behind it and take the move for no move at all.
+  if (w->isVisible() && w->windowHandle() && w->windowHandle()->isExposed())
+    w->windowHandle()->setFramePosition(frame.topLeft());
+  else
+    w->move(frame.topLeft());
   w->setProperty(kIntended, frame.topLeft());
+}
+
+// Centres a window's frame on `on`, below `clearTop` where there is room, inside its screen;
+// centred again once the window manager has drawn its frame.
+void Centre(QWidget* w, const QRect& on, int clearTop) {
+  SetFrame(w, CentredOn(FrameOf(w).size(), on, ScreenArea(w), clearTop));
+  w->setProperty(kCentredOn, on);
+  w->setProperty(kClearTop, clearTop);
 }
 
 bool StaysOnTop(const QWidget* w) {
@@ -115,11 +139,26 @@ void ModalAboveStayOnTop(QWidget* w) {
 void Settle(QWidget* w) {
   if (!Free(w)) return;
   const QRect area = ScreenArea(w);
-  const QRect frame = w->frameGeometry();
+  // The window system's own account: the widget's copy of the frame may lag behind it.
+  const QRect frame = w->windowHandle()->frameGeometry();
   const QVariant intended = w->property(kIntended);
-  const QRect wanted = KeptInside(
+  const QVariant centredOn = w->property(kCentredOn), beside = w->property(kBeside);
+  QRect wanted = KeptInside(
       QRect(intended.isValid() ? intended.toPoint() : frame.topLeft(), frame.size()), area);
-  if (wanted != frame) SetFrame(w, wanted);
+  // Centred or docked with a frame guessed before the manager drew it: again with the real
+  // one.
+  if (centredOn.isValid())
+    wanted = CentredOn(frame.size(), centredOn.toRect(), area, w->property(kClearTop).toInt());
+  else if (beside.isValid())
+    if (const std::optional<QRect> place = Beside(frame.size(), beside.toRect(), area))
+      wanted = *place;
+  if (wanted == frame) return;
+  SetFrame(w, wanted);
+  if (centredOn.isValid()) {
+    w->setProperty(kCentredOn, centredOn);
+  } else if (beside.isValid()) {
+    w->setProperty(kBeside, beside);
+  }
 }
 
 class PlacementFilter : public QObject {
@@ -128,6 +167,7 @@ class PlacementFilter : public QObject {
 
  protected:
   bool eventFilter(QObject* o, QEvent* e) override {
+    if (e->type() == QEvent::Expose) Exposed(o);
     if (!o->isWidgetType()) return false;
     auto* w = static_cast<QWidget*>(o);
     switch (e->type()) {
@@ -149,8 +189,8 @@ class PlacementFilter : public QObject {
           PlaceSubWindow(sub);
         break;
       case QEvent::Move:
-        // The window manager has framed a window just shown: its frame may differ from the
-        // one it was placed with.
+        // The window manager has framed a window just shown and moved it: its frame may
+        // differ from the one it was placed with.
         if (e->spontaneous() && Placed(w) && w->property(kSettling).toBool() && w->windowHandle() &&
             !w->windowHandle()->frameMargins().isNull()) {
           w->setProperty(kSettling, false);
@@ -160,10 +200,35 @@ class PlacementFilter : public QObject {
       case QEvent::Hide:
         if (Placed(w)) w->setProperty(kSettling, false);
         break;
+      case QEvent::MouseButtonPress:
+      case QEvent::KeyPress:
+        // The user is at work in it: where it is now is theirs.
+        if (QWidget* top = w->window(); Placed(top)) top->setProperty(kSettling, false);
+        break;
       default:
         break;
     }
     return false;
+  }
+
+ private:
+  // A window on the screen: framed by now where the window manager frames windows (it
+  // reparents a window before mapping it), though it may not have moved it.
+  static void Exposed(QObject* o) {
+    auto* handle = qobject_cast<QWindow*>(o);
+    if (!handle || !handle->isExposed()) return;
+    QWidget* w = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets())
+      if (top->windowHandle() == handle) w = top;
+    if (!w || !Placed(w)) return;
+    // Settled now, and once more at the manager's first move of it, which may come after.
+    if (w->property(kSettling).toBool() && !handle->frameMargins().isNull()) Settle(w);
+    // Its normal place settled, the main window is maximised: the manager keeps that place
+    // to restore to.
+    if (w->property(kMaximiseWhenExposed).toBool()) {
+      w->setProperty(kMaximiseWhenExposed, false);
+      w->showMaximized();
+    }
   }
 };
 
@@ -183,6 +248,19 @@ QRect CentredOn(QSize size, const QRect& on, const QRect& area, int clearTop) {
   if (frame.top() < clearTop && clearTop + size.height() <= area.bottom() + 1)
     frame.moveTop(clearTop);
   return KeptInside(frame, area);
+}
+
+std::optional<QRect> Beside(QSize size, const QRect& other, const QRect& area) {
+  const QRect right(QPoint(other.right() + 1, other.top()), size);
+  const QRect left(QPoint(other.left() - size.width(), other.top()), size);
+  const QRect below(QPoint(other.left(), other.bottom() + 1), size);
+  const QRect above(QPoint(other.left(), other.top() - size.height()), size);
+  for (const QRect& side : {right, left, below, above}) {
+    // Slid along the side it is on as far as the area asks, never onto `other`.
+    const QRect kept = KeptInside(side, area);
+    if (kept.size() == size && !kept.intersects(other)) return kept;
+  }
+  return std::nullopt;
 }
 
 void InstallWindowPlacement(QApplication& app) {
@@ -234,14 +312,38 @@ void PlaceWindow(QWidget* window) {
     return;
   }
   QWidget* owner = OwnerOf(window);
-  const QRect on = owner && owner->isVisible() ? owner->frameGeometry() : area;
-  SetFrame(window, CentredOn(frame.size(), on, area, clear));
+  Centre(window, owner && owner->isVisible() ? owner->frameGeometry() : area, clear);
+}
+
+void PlaceWindowCentredOn(QWidget* window, const QRect& on) {
+  window->setProperty(kPlaced, true);
+  if (!Free(window)) return;
+  const QRect area = ScreenArea(window);
+  if (!area.isEmpty()) Centre(window, on, area.top());
 }
 
 void PlaceWindowAt(QWidget* window, QPoint frameTopLeft) {
   window->setProperty(kPlaced, true);
   const QRect frame = FrameOf(window);
   SetFrame(window, KeptInside(QRect(frameTopLeft, frame.size()), ScreenArea(window)));
+}
+
+bool PlaceWindowBeside(QWidget* window, const QRect& other) {
+  const QRect frame = FrameOf(window);
+  const std::optional<QRect> place = Beside(frame.size(), other, ScreenArea(window));
+  if (!place) return false;
+  window->setProperty(kPlaced, true);
+  SetFrame(window, *place);
+  window->setProperty(kBeside, other);
+  return true;
+}
+
+QRect WindowFrame(const QWidget* window) { return FrameOf(window); }
+
+void ShowMaximised(QWidget* window) {
+  window->setWindowState(window->windowState() & ~Qt::WindowMaximized);
+  window->setProperty(kMaximiseWhenExposed, true);
+  window->show();
 }
 
 void KeepOnScreen(QWidget* window) {

@@ -16,6 +16,7 @@
 #include <QPoint>
 #include <QRect>
 #include <QSize>
+#include <optional>
 
 class QApplication;
 class QMdiSubWindow;
@@ -30,6 +31,11 @@ QRect KeptInside(const QRect& frame, const QRect& area);
 // below when the area leaves it room there.
 QRect CentredOn(QSize size, const QRect& on, const QRect& area, int clearTop);
 
+// A frame of `size` beside `other` inside `area`: at its right, else at its left, else below
+// it, else above it, at the first of these sides where the whole frame fits without covering
+// `other`; none where no side has room.
+std::optional<QRect> Beside(QSize size, const QRect& other, const QRect& area);
+
 // Applies the rule to every window from now on.
 void InstallWindowPlacement(QApplication& app);
 
@@ -42,8 +48,20 @@ QMargins FrameMargins(const QWidget* window);
 // Places a top-level window as at its first show: centred on its owner unless it has a
 // place of its own, inside its screen, clear of the main menu.
 void PlaceWindow(QWidget* window);
+// Centres a top-level window's frame on `on` (a frame on the screen), inside its screen.
+void PlaceWindowCentredOn(QWidget* window, const QRect& on);
 // Puts a top-level window's frame at `frameTopLeft`, or as near as its screen allows.
 void PlaceWindowAt(QWidget* window, QPoint frameTopLeft);
+// Puts a top-level window's frame beside `other` (a frame on the screen), as Beside finds a
+// place; returns false, leaving the window where it is, when no side has room.
+bool PlaceWindowBeside(QWidget* window, const QRect& other);
+// The frame of a top-level window on the screen (its size as it will be once framed, while it
+// is not shown).
+QRect WindowFrame(const QWidget* window);
+// Shows a main window maximised, with a normal place to return to: it is shown at its own
+// size and place first and maximised once the window system has it on the screen, so that
+// every window manager knows the size that restoring it gives back.
+void ShowMaximised(QWidget* window);
 // Keeps a shown top-level window inside its screen after the program changed its size.
 void KeepOnScreen(QWidget* window);
 

@@ -31,39 +31,93 @@
 #include "platform/Bitmap.h"
 #include "platform/Bmp.h"
 #include "platform/qt/Dialogs.h"
+#include "platform/qt/Placement.h"
+#include "tests/placement/WindowManagerSync.h"
 #include "tests/support/GuiTest.h"
 #include "tests/support/LayoutCheck.h"
 
 namespace vandrel::testing {
 namespace {
 
-// Lets the window system and the window manager catch up until `done` holds (a bounded
-// number of rounds, so that nothing hangs).
-bool Await(const std::function<bool()>& done) {
-  for (int round = 0; round < 300; ++round) {
-    QApplication::processEvents();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    if (done()) return true;
-    QThread::msleep(10);
+// Where every shown window and child window is, to tell when the window manager and the
+// placement rule have stopped moving them.
+QList<QRect> Geometries() {
+  QList<QRect> out;
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (!w->isVisible()) continue;
+    out << w->frameGeometry() << w->geometry();
+    for (QMdiSubWindow* sub : w->findChildren<QMdiSubWindow*>()) out << sub->geometry();
   }
-  return done();
+  return out;
 }
 
-// Until every shown window is on the screen with its frame as the window manager drew it.
+// Until every shown window is on the screen with its frame as the window manager drew it,
+// and the manager has answered every move and resize asked of it (the placement rule may
+// answer a manager's move with one of its own: round trips go on while anything moves, for
+// a bounded number of rounds).
 void Framed() {
-  Await([] {
+  const bool managed = QGuiApplication::platformName() == "xcb";
+  auto framed = [managed] {
     for (QWidget* w : QApplication::topLevelWidgets()) {
       if (!w->isVisible() || !w->windowHandle()) continue;
-      if (!w->windowHandle()->isExposed() || w->windowHandle()->frameMargins().isNull())
-        return false;
+      if (!w->windowHandle()->isExposed()) return false;
+      if (managed && w->windowHandle()->frameMargins().isNull()) return false;
     }
     return true;
-  });
-  // The manager's answers to the last moves and resizes.
-  for (int i = 0; i < 20; ++i) {
-    QApplication::processEvents();
-    QThread::msleep(10);
+  };
+  for (int round = 0; round < 50; ++round) {
+    const QList<QRect> before = Geometries();
+    WindowManagerRoundTrip();
+    if (framed() && Geometries() == before) return;
   }
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w->isVisible() && w->windowHandle())
+      ADD_FAILURE() << w->objectName().toStdString() << " still settling: exposed "
+                    << w->windowHandle()->isExposed() << ", framed "
+                    << !w->windowHandle()->frameMargins().isNull();
+}
+
+// Where a window's outer frame is on the screen: a top-level window's frame, or a form's
+// sub-window (caption bar included).
+QRect OnScreen(QWidget* w) {
+  if (auto* form = dynamic_cast<TForm*>(w); form && form->SubWindow()) w = form->SubWindow();
+  // The window system's account of a frame: the widget's copy may lag behind it.
+  if (w->isWindow())
+    return w->windowHandle() ? w->windowHandle()->frameGeometry() : w->frameGeometry();
+  return QRect(w->mapToGlobal(QPoint(0, 0)), w->size());
+}
+
+// For EXPECT_TRUE: `w`'s frame covers no part of `other`'s (its caption bar, buttons and
+// controls), but for its border: the borders a window manager reports for a window it has
+// just framed may still change by a pixel or two after the program placed it.
+::testing::AssertionResult ClearOf(QWidget* w, QWidget* other) {
+  const QRect a = OnScreen(w), b = OnScreen(other);
+  const QRect c = a & b;
+  const int border = 2;
+  if (!a.intersects(b) || std::min(c.width(), c.height()) <= border)
+    return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure()
+         << w->objectName().toStdString() << " at " << a.x() << "," << a.y() << " " << a.width()
+         << " x " << a.height() << " covers " << c.width() << " x " << c.height() << " of "
+         << other->objectName().toStdString() << " at " << b.x() << "," << b.y() << " " << b.width()
+         << " x " << b.height();
+}
+
+// For EXPECT_TRUE: `w`'s frame centred on `on` across (and down, unless it keeps clear of
+// the line `clearTop`), within a pixel, where `area` leaves it room.
+::testing::AssertionResult CentredOnFrame(QWidget* w, const QRect& on, const QRect& area,
+                                          int clearTop) {
+  const QRect f = w->frameGeometry();
+  const int dx = f.center().x() - on.center().x(), dy = f.center().y() - on.center().y();
+  const bool across = std::abs(dx) <= 1 || f.left() == area.left() || f.right() == area.right();
+  const bool down = std::abs(dy) <= 1 || (dy > 0 && f.top() <= clearTop + 1) ||
+                    f.top() == area.top() || f.bottom() == area.bottom();
+  if (across && down) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure()
+         << w->objectName().toStdString() << "'s frame " << f.x() << "," << f.y() << " "
+         << f.width() << " x " << f.height() << ": its centre is " << dx << ", " << dy
+         << " from the centre of " << on.x() << "," << on.y() << " " << on.width() << " x "
+         << on.height();
 }
 
 // With VANDREL_SHOTS naming a folder, the screen as it is now goes there as `name`.png, for
@@ -109,7 +163,7 @@ class ModalChecks : public ScriptedDialogs {
       checks.pop_front();
     }
     QTimer::singleShot(0, &form, [&form, check] {
-      Await([&form] { return form.isVisible() && form.windowHandle()->isExposed(); });
+      AwaitEvents([&form] { return form.isVisible() && form.windowHandle()->isExposed(); });
       Framed();
       if (check) check(form);
       form.reject();
@@ -133,7 +187,8 @@ class Placement : public ::testing::Test {
     principal = new TFormPrincipal(TFormPrincipal::Options{folder.Path(), ""});
     principal->Timer1->stop();
     principal->MostrarAoIniciar();
-    Await([this] { return principal->windowHandle() && principal->windowHandle()->isExposed(); });
+    AwaitEvents(
+        [this] { return principal->isMaximized() && principal->windowHandle()->isExposed(); });
     Framed();
   }
   void TearDown() override {
@@ -145,6 +200,14 @@ class Placement : public ::testing::Test {
   }
 
   QRect Screen() const { return principal->screen()->availableGeometry(); }
+  // The line under the main menu, on the screen.
+  int MenuBottom() const {
+    const QWidget* menu = principal->menuWidget();
+    return menu->mapToGlobal(QPoint(0, menu->height())).y();
+  }
+  ::testing::AssertionResult OnTheMainWindow(QWidget* w) const {
+    return CentredOnFrame(w, principal->frameGeometry(), Screen(), MenuBottom());
+  }
   QMdiArea* Area() const { return principal->findChild<QMdiArea*>(); }
 
   // Opens the files through "Abrir Imagem"; returns the windows opened.
@@ -191,14 +254,23 @@ class Placement : public ::testing::Test {
 
 TEST_F(Placement, TheMainWindowStartsMaximisedAndRestoresToItsOwnSize) {
   EXPECT_TRUE(principal->isMaximized());
-  principal->showNormal();
-  Await([this] { return !principal->isMaximized() && principal->size() == QSize(711, 333); });
-  Framed();
-  EXPECT_EQ(principal->size(), QSize(711, 333));
-  EXPECT_TRUE(PlacementIsWhole(principal));
-  Shot("main-restored");
-  // Its frame around the middle of the screen, title bar and buttons on it.
-  EXPECT_TRUE(principal->frameGeometry().intersects(QRect(Screen().center(), QSize(1, 1))));
+  // Restored (the window manager is asked to leave the maximised state, and returns to the
+  // size and place it knows for the window), maximised and restored again.
+  for (int round = 1; round <= 2; ++round) {
+    SCOPED_TRACE("restore " + std::to_string(round));
+    principal->showNormal();
+    Framed();
+    EXPECT_FALSE(principal->isMaximized());
+    EXPECT_EQ(principal->size(), QSize(711, 333));
+    EXPECT_TRUE(PlacementIsWhole(principal));
+    if (round == 1) Shot("main-restored");
+    // Its frame in the middle of the screen, title bar and buttons on it.
+    EXPECT_LE(std::abs(principal->frameGeometry().center().x() - Screen().center().x()), 1);
+    EXPECT_LE(std::abs(principal->frameGeometry().center().y() - Screen().center().y()), 1);
+    principal->showMaximized();
+    Framed();
+    EXPECT_TRUE(principal->isMaximized()) << "maximised again";
+  }
 }
 
 TEST_F(Placement, ImageWindowsLieInsideTheClientAreaAndTheirPicturesScroll) {
@@ -322,6 +394,7 @@ TEST_F(Placement, ModalDialogsOpenOnTheScreenWithTheirWholeFields) {
     Shot("similares");
     EXPECT_TRUE(LayoutIsWhole(&form));
     EXPECT_TRUE(PlacementIsWhole(&form));
+    EXPECT_TRUE(OnTheMainWindow(&form));
   });
   principal->Similares->trigger();
   for (QAction* comando : {principal->Brilho, principal->Contraste}) {
@@ -330,10 +403,35 @@ TEST_F(Placement, ModalDialogsOpenOnTheScreenWithTheirWholeFields) {
       Shot(form.objectName());
       EXPECT_TRUE(LayoutIsWhole(&form));
       EXPECT_TRUE(PlacementIsWhole(&form));
+      EXPECT_TRUE(OnTheMainWindow(&form));
     });
     comando->trigger();
   }
   EXPECT_EQ(vistos, 3);
+}
+
+TEST_F(Placement, TheAboutBoxOpensAtTheScreensCentre) {
+  // Also with the main window restored, where its centre is not the screen's.
+  for (const bool maximised : {true, false}) {
+    SCOPED_TRACE(maximised ? "main window maximised" : "main window restored");
+    if (!maximised) {
+      principal->showNormal();
+      Framed();
+      PlaceWindowAt(principal, Screen().topLeft());
+      Framed();
+    }
+    int vistos = 0;
+    dialogs->checks.push_back([&](QDialog& form) {
+      ++vistos;
+      EXPECT_EQ(form.objectName(), "SobreDialog");
+      Shot(maximised ? "about" : "about-restored-main-window");
+      EXPECT_TRUE(PlacementIsWhole(&form));
+      EXPECT_TRUE(LayoutIsWhole(&form));
+      EXPECT_TRUE(CentredOnFrame(&form, Screen(), Screen(), Screen().top()));
+    });
+    principal->Sobre1->trigger();
+    EXPECT_EQ(vistos, 1);
+  }
 }
 
 TEST_F(Placement, TheThresholdsWindowItsAreaTableAndTheColourDialogStayReachable) {
@@ -347,12 +445,14 @@ TEST_F(Placement, TheThresholdsWindowItsAreaTableAndTheColourDialogStayReachable
   ASSERT_TRUE(limiares);
   ASSERT_TRUE(limiares->TabelaAreas->isVisible());
   EXPECT_TRUE(PlacementIsWhole(limiares->TabelaAreas));
+  EXPECT_TRUE(ClearOf(limiares->TabelaAreas, limiares));
   // Fifteen levels: the window and the table beside it grow.
   while (limiares->NumNiveis < 15) limiares->BtNovo->click();
   Framed();
   Shot("thresholds-15-levels");
   EXPECT_TRUE(PlacementIsWhole(limiares));
   EXPECT_TRUE(PlacementIsWhole(limiares->TabelaAreas));
+  EXPECT_TRUE(ClearOf(limiares->TabelaAreas, limiares));
   // The colour dialog is modal: never under the stay-on-top table.
   int vistos = 0;
   dialogs->checks.push_back([&](QDialog& form) {
@@ -361,17 +461,33 @@ TEST_F(Placement, TheThresholdsWindowItsAreaTableAndTheColourDialogStayReachable
     Shot("colours-over-the-table");
     EXPECT_TRUE(PlacementIsWhole(&form));
     EXPECT_TRUE(LayoutIsWhole(&form));
+    EXPECT_TRUE(OnTheMainWindow(&form));
   });
   limiares->BtAlterarCores->click();
   EXPECT_EQ(vistos, 1);
   // At the right edge of the client area the table beside the window would leave the
   // screen.
   ToTheCorner(limiares);
+  // Closed and shown again (as its button does), docking to the window where it is now.
   limiares->TabelaAreas->hide();
+  Framed();
   limiares->SetExibirAreas(true);
   Framed();
   ASSERT_TRUE(limiares->TabelaAreas->isVisible());
   Shot("areas-table-at-the-edge");
+  EXPECT_TRUE(PlacementIsWhole(limiares));
+  EXPECT_TRUE(PlacementIsWhole(limiares->TabelaAreas));
+  EXPECT_TRUE(ClearOf(limiares->TabelaAreas, limiares));
+  // Back to one level and up to fifteen again there: the table keeps clear as both grow.
+  while (limiares->NumNiveis > 1) limiares->BtExcluir->click();
+  Framed();
+  EXPECT_TRUE(ClearOf(limiares->TabelaAreas, limiares)) << "at one level";
+  while (limiares->NumNiveis < 15) {
+    limiares->BtNovo->click();
+    Framed();
+    EXPECT_TRUE(ClearOf(limiares->TabelaAreas, limiares)) << "at " << limiares->NumNiveis;
+  }
+  Shot("areas-table-at-the-edge-15-levels");
   EXPECT_TRUE(PlacementIsWhole(limiares));
   EXPECT_TRUE(PlacementIsWhole(limiares->TabelaAreas));
 }

@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
 # Runs a test program under a real window manager, as a user's desktop has one: a virtual X
-# server with a screen of the given size and openbox on it. No session type is set, so the
-# program meets the plain X desktop.
+# server with a screen of the given size and a window manager on it (openbox, or icewm with
+# its task bar). No session type is set, so the program meets the plain X desktop.
 #
-#   run_under_wm.sh WIDTHxHEIGHT program [arguments...]
+#   run_under_wm.sh openbox|icewm WIDTHxHEIGHT program [arguments...]
 set -euo pipefail
-size=$1
-shift
-for tool in Xvfb openbox xprop; do
+wm=$1
+size=$2
+shift 2
+case "$wm" in
+  openbox | icewm) ;;
+  *) echo "unknown window manager: $wm" >&2; exit 2 ;;
+esac
+for tool in Xvfb "$wm" xprop; do
   command -v "$tool" > /dev/null || { echo "$tool is missing (scripts/deps.sh installs it)" >&2; exit 2; }
 done
 
@@ -35,7 +40,14 @@ export DISPLAY=":$(head -n1 "$work/display")"
 unset XDG_SESSION_TYPE XDG_CURRENT_DESKTOP XDG_SESSION_DESKTOP DESKTOP_SESSION WAYLAND_DISPLAY
 # The window manager's own settings and logs stay in the scratch folder.
 export XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache" XDG_DATA_HOME="$work/data"
-openbox --sm-disable > "$work/openbox.log" 2>&1 &
+if [ "$wm" = openbox ]; then
+  openbox --sm-disable > "$work/wm.log" 2>&1 &
+else
+  # Its own settings folder, empty: the defaults a fresh account gets.
+  export ICEWM_PRIVCFG="$work/icewm"
+  mkdir -p "$ICEWM_PRIVCFG"
+  icewm > "$work/wm.log" 2>&1 &
+fi
 wm_pid=$!
 # Ready once it has announced itself on the root window.
 for _ in $(seq 100); do
@@ -43,7 +55,7 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 xprop -root _NET_SUPPORTING_WM_CHECK 2> /dev/null | grep -q 'window id' ||
-  { echo "openbox did not start" >&2; cat "$work/openbox.log" >&2; exit 2; }
+  { echo "$wm did not start" >&2; cat "$work/wm.log" >&2; exit 2; }
 
 export QT_QPA_PLATFORM=xcb
 status=0

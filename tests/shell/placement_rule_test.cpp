@@ -71,6 +71,39 @@ TEST(PlacementRule, CentresOnTheOwnerBelowTheMenuWhenThereIsRoom) {
   }
 }
 
+TEST(PlacementRule, PutsAFrameBesideAnotherWhereTheWholeFrameFits) {
+  const QRect screen(0, 0, 1024, 768);
+  const QSize table(180, 330);
+  struct Case {
+    const char* name;
+    QRect other;
+    std::optional<QRect> placed;
+  };
+  const Case cases[] = {
+      {"room at the right", {100, 100, 300, 500}, QRect(400, 100, 180, 330)},
+      {"right edge exactly reached", {544, 100, 300, 500}, QRect(844, 100, 180, 330)},
+      {"one pixel short at the right: at the left",
+       {545, 100, 300, 500},
+       QRect(365, 100, 180, 330)},
+      {"at the right edge: at the left", {724, 0, 300, 600}, QRect(544, 0, 180, 330)},
+      {"low on the screen: slid up along the side",
+       {100, 600, 300, 100},
+       QRect(400, 438, 180, 330)},
+      {"no room at either side: below", {0, 0, 1000, 400}, QRect(0, 400, 180, 330)},
+      {"no room at the sides nor below: above", {0, 400, 1000, 368}, QRect(0, 70, 180, 330)},
+      {"no room anywhere", {0, 100, 1000, 600}, std::nullopt},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::optional<QRect> placed = Beside(table, c.other, screen);
+    EXPECT_EQ(placed, c.placed);
+    if (placed) {
+      EXPECT_TRUE(screen.contains(*placed));
+      EXPECT_FALSE(placed->intersects(c.other));
+    }
+  }
+}
+
 class ChildWindows : public ::testing::Test {
  protected:
   void SetUp() override {

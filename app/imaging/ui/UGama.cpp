@@ -18,6 +18,7 @@
 #include "app/imaging/ui/UnitImagem.h"
 #include "app/settings/model/URecursos.h"
 #include "platform/qt/ErrorReport.h"
+#include "platform/qt/FixedLayout.h"
 
 using namespace vandrel;
 
@@ -170,7 +171,7 @@ TFormContraste::TFormContraste(QWidget* owner, TFormImagem* imagem) : QDialog(ow
   BtOK = Button(this, "BtOK", "OK", "Aplicar e Sair", QRect(col + colW - 74, 241, 68, 28));
   BtClose = Button(this, "BtClose", "Fechar", "Sair", QRect(col + colW - 74, 278, 68, 28));
 
-  setFixedSize(col + colW + 2, 318);
+  setFixedSize(vandrel::FittedSize(this, QSize(col + colW + 2, 318)));
 
   // Creation: the image and its histogram, gamma 1.0, the full level window, linear.
   JanelaImagem = imagem;

@@ -15,6 +15,7 @@
 #include "app/imaging/ui/UnitImagem.h"
 #include "platform/qt/Dialogs.h"
 #include "platform/qt/ErrorReport.h"
+#include "platform/qt/FixedLayout.h"
 #include "platform/qt/StandardColors.h"
 
 namespace {
@@ -124,6 +125,8 @@ TFormSimilares::TFormSimilares(QWidget* owner, TFormImagem* imagem)
   SpinEditNoSemelhantes->setMaximum(int(std::clamp<int64_t>(pixels - 1, 0, INT_MAX)));
   SpinEditNoSemelhantes->setValue(3);
   AlargarCampoOs();
+  // With a larger font the controls widen and move to show their whole texts.
+  setFixedSize(vandrel::FittedSize(this, size()));
   // The mean value exists only for images that are not 24-bit.
   if (rgb) RadioButton2->setEnabled(false);
 

@@ -1,10 +1,12 @@
 #include "app/imaging/ui/unit_info_imagem.h"
 
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/frame/ui/Frame.h"
 #include "platform/Bitmap.h"
@@ -40,7 +42,8 @@ TForminfo_imagem::TForminfo_imagem(QObject* owner) : TForm(nullptr) {
   QFont bold = SpeedButton1->font();
   bold.setBold(true);
   SpeedButton1->setFont(bold);
-  SpeedButton1->setFixedSize(57, 22);
+  // Taller with a larger font, so that its text stays whole.
+  SpeedButton1->setFixedSize(57, std::max(22, QFontMetrics(bold).height() + 6));
   outer->addWidget(SpeedButton1, 0, Qt::AlignHCenter);
   vandrel::OnClicked(SpeedButton1, [this] { SpeedButton1Click(); });
   SetCaption("Informações da imagem");

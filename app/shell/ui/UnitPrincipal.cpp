@@ -82,7 +82,7 @@ TFormPrincipal::~TFormPrincipal() {
 
 void TFormPrincipal::MostrarAoIniciar() {
   vandrel::PlaceWindow(this);
-  showMaximized();
+  vandrel::ShowMaximised(this);
 }
 
 void TFormPrincipal::BuildActions() {

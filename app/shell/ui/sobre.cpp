@@ -8,12 +8,12 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 #include "app/frame/ui/ToolIcons.h"
 #include "app/settings/model/URecursos.h"
 #include "platform/qt/ErrorReport.h"
+#include "platform/qt/Placement.h"
 
 TSobreDialog::TSobreDialog(QWidget* owner) : QDialog(owner) {
   setObjectName("SobreDialog");
@@ -67,8 +67,9 @@ void TSobreDialog::showEvent(QShowEvent* event) {
   // A fixed dialog centred on the screen.
   adjustSize();
   setFixedSize(size());
-  if (QScreen* screen = this->screen())
-    move(screen->availableGeometry().center() - rect().center());
+  // Its frame (title bar included) in the middle of the screen's free area, told to the
+  // placement rule so that it stays there once the window manager has framed it.
+  vandrel::PlaceWindowCentredOn(this, vandrel::ScreenArea(this));
 }
 
 void TSobreDialog::BitBtn1Click() {

@@ -1,10 +1,12 @@
 #include "app/thresholds/ui/ULimPreview.h"
 
+#include <QFontMetrics>
 #include <QFrame>
 #include <QHeaderView>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionFocusRect>
+#include <algorithm>
 
 #include "app/settings/model/URecursos.h"
 #include "platform/qt/Placement.h"
@@ -144,6 +146,9 @@ void TFTabelaDasAreas::GridAreasDrawCell(QPainter& painter, int column, int row,
   }
   const QString s = Cell(column, row);
   if (s.isEmpty()) return;
+  // A heading that would pass its cell's right edge starts further left, as far as the cell's
+  // own left edge ("Área [%]" in bold is a few pixels wider than its column leaves it).
+  if (row == 0) dx = std::clamp(rect.width() - 1 - QFontMetrics(fonte).horizontalAdvance(s), 0, dx);
   painter.setClipRect(rect);
   painter.setFont(fonte);
   painter.setPen(texto);

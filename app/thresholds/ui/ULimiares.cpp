@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <functional>
 
 #include "app/frame/ui/Frame.h"
@@ -29,6 +30,7 @@
 #include "app/thresholds/ui/UListaDeCores.h"
 #include "app/thresholds/ui/Univel.h"
 #include "platform/qt/ErrorReport.h"
+#include "platform/qt/FixedLayout.h"
 #include "platform/qt/Placement.h"
 
 using vandrel::Bitmap;
@@ -249,6 +251,7 @@ void TFormLimiares::FormCreate() {
 // ---- size and placing ----
 
 QSize TFormLimiares::sizeHint() const {
+  if (tamanho_.isValid()) return tamanho_;
   return QSize(kLarguraCaixa, BtCancelar->geometry().bottom() + 5);
 }
 
@@ -270,6 +273,9 @@ void TFormLimiares::Reposicionar() {
   BtOK->setGeometry(170, y2, 62, kAlturaBotao);
   BtCancelar->setGeometry(236, y2, 67, kAlturaBotao);
 
+  // With a larger font the controls widen and move to show their whole texts.
+  tamanho_ = QSize();
+  tamanho_ = vandrel::FittedSize(this, sizeHint());
   const QSize novo = sizeHint();
   setFixedSize(novo);
   updateGeometry();
@@ -277,19 +283,46 @@ void TFormLimiares::Reposicionar() {
   FitFrameTo(novo);
 }
 
-void TFormLimiares::PosicionarTabelaAoLado() {
-  if (!TabelaAreas) return;
+QWidget* TFormLimiares::Moldura() const {
   // The outer frame of the window: its sub-window, its modal dialog, or itself.
-  QWidget* moldura = SubWindow();
-  if (!moldura) moldura = modal_ ? static_cast<QWidget*>(modal_) : window();
+  if (QWidget* sub = SubWindow()) return sub;
+  return modal_ ? static_cast<QWidget*>(modal_) : window();
+}
+
+QRect TFormLimiares::MolduraNaTela() const {
+  const QWidget* moldura = Moldura();
   const QRect g = moldura->frameGeometry();
   // A window's frame geometry is on the screen already; a sub-window's is in its parent.
-  const QPoint canto = moldura->isWindow() || !moldura->parentWidget()
-                           ? g.topLeft()
-                           : moldura->parentWidget()->mapToGlobal(g.topLeft());
-  // At the window's right, or as near to it as the screen allows.
-  vandrel::PlaceWindowAt(TabelaAreas, QPoint(canto.x() + g.width(), canto.y()));
+  if (moldura->isWindow() || !moldura->parentWidget()) return g;
+  return QRect(moldura->parentWidget()->mapToGlobal(g.topLeft()), g.size());
+}
+
+void TFormLimiares::PosicionarTabelaAoLado() {
+  if (!TabelaAreas) return;
+  QWidget* moldura = Moldura();
+  QRect janela = MolduraNaTela();
   tabelaPosicionada_ = true;
+  // At the window's right; else at its left, below or above it: never over it.
+  if (vandrel::PlaceWindowBeside(TabelaAreas, janela)) return;
+  // No side has room: the window moves left, as far as its own area allows, to make room at
+  // its right.
+  const QRect tela = vandrel::ScreenArea(TabelaAreas);
+  const int falta = janela.right() + vandrel::WindowFrame(TabelaAreas).width() - tela.right();
+  const bool filha = !moldura->isWindow();
+  const int livre = filha ? moldura->x() : janela.left() - tela.left();
+  const int passo = std::clamp(falta, 0, std::max(livre, 0));
+  if (passo > 0) {
+    moldura->move(moldura->pos() - QPoint(passo, 0));
+    janela.translate(-passo, 0);
+  }
+  if (vandrel::PlaceWindowBeside(TabelaAreas, janela)) return;
+  vandrel::PlaceWindowAt(TabelaAreas, QPoint(janela.right() + 1, janela.top()));
+}
+
+void TFormLimiares::ManterTabelaLivre() {
+  if (!TabelaAreas || !TabelaAreas->isVisible()) return;
+  // The window or the table grew onto the other.
+  if (vandrel::WindowFrame(TabelaAreas).intersects(MolduraNaTela())) PosicionarTabelaAoLado();
 }
 
 void TFormLimiares::SetExibirAreas(bool flag) {
@@ -436,6 +469,7 @@ void TFormLimiares::NovoNivel() {
   if (TabelaAreas) {
     TabelaAreas->SetRowCount(TabelaAreas->RowCount() + 1);
     for (int c = 1; c <= 3; ++c) TabelaAreas->SetCell(c, k, "0");
+    ManterTabelaLivre();
   }
   NivelChange(this);
 }
@@ -448,7 +482,10 @@ void TFormLimiares::ExcluirNivel() {
   --NumNiveis;
   Reposicionar();
   DesenharPaleta();
-  if (TabelaAreas) TabelaAreas->SetRowCount(TabelaAreas->RowCount() - 1);
+  if (TabelaAreas) {
+    TabelaAreas->SetRowCount(TabelaAreas->RowCount() - 1);
+    ManterTabelaLivre();
+  }
   NivelChange(this);
 }
 

@@ -166,6 +166,12 @@ class TFormLimiares : public TForm {
   // Places the controls under the levels' box and fits the window to its content.
   void Reposicionar();
   void PosicionarTabelaAoLado();
+  // Puts the area table beside the window again when one has grown onto the other.
+  void ManterTabelaLivre();
+  // The window's outer frame (its sub-window, its modal dialog, or itself) and where that
+  // frame is on the screen.
+  QWidget* Moldura() const;
+  QRect MolduraNaTela() const;
   bool PreviewPermitido() const;
   void HistogramaMouseDown(int x, int y);
   void HistogramaMouseMove(int x, int y);
@@ -174,6 +180,8 @@ class TFormLimiares : public TForm {
   QMetaObject::Connection ok_;
   QDialog* modal_ = nullptr;
   bool tabelaPosicionada_ = false;
+  // The size the controls need, as the last placing found it.
+  QSize tamanho_;
   bool fechada_ = false;
   vandrel::Bitmap colorida_;  // the preview's buffer, reused from one preview to the next
 };

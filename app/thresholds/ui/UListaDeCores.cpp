@@ -10,6 +10,7 @@
 #include "app/settings/model/URecursos.h"
 #include "platform/qt/Dialogs.h"
 #include "platform/qt/ErrorReport.h"
+#include "platform/qt/FixedLayout.h"
 
 namespace {
 
@@ -93,7 +94,9 @@ TFormListaDeCores::TFormListaDeCores(QWidget* owner, int n, const vandrel::Limia
   CaixaDeCores->resize(kLargura, CaixaDeCores->height() + kPasso * n);
   BtCancel->move(BtCancel->x(), CaixaDeCores->height() + 5);
   BtOK->move(BtOK->x(), CaixaDeCores->height() + 5);
-  setFixedSize(kLargura, BtOK->y() + BtOK->height() + 4);
+  // As wide as the ranges reach with a larger font, and the buttons fitted to their texts.
+  const int largura = std::max(kLargura, childrenRect().right() + 5);
+  setFixedSize(vandrel::FittedSize(this, QSize(largura, BtOK->y() + BtOK->height() + 4)));
 }
 
 void TFormListaDeCores::ShapeCorMouseDown(TShapeCor* swatch) {
