@@ -34,6 +34,7 @@
 #include "platform/Bitmap.h"
 #include "platform/Bmp.h"
 #include "platform/qt/Dialogs.h"
+#include "tests/placement/WindowManagerSync.h"
 #include "tests/support/GuiTest.h"
 
 namespace vandrel::testing {
@@ -172,11 +173,17 @@ class Pixels : public ::testing::Test {
     principal = std::make_unique<TFormPrincipal>(TFormPrincipal::Options{folder.Path(), ""});
     principal->Timer1->stop();
     principal->MostrarAoIniciar();
-    // Maximised and shown by the window manager (at once off screen).
+    // Maximised and shown by the window manager (at once off screen), and framed as the
+    // manager frames it: round trips through the manager go on while the frame still moves.
     Until([this] {
       return principal->windowHandle() && principal->windowHandle()->isExposed() &&
-             principal->frameGeometry().size() == principal->screen()->availableGeometry().size();
+             principal->isMaximized();
     });
+    for (int round = 0; round < 50; ++round) {
+      const QRect before = principal->windowHandle()->frameGeometry();
+      WindowManagerRoundTrip();
+      if (principal->windowHandle()->frameGeometry() == before) break;
+    }
     Drawn();
   }
   void TearDown() override {
