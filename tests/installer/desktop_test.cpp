@@ -370,7 +370,8 @@ class Display {
  public:
   Display() {
     if (vandrel::FindInPath("Xvfb").empty()) return;
-    server_.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"});
+    server_.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+                           "-noreset"});
     // The server writes its display once it is ready, or ends.
     QByteArray out;
     while (!out.contains('\n') && server_.waitForReadyRead(-1))

@@ -27,15 +27,16 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# The server picks a free display itself and writes its number.
-Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3> "$work/display" 2> "$work/xvfb.log" &
+# The server picks a free display itself and writes its number once it takes connections;
+# the read waits for that line, or for the server's end. It never resets: a reset when its
+# last client leaves (one of the checks below) would refuse the window manager's connection.
+mkfifo "$work/display"
+Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset 3> "$work/display" 2> "$work/xvfb.log" &
 xvfb_pid=$!
-for _ in $(seq 100); do
-  [ -s "$work/display" ] && break
-  sleep 0.1
-done
-[ -s "$work/display" ] || { echo "Xvfb did not start" >&2; cat "$work/xvfb.log" >&2; exit 2; }
-export DISPLAY=":$(head -n1 "$work/display")"
+display=
+read -r display < "$work/display" || true
+[ -n "$display" ] || { echo "Xvfb did not start" >&2; cat "$work/xvfb.log" >&2; exit 2; }
+export DISPLAY=":$display"
 
 unset XDG_SESSION_TYPE XDG_CURRENT_DESKTOP XDG_SESSION_DESKTOP DESKTOP_SESSION WAYLAND_DISPLAY
 # The window manager's own settings and logs stay in the scratch folder.
@@ -49,13 +50,11 @@ else
   icewm > "$work/wm.log" 2>&1 &
 fi
 wm_pid=$!
-# Ready once it has announced itself on the root window.
-for _ in $(seq 100); do
-  xprop -root _NET_SUPPORTING_WM_CHECK 2> /dev/null | grep -q 'window id' && break
+# Ready once it has announced itself on the root window; a manager that ends first failed.
+until xprop -root _NET_SUPPORTING_WM_CHECK 2> /dev/null | grep -q 'window id'; do
+  kill -0 "$wm_pid" 2> /dev/null || { echo "$wm did not start" >&2; cat "$work/wm.log" >&2; exit 2; }
   sleep 0.1
 done
-xprop -root _NET_SUPPORTING_WM_CHECK 2> /dev/null | grep -q 'window id' ||
-  { echo "$wm did not start" >&2; cat "$work/wm.log" >&2; exit 2; }
 
 export QT_QPA_PLATFORM=xcb
 status=0
