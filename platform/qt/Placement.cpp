@@ -24,8 +24,12 @@ namespace {
 const char* const kPlaced = "vandrel_placed";
 // Set on a child window while it is being placed (its own resize comes back to the rule).
 const char* const kPlacing = "vandrel_placing";
-// Set while the window manager has yet to report where it put a newly shown window.
+// How many more of the window manager's moves of a newly shown window the rule answers: the
+// first move may still carry a frame the manager has not finished, and the rule's own answer
+// comes back as a move too, which finds the window where it was put. A few, so that a
+// manager that insists on its own place cannot make the two trade moves for ever.
 const char* const kSettling = "vandrel_settling";
+constexpr int kSettlingMoves = 4;
 // Where the rule put a window's frame last.
 const char* const kIntended = "vandrel_intended";
 // How it found that place, to find it again once the real frame is known: centred on a frame
@@ -135,9 +139,9 @@ void ModalAboveStayOnTop(QWidget* w) {
 
 // A window the window manager has just framed and put somewhere: back to the place the rule
 // gave it (a manager may put a window shown again where it likes), with its real frame
-// inside the screen.
-void Settle(QWidget* w) {
-  if (!Free(w)) return;
+// inside the screen. False when it stands there already.
+bool Settle(QWidget* w) {
+  if (!Free(w)) return false;
   const QRect area = ScreenArea(w);
   // The window system's own account: the widget's copy of the frame may lag behind it.
   const QRect frame = w->windowHandle()->frameGeometry();
@@ -152,13 +156,14 @@ void Settle(QWidget* w) {
   else if (beside.isValid())
     if (const std::optional<QRect> place = Beside(frame.size(), beside.toRect(), area))
       wanted = *place;
-  if (wanted == frame) return;
+  if (wanted == frame) return false;
   SetFrame(w, wanted);
   if (centredOn.isValid()) {
     w->setProperty(kCentredOn, centredOn);
   } else if (beside.isValid()) {
     w->setProperty(kBeside, beside);
   }
+  return true;
 }
 
 class PlacementFilter : public QObject {
@@ -181,7 +186,7 @@ class PlacementFilter : public QObject {
           } else {
             KeepOnScreen(w);
           }
-          w->setProperty(kSettling, true);
+          w->setProperty(kSettling, kSettlingMoves);
         }
         break;
       case QEvent::Resize:
@@ -191,19 +196,20 @@ class PlacementFilter : public QObject {
       case QEvent::Move:
         // The window manager has framed a window just shown and moved it: its frame may
         // differ from the one it was placed with.
-        if (e->spontaneous() && Placed(w) && w->property(kSettling).toBool() && w->windowHandle() &&
-            !w->windowHandle()->frameMargins().isNull()) {
-          w->setProperty(kSettling, false);
-          Settle(w);
+        if (e->spontaneous() && Placed(w) && w->property(kSettling).toInt() > 0 &&
+            w->windowHandle() && !w->windowHandle()->frameMargins().isNull()) {
+          // Once a move finds it in its place, later moves are the user's or the manager's.
+          const int left = w->property(kSettling).toInt() - 1;
+          w->setProperty(kSettling, Settle(w) ? left : 0);
         }
         break;
       case QEvent::Hide:
-        if (Placed(w)) w->setProperty(kSettling, false);
+        if (Placed(w)) w->setProperty(kSettling, 0);
         break;
       case QEvent::MouseButtonPress:
       case QEvent::KeyPress:
         // The user is at work in it: where it is now is theirs.
-        if (QWidget* top = w->window(); Placed(top)) top->setProperty(kSettling, false);
+        if (QWidget* top = w->window(); Placed(top)) top->setProperty(kSettling, 0);
         break;
       default:
         break;
@@ -222,7 +228,7 @@ class PlacementFilter : public QObject {
       if (top->windowHandle() == handle) w = top;
     if (!w || !Placed(w)) return;
     // Settled now, and once more at the manager's first move of it, which may come after.
-    if (w->property(kSettling).toBool() && !handle->frameMargins().isNull()) Settle(w);
+    if (w->property(kSettling).toInt() > 0 && !handle->frameMargins().isNull()) Settle(w);
     // Its normal place settled, the main window is maximised: the manager keeps that place
     // to restore to.
     if (w->property(kMaximiseWhenExposed).toBool()) {
